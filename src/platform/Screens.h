@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Geometry.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+namespace gridlume {
+
+// A 32-bit number that identifies a screen for as long as it stays connected.
+using DisplayID = quint32;
+
+// One connected screen. Frames are in the window-system space: origin at the bottom-left
+// corner of the primary screen, y growing upwards, in points.
+struct Screen {
+    // Absent when the window system cannot name the screen.
+    std::optional<DisplayID> displayID;
+    // The whole screen.
+    Rect frame;
+    // The part of the screen that windows may use: the frame less docks, panels and bars.
+    Rect visibleFrame;
+    // A human-readable name ("DP-1"), for logs only.
+    QString name;
+
+    friend bool operator==(const Screen&, const Screen&) = default;
+};
+
+QDebug operator<<(QDebug debug, const Screen& screen);
+
+class ScreenProvider : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~ScreenProvider() override = default;
+
+    // The connected screens, the primary screen first, the others in the window system's order.
+    // Empty when no screen is connected.
+    virtual QList<Screen> screens() const = 0;
+
+Q_SIGNALS:
+    // Emitted on the main thread after a screen was added or removed, or after a frame or a
+    // visible frame changed. screens() already returns the new configuration when it is emitted.
+    // Several changes in quick succession may be reported once.
+    void screensChanged();
+};
+
+} // namespace gridlume

@@ -1,0 +1,141 @@
+#include "platform/IniUserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace gridlume;
+
+namespace {
+
+class IniUserDefaultsTest : public ::testing::Test {
+protected:
+    QString path() const { return m_dir.filePath(QStringLiteral("Gridlume/Gridlume.conf")); }
+
+    void writeFile(const QByteArray& content)
+    {
+        QDir().mkpath(m_dir.filePath(QStringLiteral("Gridlume")));
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QByteArray readFile() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    CapturingLogSink m_log;
+};
+
+TEST_F(IniUserDefaultsTest, ValuesKeepTheirTypesAcrossARestart)
+{
+    {
+        IniUserDefaults defaults(m_log, path());
+        defaults.setObject(QStringLiteral("tilingPanelKeyboardShortcut"),
+            QByteArray(R"({"keyCode":49,"modifiers":6144})"));
+        defaults.setBool(QStringLiteral("keepTilingPanelOpenAfterTiling"), false);
+        defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("dark"));
+    }
+    const QByteArray file = readFile();
+    EXPECT_TRUE(file.contains("@ByteArray({")) << file.constData();
+    EXPECT_TRUE(file.contains("keepTilingPanelOpenAfterTiling=false")) << file.constData();
+    EXPECT_TRUE(file.contains("appAppearance=dark")) << file.constData();
+
+    IniUserDefaults reloaded(m_log, path());
+    EXPECT_EQ(reloaded.dataForKey(QStringLiteral("tilingPanelKeyboardShortcut")),
+        QByteArray(R"({"keyCode":49,"modifiers":6144})"));
+    EXPECT_EQ(reloaded.boolForKey(QStringLiteral("keepTilingPanelOpenAfterTiling")), false);
+    EXPECT_EQ(reloaded.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("dark"));
+    EXPECT_TRUE(m_log.records().isEmpty());
+}
+
+struct WrongTypeCase {
+    const char* name;
+    const char* line;
+    bool hasString, hasData, hasBool;
+};
+
+class IniWrongTypes : public IniUserDefaultsTest, public ::testing::WithParamInterface<WrongTypeCase> { };
+
+TEST_P(IniWrongTypes, ReadAsAbsentUnderAnyOtherType)
+{
+    writeFile(QByteArray("[General]\n") + GetParam().line + '\n');
+    IniUserDefaults defaults(m_log, path());
+    const QString key = QStringLiteral("k");
+    EXPECT_EQ(defaults.stringForKey(key).has_value(), GetParam().hasString);
+    EXPECT_EQ(defaults.dataForKey(key).has_value(), GetParam().hasData);
+    EXPECT_EQ(defaults.boolForKey(key).has_value(), GetParam().hasBool);
+}
+
+INSTANTIATE_TEST_SUITE_P(IniUserDefaults, IniWrongTypes,
+    ::testing::Values(WrongTypeCase { "plainString", "k=NO", true, false, false },
+        WrongTypeCase { "boolean", "k=true", false, false, true },
+        WrongTypeCase { "data", "k=@ByteArray(abc)", false, true, false },
+        WrongTypeCase { "list", "k=a, b", false, false, false },
+        WrongTypeCase { "variant", "k=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\0)", false, false, false },
+        WrongTypeCase { "number", "k=42", true, false, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IniUserDefaultsTest, CorruptFileRunsOnDefaultsAndIsNeverRewritten)
+{
+    const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0\0\rIHDR appAppearance=dark", 30);
+    writeFile(garbage);
+    IniUserDefaults defaults(m_log, path());
+    EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Corrupt);
+    EXPECT_FALSE(defaults.stringForKey(QStringLiteral("appAppearance")));
+
+    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("light"));
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("light"));
+    defaults.removeObject(QStringLiteral("appAppearance"));
+    EXPECT_EQ(readFile(), garbage);
+    ASSERT_EQ(m_log.records().size(), 1);
+    EXPECT_TRUE(m_log.records().first().message.contains(QStringLiteral("damaged")));
+}
+
+TEST_F(IniUserDefaultsTest, UnreadableFileIsLeftAlone)
+{
+    // A directory where the file should be cannot be opened for reading, even by root.
+    ASSERT_TRUE(QDir().mkpath(path()));
+    IniUserDefaults defaults(m_log, path());
+    EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Unreadable);
+    defaults.setBool(QStringLiteral("keepTilingPanelOpenAfterTiling"), false);
+    EXPECT_EQ(defaults.boolForKey(QStringLiteral("keepTilingPanelOpenAfterTiling")), false);
+    EXPECT_TRUE(QFileInfo(path()).isDir());
+    ASSERT_EQ(m_log.records().size(), 1);
+    EXPECT_TRUE(m_log.records().first().message.startsWith(QStringLiteral("Cannot read the settings file")));
+}
+
+TEST_F(IniUserDefaultsTest, UnwritableLocationKeepsChangesInMemoryAndSaysSoOnce)
+{
+    // Nothing can be created under /proc, not even by root.
+    IniUserDefaults defaults(m_log, QStringLiteral("/proc/gridlume-test/Gridlume.conf"));
+    EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Usable);
+    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("light"));
+    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("system"));
+    EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Unwritable);
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("system"));
+    EXPECT_EQ(m_log.messages().filter(QStringLiteral("Cannot save")).size(), 1);
+}
+
+TEST_F(IniUserDefaultsTest, ReadOnlyFileIsReadButNeverChanged)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes read-only files";
+    writeFile("[General]\nappAppearance=dark\n");
+    ::chmod(QFile::encodeName(path()).constData(), 0444);
+    IniUserDefaults defaults(m_log, path());
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("dark"));
+    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("light"));
+    EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Unwritable);
+    EXPECT_EQ(readFile(), QByteArray("[General]\nappAppearance=dark\n"));
+}
+
+} // namespace
