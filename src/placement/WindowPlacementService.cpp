@@ -1,0 +1,192 @@
+#include "placement/WindowPlacementService.h"
+
+#include "placement/FrameGeometry.h"
+
+namespace gridlume {
+
+WindowPlacementService::WindowPlacementService(
+    Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink)
+    : m_accessibility(accessibility)
+    , m_screens(screens)
+    , m_workspace(workspace)
+    , m_logger(logSink, QStringLiteral("WindowPlacementController"))
+{
+}
+
+bool WindowPlacementService::placeFocusedWindow(
+    const std::optional<RunningApplication>& targetApplication, const Screen& screen, const WindowPlacementRegion& region)
+{
+    if (!targetApplication) {
+        m_logger.error("No target application is available");
+        return false;
+    }
+    if (targetApplication->processIdentifier() == m_workspace.currentProcessIdentifier()) {
+        m_logger.error("Refusing to move Gridlume's own window");
+        return false;
+    }
+
+    const AXUIElementRef application = m_accessibility.createApplication(targetApplication->processIdentifier());
+    const AXUIElementRef window = focusedWindow(application);
+    if (!window) {
+        m_logger.error("No focused window is available");
+        return false;
+    }
+
+    const Rect bounds = screen.visibleFrame;
+    const Rect targetFrame = region.appKitFrame(screen);
+
+    // Some applications animate or second-guess frame changes while an assistive
+    // enhanced user interface is on; switch it off for the move and restore it on every path.
+    const std::optional<bool> enhancedUserInterface = readEnhancedUserInterface(application);
+    if (enhancedUserInterface == true)
+        m_accessibility.setAttributeValue(
+            application, kAXEnhancedUserInterfaceAttribute, std::make_shared<AXBoolean>(false));
+
+    const bool placed = setWindowFrame(window, targetFrame, bounds);
+
+    if (enhancedUserInterface == true)
+        m_accessibility.setAttributeValue(
+            application, kAXEnhancedUserInterfaceAttribute, std::make_shared<AXBoolean>(true));
+
+    return placed;
+}
+
+AXUIElementRef WindowPlacementService::focusedWindow(const AXUIElementRef& application)
+{
+    AXObjectRef value;
+    const AXError error = m_accessibility.copyAttributeValue(application, kAXFocusedWindowAttribute, value);
+    if (error != AXError::Success) {
+        m_logger.error("Unable to read focused window attribute: %s", qUtf8Printable(axErrorName(error)));
+        return nullptr;
+    }
+    AXUIElementRef window = axCast<AXUIElement>(value);
+    if (!window) {
+        m_logger.error("Focused window attribute is not an AX window element");
+        return nullptr;
+    }
+    return window;
+}
+
+std::optional<bool> WindowPlacementService::readEnhancedUserInterface(const AXUIElementRef& application)
+{
+    AXObjectRef value;
+    if (m_accessibility.copyAttributeValue(application, kAXEnhancedUserInterfaceAttribute, value) != AXError::Success)
+        return std::nullopt;
+    if (auto boolean = axCast<AXBoolean>(value))
+        return boolean->value();
+    return std::nullopt;
+}
+
+bool WindowPlacementService::setWindowFrame(const AXUIElementRef& window, const Rect& targetFrame, const Rect& bounds)
+{
+    const std::optional<Rect> accessibilityFrame = flippedFrame(targetFrame, m_screens);
+    if (!accessibilityFrame) {
+        m_logger.error("No screen is connected to place the window on");
+        return false;
+    }
+
+    const auto position = m_accessibility.createPointValue(accessibilityFrame->origin);
+    const auto size = m_accessibility.createSizeValue(accessibilityFrame->size);
+    if (!position || !size) {
+        m_logger.error("Unable to create accessibility frame values");
+        return false;
+    }
+
+    // Size first so that a window near a screen edge is not pushed back by its old size when
+    // it moves, then the position, then the size again for windows that refused the first
+    // size at their old position. All three always run.
+    const AXError size1 = m_accessibility.setAttributeValue(window, kAXSizeAttribute, size);
+    const AXError positionError = m_accessibility.setAttributeValue(window, kAXPositionAttribute, position);
+    const AXError size2 = m_accessibility.setAttributeValue(window, kAXSizeAttribute, size);
+    if (size1 != AXError::Success || positionError != AXError::Success || size2 != AXError::Success) {
+        m_logger.error("Unable to set window frame. position: %s, size1: %s, size2: %s",
+            qUtf8Printable(axErrorName(positionError)), qUtf8Printable(axErrorName(size1)),
+            qUtf8Printable(axErrorName(size2)));
+        return false;
+    }
+
+    const std::optional<Point> readPosition = readPointAttribute(window);
+    const std::optional<Size> readSize = readPosition ? readSizeAttribute(window) : std::nullopt;
+    if (!readPosition || !readSize) {
+        m_logger.error("Unable to read adjusted window frame");
+        return false;
+    }
+
+    // The application may have settled on another size; keep it, but keep the window inside
+    // the visible frame.
+    const std::optional<Rect> adjustedFrame
+        = flippedFrame(Rect(readPosition->x, readPosition->y, readSize->width, readSize->height), m_screens);
+    if (!adjustedFrame) {
+        m_logger.error("No screen is connected to place the window on");
+        return false;
+    }
+    const Rect constrained = constrainedFrame(bounds, *adjustedFrame);
+    if (constrained.origin.x == adjustedFrame->origin.x && constrained.origin.y == adjustedFrame->origin.y)
+        return true;
+
+    const std::optional<Rect> constrainedAccessibilityFrame = flippedFrame(constrained, m_screens);
+    const auto adjustedPosition
+        = constrainedAccessibilityFrame ? m_accessibility.createPointValue(constrainedAccessibilityFrame->origin) : nullptr;
+    if (!adjustedPosition) {
+        m_logger.error("Unable to create adjusted accessibility position");
+        return false;
+    }
+    const AXError adjustError = m_accessibility.setAttributeValue(window, kAXPositionAttribute, adjustedPosition);
+    if (adjustError != AXError::Success) {
+        m_logger.error("Unable to adjust window position: %s", qUtf8Printable(axErrorName(adjustError)));
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+    struct ValueAttributeMessages {
+        const char* read;
+        const char* type;
+        const char* decode;
+    };
+
+    // Reads a point or size attribute; one procedure for both, logging with the messages of the
+    // attribute being read.
+    template <typename T>
+    std::optional<T> readValueAttribute(Accessibility& accessibility, const Logger& logger, const AXUIElementRef& window,
+        const QString& attribute, const ValueAttributeMessages& messages)
+    {
+        AXObjectRef value;
+        const AXError error = accessibility.copyAttributeValue(window, attribute, value);
+        if (error != AXError::Success || !value) {
+            logger.log(LogLevel::Error,
+                QString::fromUtf8(messages.read).replace(QLatin1String("%s"), axErrorName(error)));
+            return std::nullopt;
+        }
+        const auto axValue = axCast<AXValue>(value);
+        if (!axValue) {
+            logger.log(LogLevel::Error, QString::fromUtf8(messages.type));
+            return std::nullopt;
+        }
+        T result;
+        if (!axValue->getValue(result)) {
+            logger.log(LogLevel::Error, QString::fromUtf8(messages.decode));
+            return std::nullopt;
+        }
+        return result;
+    }
+
+} // namespace
+
+std::optional<Point> WindowPlacementService::readPointAttribute(const AXUIElementRef& window)
+{
+    return readValueAttribute<Point>(m_accessibility, m_logger, window, kAXPositionAttribute,
+        { "Unable to read point attribute: %s", "Point attribute is not an AX value",
+            "Unable to decode point attribute" });
+}
+
+std::optional<Size> WindowPlacementService::readSizeAttribute(const AXUIElementRef& window)
+{
+    return readValueAttribute<Size>(m_accessibility, m_logger, window, kAXSizeAttribute,
+        { "Unable to read size attribute: %s", "Size attribute is not an AX value",
+            "Unable to decode size attribute" });
+}
+
+} // namespace gridlume

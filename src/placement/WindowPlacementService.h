@@ -1,0 +1,41 @@
+#pragma once
+
+#include "placement/WindowPlacementRegion.h"
+#include "platform/Accessibility.h"
+#include "platform/Log.h"
+#include "platform/RunningApplication.h"
+#include "platform/Screens.h"
+#include "platform/Workspace.h"
+
+#include <optional>
+
+namespace gridlume {
+
+// Moves and resizes the focused window of another application onto a block of a screen's
+// visible frame, through the accessibility interface. Keeps no state between placements.
+class WindowPlacementService {
+public:
+    WindowPlacementService(Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink);
+
+    // Places the focused window of `targetApplication` on the part of `screen`'s visible frame
+    // that `region` covers. When the application settles on another size (a minimum size, size
+    // increments), the window keeps that size and is shifted inside the visible frame. True
+    // when every write succeeded; false after logging the cause otherwise. Blocks until the
+    // window system has answered. Main thread only.
+    bool placeFocusedWindow(const std::optional<RunningApplication>& targetApplication, const Screen& screen,
+        const WindowPlacementRegion& region);
+
+private:
+    AXUIElementRef focusedWindow(const AXUIElementRef& application);
+    std::optional<bool> readEnhancedUserInterface(const AXUIElementRef& application);
+    bool setWindowFrame(const AXUIElementRef& window, const Rect& targetFrame, const Rect& bounds);
+    std::optional<Point> readPointAttribute(const AXUIElementRef& window);
+    std::optional<Size> readSizeAttribute(const AXUIElementRef& window);
+
+    Accessibility& m_accessibility;
+    ScreenProvider& m_screens;
+    Workspace& m_workspace;
+    Logger m_logger;
+};
+
+} // namespace gridlume

@@ -1,0 +1,235 @@
+#include "platform/sim/SimDesktop.h"
+
+#include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimGlobalKeyMonitor.h"
+#include "platform/sim/SimHotKeyPlatform.h"
+#include "platform/sim/SimScreenProvider.h"
+#include "platform/sim/SimTrust.h"
+#include "platform/sim/SimUserDefaults.h"
+#include "platform/sim/SimWorkspace.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <unistd.h>
+
+namespace gridlume {
+
+SimDesktop::SimDesktop(QObject* parent)
+    : QObject(parent)
+    , m_currentPid(::getpid())
+    , m_screenProvider(std::make_unique<SimScreenProvider>(*this))
+    , m_accessibility(std::make_unique<SimAccessibility>(*this))
+    , m_trust(std::make_unique<SimTrust>(*this))
+    , m_workspace(std::make_unique<SimWorkspace>(*this))
+    , m_hotKeys(std::make_unique<SimHotKeyPlatform>(*this))
+    , m_globalKeyMonitor(std::make_unique<SimGlobalKeyMonitor>())
+    , m_userDefaults(std::make_unique<SimUserDefaults>())
+{
+    // One 1440 × 900 screen with a 25-point bar at the top, like a laptop.
+    m_screens = { Screen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") } };
+}
+
+SimDesktop::~SimDesktop() = default;
+
+Platform SimDesktop::platform()
+{
+    return Platform { *m_screenProvider, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys, *m_globalKeyMonitor,
+        *m_userDefaults, m_log };
+}
+
+UserDefaults& SimDesktop::userDefaults()
+{
+    return *m_userDefaults;
+}
+
+void SimDesktop::processEvents()
+{
+    // Deliveries may queue further deliveries (a notification whose reaction is a task).
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+void SimDesktop::setScreens(QList<Screen> screens)
+{
+    m_screens = std::move(screens);
+    Q_EMIT m_screenProvider->screensChanged();
+}
+
+pid_t SimDesktop::addApplication(
+    const QString& localizedName, std::optional<QString> bundleIdentifier, std::optional<pid_t> pid)
+{
+    const pid_t newPid = pid.value_or(m_nextPid++);
+    m_applications.insert(newPid,
+        Application { newPid, m_nextLaunchIdentity++, localizedName, std::move(bundleIdentifier), std::nullopt,
+            std::nullopt });
+    return newPid;
+}
+
+RunningApplication SimDesktop::application(pid_t pid) const
+{
+    const Application& app = m_applications[pid];
+    return RunningApplication(app.pid, app.launchIdentity,
+        app.localizedName.isNull() ? std::nullopt : std::optional<QString>(app.localizedName), app.bundleIdentifier);
+}
+
+int SimDesktop::addWindow(pid_t pid, const SimWindowSpec& spec)
+{
+    const int id = m_nextWindowID++;
+    m_windows.insert(id, Window { id, pid, spec.frame, spec });
+    m_applications[pid].focusedWindow = id;
+    return id;
+}
+
+std::optional<Rect> SimDesktop::windowFrame(int windowID) const
+{
+    auto it = m_windows.constFind(windowID);
+    if (it == m_windows.constEnd())
+        return std::nullopt;
+    return it->frame;
+}
+
+void SimDesktop::focusWindow(pid_t pid, std::optional<int> windowID)
+{
+    m_applications[pid].focusedWindow = windowID;
+}
+
+void SimDesktop::destroyWindow(int windowID)
+{
+    m_windows.remove(windowID);
+}
+
+SimDesktop::Window* SimDesktop::window(int id)
+{
+    auto it = m_windows.find(id);
+    return it == m_windows.end() ? nullptr : &*it;
+}
+
+void SimDesktop::setEnhancedUserInterface(pid_t pid, std::optional<bool> value)
+{
+    m_applications[pid].enhancedUserInterface = value;
+}
+
+std::optional<bool> SimDesktop::enhancedUserInterface(pid_t pid) const
+{
+    return m_applications.value(pid).enhancedUserInterface;
+}
+
+void SimDesktop::overrideAttributeValue(const QString& attribute, AXObjectRef value)
+{
+    m_attributeOverrides.insert(attribute, std::move(value));
+}
+
+void SimDesktop::activate(pid_t pid)
+{
+    m_frontmost = pid;
+    postWorkspaceNotification(WorkspaceNotification::DidActivateApplication, application(pid));
+}
+
+void SimDesktop::terminate(pid_t pid)
+{
+    const RunningApplication app = application(pid);
+    m_applications.remove(pid);
+    for (auto it = m_windows.begin(); it != m_windows.end();) {
+        if (it->pid == pid)
+            it = m_windows.erase(it);
+        else
+            ++it;
+    }
+    if (m_frontmost == pid)
+        m_frontmost.reset();
+    postWorkspaceNotification(WorkspaceNotification::DidTerminateApplication, app);
+}
+
+void SimDesktop::postWorkspaceNotification(WorkspaceNotification name, std::optional<RunningApplication> application)
+{
+    QMetaObject::invokeMethod(
+        this, [this, info = WorkspaceNotificationInfo { name, std::move(application) }] { m_workspace->post(info); },
+        Qt::QueuedConnection);
+}
+
+void SimDesktop::setFrontmostApplication(std::optional<pid_t> pid)
+{
+    m_frontmost = pid;
+}
+
+int SimDesktop::workspaceObserverCount() const
+{
+    return m_workspace->observerCount();
+}
+
+void SimDesktop::holdShortcutElsewhere(quint32 keyCode, quint32 modifiers)
+{
+    m_hotKeys->heldElsewhere.insert({ keyCode, modifiers });
+}
+
+bool SimDesktop::pressHotKey(quint32 keyCode, quint32 modifiers)
+{
+    const auto id = m_hotKeys->hotKeyFor(keyCode, modifiers);
+    if (!id)
+        return false;
+    m_hotKeys->deliver(HotKeyEvent { kEventClassKeyboard, kEventHotKeyPressed, *id });
+    return true;
+}
+
+void SimDesktop::deliverHotKeyEvent(const HotKeyEvent& event)
+{
+    m_hotKeys->deliver(event);
+}
+
+int SimDesktop::registeredHotKeyCount() const
+{
+    return int(m_hotKeys->hotKeys.size());
+}
+
+bool SimDesktop::isHotKeyRegistered(quint32 keyCode, quint32 modifiers) const
+{
+    return m_hotKeys->hotKeyFor(keyCode, modifiers).has_value();
+}
+
+int SimDesktop::installedEventHandlerCount() const
+{
+    return int(m_hotKeys->handlers.size());
+}
+
+void SimDesktop::typeGlobalKey(const KeyEvent& event)
+{
+    QMetaObject::invokeMethod(this, [this, event] { m_globalKeyMonitor->type(event); }, Qt::QueuedConnection);
+}
+
+int SimDesktop::globalKeyMonitorCount() const
+{
+    return m_globalKeyMonitor->monitorCount();
+}
+
+QStringList SimDesktop::callNames() const
+{
+    QStringList names;
+    for (const SimCall& call : m_calls)
+        names.append(call.attribute.isEmpty() ? call.operation : call.operation + QLatin1Char(' ') + call.attribute);
+    return names;
+}
+
+std::optional<qint32> SimDesktop::recordCall(const QString& operation, const QString& attribute, const QString& detail)
+{
+    const SimCall call { operation, attribute, detail };
+    m_calls.append(call);
+    if (m_beforeCall)
+        m_beforeCall(call);
+    for (SimFault& fault : m_faults) {
+        if (fault.operation != operation || (!fault.attribute.isEmpty() && fault.attribute != attribute))
+            continue;
+        if (fault.skip > 0) {
+            --fault.skip;
+            continue;
+        }
+        if (fault.count == 0)
+            continue;
+        if (fault.count > 0)
+            --fault.count;
+        return fault.status;
+    }
+    return std::nullopt;
+}
+
+} // namespace gridlume

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/KeyEvent.h"
+
+#include <QMap>
+
+namespace gridlume {
+
+class SimGlobalKeyMonitor final : public GlobalKeyMonitor {
+public:
+    Subscription addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler) override;
+    void type(const KeyEvent& event);
+    int monitorCount() const { return int(m_monitors.size()); }
+
+private:
+    QMap<quint64, std::function<void(const KeyEvent&)>> m_monitors;
+    quint64 m_nextID = 1;
+};
+
+} // namespace gridlume

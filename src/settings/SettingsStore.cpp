@@ -1,0 +1,82 @@
+#include "settings/SettingsStore.h"
+
+namespace gridlume {
+
+SettingsStore::SettingsStore(
+    UserDefaults& userDefaults, HotKeyService& hotKeyService, AppearanceApplier& appearanceApplier, QObject* parent)
+    : QObject(parent)
+    , m_hotKeyService(hotKeyService)
+    , m_userDefaults(userDefaults)
+    , m_appearanceApplier(appearanceApplier)
+{
+    if (const auto raw = m_userDefaults.stringForKey(appAppearanceKey))
+        m_appAppearance = appAppearanceFromRawValue(*raw).value_or(AppAppearance::system);
+    if (const auto keepOpen = m_userDefaults.boolForKey(keepTilingPanelOpenAfterTilingKey))
+        m_keepTilingPanelOpenAfterTiling = *keepOpen;
+    // Undecodable data means no shortcut; the data stays until the next update or clear.
+    if (const auto data = m_userDefaults.dataForKey(tilingPanelKeyboardShortcutKey))
+        m_tilingPanelKeyboardShortcut = KeyboardShortcut::fromJson(*data);
+    m_appearanceApplier.applyAppearance(m_appAppearance);
+}
+
+std::optional<SettingServiceError> SettingsStore::setTilingPanelHotKeyHandler(std::function<void()> handler)
+{
+    m_hotKeyService.setHotKeyHandler(tilingPanelHotKeyID, std::move(handler));
+    if (!m_tilingPanelKeyboardShortcut)
+        return std::nullopt;
+    if (!m_hotKeyService.registerOrUpdateHotKey(tilingPanelHotKeyID, *m_tilingPanelKeyboardShortcut))
+        return SettingServiceError::hotKeyRegistrationFailed;
+    return std::nullopt;
+}
+
+std::optional<SettingServiceError> SettingsStore::updateTilingPanelKeyboardShortcut(const KeyboardShortcut& shortcut)
+{
+    const QByteArray json = shortcut.toJson();
+    const std::optional<KeyboardShortcut> previous = m_tilingPanelKeyboardShortcut;
+    if (!m_hotKeyService.registerOrUpdateHotKey(tilingPanelHotKeyID, shortcut)) {
+        if (previous)
+            (void)m_hotKeyService.registerOrUpdateHotKey(tilingPanelHotKeyID, *previous);
+        return SettingServiceError::hotKeyRegistrationFailed;
+    }
+    m_userDefaults.setObject(tilingPanelKeyboardShortcutKey, json);
+    setTilingPanelKeyboardShortcut(shortcut);
+    return std::nullopt;
+}
+
+std::optional<SettingServiceError> SettingsStore::clearTilingPanelKeyboardShortcut()
+{
+    if (!m_hotKeyService.unregisterHotKey(tilingPanelHotKeyID))
+        return SettingServiceError::hotKeyRegistrationFailed;
+    m_userDefaults.removeObject(tilingPanelKeyboardShortcutKey);
+    setTilingPanelKeyboardShortcut(std::nullopt);
+    return std::nullopt;
+}
+
+void SettingsStore::updateKeepTilingPanelOpenAfterTiling(bool value)
+{
+    m_userDefaults.setBool(keepTilingPanelOpenAfterTilingKey, value);
+    if (m_keepTilingPanelOpenAfterTiling == value)
+        return;
+    m_keepTilingPanelOpenAfterTiling = value;
+    Q_EMIT keepTilingPanelOpenAfterTilingChanged();
+}
+
+void SettingsStore::updateAppAppearance(AppAppearance appearance)
+{
+    m_userDefaults.setObject(appAppearanceKey, rawValue(appearance));
+    if (m_appAppearance != appearance) {
+        m_appAppearance = appearance;
+        Q_EMIT appAppearanceChanged();
+    }
+    m_appearanceApplier.applyAppearance(appearance);
+}
+
+void SettingsStore::setTilingPanelKeyboardShortcut(std::optional<KeyboardShortcut> shortcut)
+{
+    if (m_tilingPanelKeyboardShortcut == shortcut)
+        return;
+    m_tilingPanelKeyboardShortcut = shortcut;
+    Q_EMIT tilingPanelKeyboardShortcutChanged();
+}
+
+} // namespace gridlume

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "hotkeys/HotKeyService.h"
+#include "hotkeys/KeyboardShortcut.h"
+#include "platform/UserDefaults.h"
+#include "settings/AppAppearance.h"
+#include "settings/SettingServiceError.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+namespace gridlume {
+
+// The user's settings: the tiling panel's shortcut, whether the panels stay open after a
+// placement, and the appearance. Persisted in the user defaults on every change and read once,
+// at construction. Keeps the registered hot key in step with the stored shortcut. Main thread
+// only.
+//
+// Operations that can fail return the error, or none on success.
+class SettingsStore : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool keepTilingPanelOpenAfterTiling READ keepTilingPanelOpenAfterTiling NOTIFY
+            keepTilingPanelOpenAfterTilingChanged)
+    Q_PROPERTY(bool hasTilingPanelKeyboardShortcut READ hasTilingPanelKeyboardShortcut NOTIFY
+            tilingPanelKeyboardShortcutChanged)
+
+public:
+    static inline const QString tilingPanelKeyboardShortcutKey = QStringLiteral("tilingPanelKeyboardShortcut");
+    static inline const QString keepTilingPanelOpenAfterTilingKey = QStringLiteral("keepTilingPanelOpenAfterTiling");
+    static inline const QString appAppearanceKey = QStringLiteral("appAppearance");
+
+    // Loads the settings (odd stored values read as the defaults: no shortcut, keep open,
+    // system appearance; the stored data is left as it is) and applies the appearance.
+    // Registers no hot key.
+    SettingsStore(UserDefaults& userDefaults, HotKeyService& hotKeyService, AppearanceApplier& appearanceApplier,
+        QObject* parent = nullptr);
+
+    const std::optional<KeyboardShortcut>& tilingPanelKeyboardShortcut() const { return m_tilingPanelKeyboardShortcut; }
+    bool hasTilingPanelKeyboardShortcut() const { return m_tilingPanelKeyboardShortcut.has_value(); }
+    bool keepTilingPanelOpenAfterTiling() const { return m_keepTilingPanelOpenAfterTiling; }
+    AppAppearance appAppearance() const { return m_appAppearance; }
+
+    // Stores the handler of the panel shortcut and registers the stored shortcut, if any. On a
+    // refusal the handler stays set and the shortcut stays stored but inactive.
+    [[nodiscard]] std::optional<SettingServiceError> setTilingPanelHotKeyHandler(std::function<void()> handler);
+    // Registers the new shortcut and, once the system has accepted it, stores it. On a refusal
+    // the previous shortcut is registered again and nothing is stored.
+    [[nodiscard]] std::optional<SettingServiceError> updateTilingPanelKeyboardShortcut(const KeyboardShortcut& shortcut);
+    // Releases the shortcut and forgets it. On a refusal nothing changes.
+    [[nodiscard]] std::optional<SettingServiceError> clearTilingPanelKeyboardShortcut();
+    void updateKeepTilingPanelOpenAfterTiling(bool value);
+    void updateAppAppearance(AppAppearance appearance);
+
+Q_SIGNALS:
+    void tilingPanelKeyboardShortcutChanged();
+    void keepTilingPanelOpenAfterTilingChanged();
+    void appAppearanceChanged();
+
+private:
+    void setTilingPanelKeyboardShortcut(std::optional<KeyboardShortcut> shortcut);
+
+    HotKeyService& m_hotKeyService;
+    UserDefaults& m_userDefaults;
+    AppearanceApplier& m_appearanceApplier;
+    std::optional<KeyboardShortcut> m_tilingPanelKeyboardShortcut;
+    bool m_keepTilingPanelOpenAfterTiling = true;
+    AppAppearance m_appAppearance = AppAppearance::system;
+};
+
+} // namespace gridlume
