@@ -82,8 +82,15 @@ void X11Connection::removeEventListener(X11EventListener* listener)
 
 void X11Connection::dispatch(const xcb_generic_event_t* event)
 {
+    // A window that is gone loses its selection with it; forget it, so that a later window
+    // with the recycled id gets selected again.
     if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY)
         m_watchedWindows.remove(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+    if (event->response_type == 0) {
+        const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+        if (error->error_code == XCB_WINDOW)
+            m_watchedWindows.remove(error->resource_id);
+    }
     // A listener may remove itself (or another) while handling the event.
     const std::vector<X11EventListener*> listeners = m_listeners;
     for (X11EventListener* listener : listeners) {

@@ -1,0 +1,358 @@
+#include "X11Accessibility.h"
+
+#include "UniqueCPtr.h"
+#include "X11ApplicationElement.h"
+#include "X11Connection.h"
+#include "X11ProcessLookup.h"
+#include "X11ScreenProvider.h"
+#include "X11WindowElement.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gridlume {
+
+using x11::RootRect;
+
+namespace {
+
+    // _NET_MOVERESIZE_WINDOW's first item: "bits 0-7: gravity, bits 8-11: x, y, width, height
+    // present, bits 12-15: source indication". Static gravity makes x and y the client window's
+    // own position; source 2 is "direct user action" (a pager), which window managers honour
+    // without the restrictions they apply to applications moving themselves.
+    constexpr quint32 kMoveResizeFlags = XCB_GRAVITY_STATIC | (0xF << 8) | (2 << 12);
+
+    // _NET_WM_STATE's first item.
+    constexpr quint32 kStateRemove = 0;
+    constexpr quint32 kSourcePager = 2;
+
+    bool isWindowGone(const xcb_generic_error_t* error)
+    {
+        return error && (error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE);
+    }
+
+} // namespace
+
+X11Accessibility::X11Accessibility(
+    X11Connection& connection, X11ProcessLookup& processLookup, X11ScreenProvider& screens, LogSink& logSink)
+    : m_connection(connection)
+    , m_processLookup(processLookup)
+    , m_screens(screens)
+    , m_logger(logSink, QStringLiteral("X11"))
+{
+    connection.addEventListener(this);
+}
+
+X11Accessibility::~X11Accessibility() { m_connection.removeEventListener(this); }
+
+void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
+{
+    // A new window manager may support a different set of hints.
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return;
+    const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    if (property->window == m_connection.root()
+        && (property->atom == m_connection.atoms()._NET_SUPPORTED
+            || property->atom == m_connection.atoms()._NET_SUPPORTING_WM_CHECK))
+        m_supportsMoveResize.reset();
+}
+
+AXUIElementRef X11Accessibility::createApplication(pid_t pid) { return std::make_shared<X11ApplicationElement>(pid); }
+
+std::shared_ptr<const AXValue> X11Accessibility::createPointValue(Point point)
+{
+    if (!std::isfinite(point.x) || !std::isfinite(point.y))
+        return nullptr;
+    return std::make_shared<AXValue>(point);
+}
+
+std::shared_ptr<const AXValue> X11Accessibility::createSizeValue(Size size)
+{
+    if (!std::isfinite(size.width) || !std::isfinite(size.height))
+        return nullptr;
+    return std::make_shared<AXValue>(size);
+}
+
+AXError X11Accessibility::failure(AXError error, const char* what, xcb_window_t window) const
+{
+    m_logger.error("%s of window 0x%x failed: %s", what, window, qUtf8Printable(axErrorName(error)));
+    return error;
+}
+
+AXError X11Accessibility::copyAttributeValue(const AXUIElementRef& element, const QString& attribute, AXObjectRef& value)
+{
+    value.reset();
+    if (!element)
+        return AXError::IllegalArgument;
+    if (!m_connection.isUsable())
+        return AXError::CannotComplete;
+
+    if (const auto* application = dynamic_cast<const X11ApplicationElement*>(element.get())) {
+        if (attribute == kAXFocusedWindowAttribute)
+            return focusedWindow(application->processIdentifier(), value);
+        // X11 has no enhanced user interface to switch off.
+        return AXError::AttributeUnsupported;
+    }
+
+    const auto* window = dynamic_cast<const X11WindowElement*>(element.get());
+    if (!window)
+        return AXError::IllegalArgument;
+    if (attribute != kAXPositionAttribute && attribute != kAXSizeAttribute)
+        return AXError::AttributeUnsupported;
+
+    WindowState state;
+    if (AXError error = readWindowState(window->window(), state); error != AXError::Success)
+        return failure(error, "Reading the frame", window->window());
+    const RootRect visible = state.visibleFrame();
+    if (attribute == kAXPositionAttribute) {
+        const RootRect primary = m_screens.primaryMonitor();
+        value = std::make_shared<AXValue>(Point { double(visible.x - primary.x), double(visible.y - primary.y) });
+    } else {
+        value = std::make_shared<AXValue>(Size { double(visible.width), double(visible.height) });
+    }
+    return AXError::Success;
+}
+
+AXError X11Accessibility::setAttributeValue(const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value)
+{
+    if (!element)
+        return AXError::IllegalArgument;
+    if (!m_connection.isUsable())
+        return AXError::CannotComplete;
+    if (dynamic_cast<const X11ApplicationElement*>(element.get()))
+        return AXError::AttributeUnsupported;
+    const auto* window = dynamic_cast<const X11WindowElement*>(element.get());
+    if (!window)
+        return AXError::IllegalArgument;
+    const auto axValue = axCast<AXValue>(value);
+    if (attribute == kAXPositionAttribute) {
+        Point point;
+        if (!axValue || !axValue->getValue(point))
+            return AXError::IllegalArgument;
+        return writeFrame(window->window(), point, std::nullopt);
+    }
+    if (attribute == kAXSizeAttribute) {
+        Size size;
+        if (!axValue || !axValue->getValue(size))
+            return AXError::IllegalArgument;
+        return writeFrame(window->window(), std::nullopt, size);
+    }
+    return AXError::AttributeUnsupported;
+}
+
+AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
+{
+    xcb_connection_t* c = m_connection.xcb();
+    const X11Atoms& atoms = m_connection.atoms();
+    auto activeCookie = xcb_get_property(c, 0, m_connection.root(), atoms._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 0, 1);
+    auto stackingCookie
+        = xcb_get_property(c, 0, m_connection.root(), atoms._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, 0, 65536);
+    UniqueCPtr<xcb_get_property_reply_t> active(xcb_get_property_reply(c, activeCookie, nullptr));
+    UniqueCPtr<xcb_get_property_reply_t> stacking(xcb_get_property_reply(c, stackingCookie, nullptr));
+    if (!m_connection.isUsable())
+        return AXError::CannotComplete;
+
+    // The active window when it is the application's; else its topmost window ("bottom-to-top
+    // stacking order").
+    std::vector<xcb_window_t> candidates;
+    for (quint32 window : X11Connection::values32(active.get())) {
+        if (window != XCB_WINDOW_NONE)
+            candidates.push_back(window);
+    }
+    const std::vector<quint32> stacked = X11Connection::values32(stacking.get());
+    for (auto it = stacked.rbegin(); it != stacked.rend(); ++it) {
+        if (std::find(candidates.begin(), candidates.end(), *it) == candidates.end())
+            candidates.push_back(*it);
+    }
+    const std::vector<pid_t> pids = m_processLookup.processIdentifiers(candidates);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (pids[i] == pid) {
+            value = std::make_shared<X11WindowElement>(candidates[i]);
+            return AXError::Success;
+        }
+    }
+    return AXError::NoValue;
+}
+
+AXError X11Accessibility::readWindowState(xcb_window_t window, WindowState& state)
+{
+    xcb_connection_t* c = m_connection.xcb();
+    const X11Atoms& atoms = m_connection.atoms();
+    auto geometryCookie = xcb_get_geometry(c, window);
+    auto originCookie = xcb_translate_coordinates(c, window, m_connection.root(), 0, 0);
+    auto decorationCookie = xcb_get_property(c, 0, window, atoms._NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 0, 4);
+    auto shadowCookie = xcb_get_property(c, 0, window, atoms._GTK_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 0, 4);
+    auto stateCookie = xcb_get_property(c, 0, window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, 0, 64);
+
+    xcb_generic_error_t* rawError = nullptr;
+    UniqueCPtr<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, &rawError));
+    UniqueCPtr<xcb_generic_error_t> geometryError(rawError);
+    rawError = nullptr;
+    UniqueCPtr<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(c, originCookie, &rawError));
+    UniqueCPtr<xcb_generic_error_t> originError(rawError);
+    UniqueCPtr<xcb_get_property_reply_t> decoration(xcb_get_property_reply(c, decorationCookie, nullptr));
+    UniqueCPtr<xcb_get_property_reply_t> shadow(xcb_get_property_reply(c, shadowCookie, nullptr));
+    UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(c, stateCookie, nullptr));
+
+    if (isWindowGone(geometryError.get()) || isWindowGone(originError.get()))
+        return AXError::InvalidUIElement;
+    if (!geometry || !origin)
+        return m_connection.isUsable() ? AXError::Failure : AXError::CannotComplete;
+
+    state.client = RootRect { origin->dst_x, origin->dst_y, geometry->width, geometry->height };
+    state.decoration = x11::parseFrameExtents(X11Connection::values32(decoration.get()));
+    state.shadow = x11::parseFrameExtents(X11Connection::values32(shadow.get()));
+    state.states = X11Connection::values32(states.get());
+    return AXError::Success;
+}
+
+bool X11Accessibility::hasMaximizedState(const std::vector<quint32>& states) const
+{
+    const X11Atoms& atoms = m_connection.atoms();
+    return std::any_of(states.begin(), states.end(), [&](quint32 atom) {
+        return atom == atoms._NET_WM_STATE_MAXIMIZED_VERT || atom == atoms._NET_WM_STATE_MAXIMIZED_HORZ
+            || atom == atoms._NET_WM_STATE_FULLSCREEN;
+    });
+}
+
+bool X11Accessibility::supportsMoveResize()
+{
+    if (!m_supportsMoveResize) {
+        xcb_connection_t* c = m_connection.xcb();
+        UniqueCPtr<xcb_get_property_reply_t> supported(xcb_get_property_reply(c,
+            xcb_get_property(c, 0, m_connection.root(), m_connection.atoms()._NET_SUPPORTED, XCB_ATOM_ATOM, 0, 4096),
+            nullptr));
+        const std::vector<quint32> atoms = X11Connection::values32(supported.get());
+        m_supportsMoveResize = std::find(atoms.begin(), atoms.end(), m_connection.atoms()._NET_MOVERESIZE_WINDOW)
+            != atoms.end();
+    }
+    return *m_supportsMoveResize;
+}
+
+void X11Accessibility::sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data)
+{
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    // "the Window Manager MUST then ... as if they were sent with SubstructureRedirectMask |
+    // SubstructureNotifyMask to the root window" (EWMH, client messages).
+    xcb_send_event(m_connection.xcb(), 0, m_connection.root(),
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, reinterpret_cast<const char*>(&message));
+}
+
+AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowState& state)
+{
+    const X11Atoms& atoms = m_connection.atoms();
+    // A window manager ignores moves of a maximized or full-screen window (Openbox silently),
+    // so the window leaves those states first.
+    sendToRoot(window, atoms._NET_WM_STATE,
+        { kStateRemove, atoms._NET_WM_STATE_MAXIMIZED_VERT, atoms._NET_WM_STATE_MAXIMIZED_HORZ, kSourcePager, 0 });
+    const bool fullscreen = std::find(state.states.begin(), state.states.end(), atoms._NET_WM_STATE_FULLSCREEN)
+        != state.states.end();
+    if (fullscreen)
+        sendToRoot(window, atoms._NET_WM_STATE, { kStateRemove, atoms._NET_WM_STATE_FULLSCREEN, 0, kSourcePager, 0 });
+
+    // The window manager rewrites _NET_WM_STATE once it has restored the window; the geometry
+    // it restores is settled by then.
+    bool gone = false;
+    xcb_connection_t* c = m_connection.xcb();
+    m_connection.waitForEvent(
+        [&](const xcb_generic_event_t* event) {
+            const quint8 type = event->response_type & 0x7f;
+            if (type == XCB_DESTROY_NOTIFY && reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window)
+                return gone = true;
+            if (type != XCB_PROPERTY_NOTIFY)
+                return false;
+            const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            if (property->window != window || property->atom != atoms._NET_WM_STATE)
+                return false;
+            UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+                c, xcb_get_property(c, 0, window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, 0, 64), nullptr));
+            return !hasMaximizedState(X11Connection::values32(reply.get()));
+        },
+        answerDeadline);
+    if (gone)
+        return AXError::InvalidUIElement;
+    return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
+}
+
+AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size)
+{
+    const char* what = position ? "Moving" : "Resizing";
+    m_connection.watchClientWindow(window);
+    WindowState state;
+    if (AXError error = readWindowState(window, state); error != AXError::Success)
+        return failure(error, what, window);
+    if (hasMaximizedState(state.states)) {
+        if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
+            return failure(error, what, window);
+        // Decorations of maximized windows often differ (no side borders); read them afresh.
+        if (AXError error = readWindowState(window, state); error != AXError::Success)
+            return failure(error, what, window);
+    }
+
+    RootRect visible = state.visibleFrame();
+    if (position) {
+        const RootRect primary = m_screens.primaryMonitor();
+        visible.x = primary.x + std::llround(position->x);
+        visible.y = primary.y + std::llround(position->y);
+    }
+    if (size) {
+        visible.width = std::llround(size->width);
+        visible.height = std::llround(size->height);
+    }
+    RootRect target = x11::clientOfVisibleFrame(visible, state.decoration, state.shadow);
+    target.width = std::clamp<qint64>(target.width, 1, 0x7FFF);
+    target.height = std::clamp<qint64>(target.height, 1, 0x7FFF);
+    // An unchanged geometry produces no event to wait for.
+    if (target == state.client)
+        return AXError::Success;
+
+    // Whatever the server sent before our request belongs to earlier changes.
+    m_connection.dispatchQueuedEvents();
+    const bool viaWindowManager = supportsMoveResize();
+    if (viaWindowManager) {
+        sendToRoot(window, m_connection.atoms()._NET_MOVERESIZE_WINDOW,
+            { kMoveResizeFlags, quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
+                quint32(target.height) });
+    } else {
+        const quint32 values[] = { quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
+            quint32(target.height) };
+        xcb_configure_window(m_connection.xcb(), window,
+            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+    }
+
+    // "the window manager ... MUST send a synthetic ConfigureNotify event" also when it grants
+    // nothing (ICCCM 4.1.5), after it has configured the window; that event settles the write.
+    // Without a window manager the server configures the window itself and reports it.
+    bool gone = false;
+    const bool answered = m_connection.waitForEvent(
+        [&](const xcb_generic_event_t* event) {
+            const quint8 type = event->response_type & 0x7f;
+            if (type == 0) {
+                const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+                return gone = isWindowGone(error) && error->resource_id == window;
+            }
+            if (type == XCB_DESTROY_NOTIFY)
+                return gone = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window;
+            if (type != XCB_CONFIGURE_NOTIFY)
+                return false;
+            const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+            const bool synthetic = event->response_type & 0x80;
+            return configure->window == window && (synthetic || !viaWindowManager);
+        },
+        answerDeadline);
+    if (gone)
+        return failure(AXError::InvalidUIElement, what, window);
+    if (!m_connection.isUsable())
+        return failure(AXError::CannotComplete, what, window);
+    if (!answered)
+        m_logger.info("The window manager did not answer the configuration of window 0x%x within %lld ms", window,
+            static_cast<long long>(answerDeadline.count()));
+    return AXError::Success;
+}
+
+} // namespace gridlume

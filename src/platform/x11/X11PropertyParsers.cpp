@@ -1,0 +1,119 @@
+#include "X11PropertyParsers.h"
+
+#include <algorithm>
+
+namespace gridlume::x11 {
+
+bool RootRect::intersects(const RootRect& other) const { return !intersected(other).isEmpty(); }
+
+RootRect RootRect::intersected(const RootRect& other) const
+{
+    const qint64 x0 = std::max(left(), other.left());
+    const qint64 y0 = std::max(top(), other.top());
+    const qint64 x1 = std::min(rightEdge(), other.rightEdge());
+    const qint64 y1 = std::min(bottomEdge(), other.bottomEdge());
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    return { x0, y0, x1 - x0, y1 - y0 };
+}
+
+std::optional<Strut> parseStrut(
+    std::span<const quint32> partial, std::span<const quint32> legacy, qint64 rootWidth, qint64 rootHeight)
+{
+    Strut strut;
+    if (partial.size() >= 12) {
+        strut = { partial[0], partial[1], partial[2], partial[3], partial[4], partial[5], partial[6], partial[7],
+            partial[8], partial[9], partial[10], partial[11] };
+    } else if (legacy.size() >= 4) {
+        // "This property is equivalent to a _NET_WM_STRUT_PARTIAL property where all start
+        // values are 0 and all end values are the height or width of the logical screen."
+        strut = { legacy[0], legacy[1], legacy[2], legacy[3], 0, rootHeight - 1, 0, rootHeight - 1, 0, rootWidth - 1,
+            0, rootWidth - 1 };
+    } else {
+        return std::nullopt;
+    }
+    if (strut.left == 0 && strut.right == 0 && strut.top == 0 && strut.bottom == 0)
+        return std::nullopt;
+    return strut;
+}
+
+RootRect monitorWithoutStruts(const RootRect& monitor, std::span<const Strut> struts, qint64 rootWidth, qint64 rootHeight)
+{
+    qint64 left = monitor.left();
+    qint64 top = monitor.top();
+    qint64 right = monitor.rightEdge();
+    qint64 bottom = monitor.bottomEdge();
+    for (const Strut& strut : struts) {
+        // Each edge's reserved band, in root coordinates.
+        const RootRect leftBand { 0, strut.leftStartY, strut.left, strut.leftEndY - strut.leftStartY + 1 };
+        const RootRect rightBand { rootWidth - strut.right, strut.rightStartY, strut.right,
+            strut.rightEndY - strut.rightStartY + 1 };
+        const RootRect topBand { strut.topStartX, 0, strut.topEndX - strut.topStartX + 1, strut.top };
+        const RootRect bottomBand { strut.bottomStartX, rootHeight - strut.bottom, strut.bottomEndX - strut.bottomStartX + 1,
+            strut.bottom };
+        if (leftBand.intersects(monitor))
+            left = std::max(left, leftBand.rightEdge());
+        if (rightBand.intersects(monitor))
+            right = std::min(right, rightBand.left());
+        if (topBand.intersects(monitor))
+            top = std::max(top, topBand.bottomEdge());
+        if (bottomBand.intersects(monitor))
+            bottom = std::min(bottom, bottomBand.top());
+    }
+    return { left, top, std::max<qint64>(0, right - left), std::max<qint64>(0, bottom - top) };
+}
+
+FrameExtents parseFrameExtents(std::span<const quint32> values)
+{
+    if (values.size() != 4)
+        return {};
+    // Extents are CARDINALs, but a client writing -1 through a signed API is not unheard of;
+    // treat anything absurd as no extent rather than as a four-billion-pixel border.
+    auto sane = [](quint32 value) -> qint64 { return value > 0xFFFF ? 0 : qint64(value); };
+    return { sane(values[0]), sane(values[1]), sane(values[2]), sane(values[3]) };
+}
+
+RootRect visibleFrameOfClient(const RootRect& client, const FrameExtents& decoration, const FrameExtents& shadow)
+{
+    return { client.x - decoration.left + shadow.left, client.y - decoration.top + shadow.top,
+        client.width + decoration.left + decoration.right - shadow.left - shadow.right,
+        client.height + decoration.top + decoration.bottom - shadow.top - shadow.bottom };
+}
+
+RootRect clientOfVisibleFrame(const RootRect& visible, const FrameExtents& decoration, const FrameExtents& shadow)
+{
+    return { visible.x + decoration.left - shadow.left, visible.y + decoration.top - shadow.top,
+        visible.width - decoration.left - decoration.right + shadow.left + shadow.right,
+        visible.height - decoration.top - decoration.bottom + shadow.top + shadow.bottom };
+}
+
+std::optional<RootRect> workAreaForMonitor(const RootRect& monitor, std::span<const quint32> workAreas)
+{
+    std::optional<RootRect> best;
+    qint64 bestArea = 0;
+    for (std::size_t i = 0; i + 4 <= workAreas.size(); i += 4) {
+        const RootRect candidate { workAreas[i], workAreas[i + 1], workAreas[i + 2], workAreas[i + 3] };
+        const RootRect overlap = candidate.intersected(monitor);
+        if (overlap.area() > bestArea) {
+            bestArea = overlap.area();
+            best = overlap;
+        }
+    }
+    return best;
+}
+
+std::optional<RootRect> desktopWorkArea(std::span<const quint32> workAreas, quint32 desktop)
+{
+    const std::size_t first = std::size_t(desktop) * 4;
+    if (first + 4 > workAreas.size())
+        return std::nullopt;
+    return RootRect { workAreas[first], workAreas[first + 1], workAreas[first + 2], workAreas[first + 3] };
+}
+
+Rect windowSystemFrame(const RootRect& rect, const RootRect& primary)
+{
+    return Rect(double(rect.x - primary.x), double(primary.bottomEdge() - rect.bottomEdge()), double(rect.width),
+        double(rect.height));
+}
+
+} // namespace gridlume::x11

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/Geometry.h"
+
+#include <QtGlobal>
+
+#include <optional>
+#include <span>
+#include <vector>
+
+// Pure functions over the values of EWMH/GTK window properties, in root-window pixels. They take
+// the raw 32-bit items of a property and never talk to the server, so they can be tested (and
+// fuzzed) on their own.
+namespace gridlume::x11 {
+
+// A rectangle in root-window coordinates: origin at the root's top-left corner, y down.
+struct RootRect {
+    qint64 x = 0;
+    qint64 y = 0;
+    qint64 width = 0;
+    qint64 height = 0;
+
+    qint64 left() const { return x; }
+    qint64 top() const { return y; }
+    // One past the last column / row.
+    qint64 rightEdge() const { return x + width; }
+    qint64 bottomEdge() const { return y + height; }
+    bool isEmpty() const { return width <= 0 || height <= 0; }
+    bool intersects(const RootRect& other) const;
+    RootRect intersected(const RootRect& other) const;
+    qint64 area() const { return isEmpty() ? 0 : width * height; }
+    friend bool operator==(const RootRect&, const RootRect&) = default;
+};
+
+// The space a dock reserves at the root window's edges (_NET_WM_STRUT_PARTIAL). Each edge's
+// width is measured from the root window's edge, and its start/end give the range of the other
+// coordinate it covers, both ends inclusive.
+struct Strut {
+    qint64 left = 0, right = 0, top = 0, bottom = 0;
+    qint64 leftStartY = 0, leftEndY = 0, rightStartY = 0, rightEndY = 0;
+    qint64 topStartX = 0, topEndX = 0, bottomStartX = 0, bottomEndX = 0;
+    friend bool operator==(const Strut&, const Strut&) = default;
+};
+
+// Widths of the borders around a client window: _NET_FRAME_EXTENTS (the window manager's
+// decoration, outside the client) or _GTK_FRAME_EXTENTS (a client-side shadow, inside it).
+struct FrameExtents {
+    qint64 left = 0, right = 0, top = 0, bottom = 0;
+    friend bool operator==(const FrameExtents&, const FrameExtents&) = default;
+};
+
+// The strut of a client from its _NET_WM_STRUT_PARTIAL (12 items) or, when that is missing or
+// short, its _NET_WM_STRUT (4 items, each edge covering the root's whole side). None when the
+// client reserves nothing.
+std::optional<Strut> parseStrut(std::span<const quint32> partial, std::span<const quint32> legacy, qint64 rootWidth,
+    qint64 rootHeight);
+
+// The monitor less every area that a strut reserves on it. A strut's area only counts on the
+// monitors it overlaps, so a dock on one monitor leaves the others whole.
+RootRect monitorWithoutStruts(const RootRect& monitor, std::span<const Strut> struts, qint64 rootWidth,
+    qint64 rootHeight);
+
+// Four items (left, right, top, bottom); zeros when the property is missing or malformed.
+FrameExtents parseFrameExtents(std::span<const quint32> values);
+
+// The visible frame of a client window: its rectangle grown by the decoration and shrunk by the
+// client-side shadow.
+RootRect visibleFrameOfClient(const RootRect& client, const FrameExtents& decoration, const FrameExtents& shadow);
+// The inverse: the client rectangle whose visible frame is `visible`.
+RootRect clientOfVisibleFrame(const RootRect& visible, const FrameExtents& decoration, const FrameExtents& shadow);
+
+// The rectangle of `_GTK_WORKAREAS_D<n>` (x, y, w, h quadruples, one per monitor) that belongs
+// to the monitor: the one covering most of it, clipped to it. None when no rectangle overlaps.
+std::optional<RootRect> workAreaForMonitor(const RootRect& monitor, std::span<const quint32> workAreas);
+
+// Desktop `desktop`'s rectangle of _NET_WORKAREA (one quadruple per desktop); none when missing.
+std::optional<RootRect> desktopWorkArea(std::span<const quint32> workAreas, quint32 desktop);
+
+// A root rectangle in the window-system space (origin at the primary monitor's bottom-left,
+// y up), given the primary monitor in root coordinates.
+Rect windowSystemFrame(const RootRect& rect, const RootRect& primary);
+
+} // namespace gridlume::x11
