@@ -5,6 +5,7 @@
 #include "KeyEvent.h"
 #include "Log.h"
 #include "Screens.h"
+#include "UrlOpener.h"
 #include "UserDefaults.h"
 #include "Workspace.h"
 
@@ -21,6 +22,10 @@ struct Platform {
     GlobalKeyMonitor& globalKeyMonitor;
     UserDefaults& userDefaults;
     LogSink& logSink;
+    // Reads Qt key events of our own windows as positional key codes (the shortcut recorder,
+    // the panels' Escape).
+    KeyEventTranslator& keyEventTranslator;
+    UrlOpener& urlOpener;
 };
 
 } // namespace gridlume

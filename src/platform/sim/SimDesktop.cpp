@@ -3,8 +3,10 @@
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimGlobalKeyMonitor.h"
 #include "platform/sim/SimHotKeyPlatform.h"
+#include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimScreenProvider.h"
 #include "platform/sim/SimTrust.h"
+#include "platform/sim/SimUrlOpener.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "platform/sim/SimWorkspace.h"
 
@@ -25,6 +27,8 @@ SimDesktop::SimDesktop(QObject* parent)
     , m_hotKeys(std::make_unique<SimHotKeyPlatform>(*this))
     , m_globalKeyMonitor(std::make_unique<SimGlobalKeyMonitor>())
     , m_userDefaults(std::make_unique<SimUserDefaults>())
+    , m_keyEventTranslator(std::make_unique<SimKeyEventTranslator>())
+    , m_urlOpener(std::make_unique<SimUrlOpener>())
 {
     // One 1440 × 900 screen with a 25-point bar at the top, like a laptop.
     m_screens = { Screen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") } };
@@ -35,7 +39,7 @@ SimDesktop::~SimDesktop() = default;
 Platform SimDesktop::platform()
 {
     return Platform { *m_screenProvider, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys, *m_globalKeyMonitor,
-        *m_userDefaults, m_log };
+        *m_userDefaults, m_log, *m_keyEventTranslator, *m_urlOpener };
 }
 
 UserDefaults& SimDesktop::userDefaults()

@@ -19,6 +19,8 @@ class SimTrust;
 class SimWorkspace;
 class SimHotKeyPlatform;
 class SimGlobalKeyMonitor;
+class SimKeyEventTranslator;
+class SimUrlOpener;
 class SimUserDefaults;
 
 // A window of a simulated application. Frames are in the accessibility space (origin at the
@@ -121,6 +123,10 @@ public:
     void typeGlobalKey(const KeyEvent& event);
     int globalKeyMonitorCount() const;
 
+    // Links -------------------------------------------------------------------------------------
+    // What the program asked to open; refuses schemes or everything on request.
+    SimUrlOpener& urlOpener() { return *m_urlOpener; }
+
     // Trust -----------------------------------------------------------------------------------
     void setTrusted(bool trusted) { m_trusted = trusted; }
 
@@ -190,6 +196,8 @@ private:
     std::unique_ptr<SimHotKeyPlatform> m_hotKeys;
     std::unique_ptr<SimGlobalKeyMonitor> m_globalKeyMonitor;
     std::unique_ptr<SimUserDefaults> m_userDefaults;
+    std::unique_ptr<SimKeyEventTranslator> m_keyEventTranslator;
+    std::unique_ptr<SimUrlOpener> m_urlOpener;
 };
 
 } // namespace gridlume
