@@ -173,7 +173,7 @@ std::vector<RootRect> X11ScreenProvider::readVisibleFrames(const std::vector<Mon
         const QByteArray name = "_GTK_WORKAREAS_D" + QByteArray::number(desktop);
         UniqueCPtr<xcb_intern_atom_reply_t> atom(
             xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, name.size(), name.constData()), nullptr));
-        m_gtkWorkAreaAtoms.insert(desktop, atom ? atom->atom : XCB_ATOM_NONE);
+        m_gtkWorkAreaAtoms.insert(desktop, atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE));
     }
     UniqueCPtr<xcb_get_property_reply_t> gtkReply(xcb_get_property_reply(
         c, xcb_get_property(c, 0, root, m_gtkWorkAreaAtoms.value(desktop), XCB_ATOM_CARDINAL, 0, 4 * 64), nullptr));
