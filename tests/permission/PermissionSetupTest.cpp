@@ -1,0 +1,187 @@
+#include "permission/PermissionSetupService.h"
+#include "permission/PermissionSetupView.h"
+#include "permission/PermissionSetupWindowController.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimUrlOpener.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+constexpr int tickDeadlineMs = 5000;
+
+struct OpenSettingsCase {
+    const char* name;
+    const char* accessibilityPane;
+    const char* securityPane;
+    const char* failingScheme;
+    QStringList requested;
+    QStringList opened;
+};
+
+class OpenAccessibilitySettings : public ::testing::TestWithParam<OpenSettingsCase> { };
+
+TEST_P(OpenAccessibilitySettings, FallsBackToTheBroaderPane)
+{
+    const OpenSettingsCase& c = GetParam();
+    SimUrlOpener opener;
+    if (*c.failingScheme)
+        opener.failScheme(QString::fromLatin1(c.failingScheme));
+    PermissionSetupService service(
+        opener, { QString::fromLatin1(c.accessibilityPane), QString::fromLatin1(c.securityPane) });
+
+    service.openAccessibilitySettings();
+
+    QStringList requested, opened;
+    for (const QUrl& url : opener.requestedUrls())
+        requested.append(url.toString());
+    for (const QUrl& url : opener.openedUrls())
+        opened.append(url.toString());
+    EXPECT_EQ(requested, c.requested);
+    EXPECT_EQ(opened, c.opened);
+}
+
+INSTANTIATE_TEST_SUITE_P(PermissionSetupService, OpenAccessibilitySettings,
+    ::testing::Values(
+        OpenSettingsCase { "specificPaneOpens", "settings://privacy#accessibility", "https://example.org/security", "",
+            { "settings://privacy#accessibility" }, { "settings://privacy#accessibility" } },
+        OpenSettingsCase { "specificPaneRefused", "settings://privacy#accessibility", "https://example.org/security",
+            "settings", { "settings://privacy#accessibility", "https://example.org/security" },
+            { "https://example.org/security" } },
+        OpenSettingsCase { "specificPaneDoesNotParse", "http://exa mple.org/%zz", "https://example.org/security", "",
+            { "https://example.org/security" }, { "https://example.org/security" } },
+        OpenSettingsCase { "neitherOpens", "settings://a", "settings://b", "settings",
+            { "settings://a", "settings://b" }, {} }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class PermissionWindowTest : public ::testing::Test {
+protected:
+    PermissionWindowTest()
+        : service(desktop.urlOpener())
+        , controller(service, desktop.platform().trust, desktop.platform().screens)
+    {
+    }
+
+    // Live (not yet deleted, still running) timers of the controller.
+    int runningTimerCount() const
+    {
+        int count = 0;
+        for (const QTimer* timer : controller.findChildren<QTimer*>())
+            count += timer->isActive() ? 1 : 0;
+        return count;
+    }
+
+    SimDesktop desktop;
+    PermissionSetupService service;
+    PermissionSetupWindowController controller;
+};
+
+TEST_F(PermissionWindowTest, ShowingTwiceLeavesExactlyOnePollingTimer)
+{
+    controller.showPermissionWindow(std::nullopt);
+    QTimer* first = controller.permissionCheckTimer();
+    controller.showPermissionWindow(desktop.screens().first());
+
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(controller.permissionCheckTimer(), first);
+    EXPECT_EQ(runningTimerCount(), 1);
+    EXPECT_EQ(first->interval(), 750);
+    EXPECT_TRUE(controller.isPermissionWindowVisible());
+}
+
+TEST_F(PermissionWindowTest, CentresTheWindowInTheGivenScreensVisibleFrame)
+{
+    // A second screen to the right of the primary one, its visible frame cut by a dock.
+    const Screen primary { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") };
+    const Screen second { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -100, 1920, 1000), QStringLiteral("sim-1") };
+    desktop.setScreens({ primary, second });
+    const QPointF primaryTopLeft = QGuiApplication::primaryScreen()->geometry().topLeft();
+
+    controller.showPermissionWindow(second);
+
+    const QRectF geometry = controller.window()->frameGeometry();
+    // Window-system centre (2400, 400) is 900 − 400 = 500 below the primary screen's top edge.
+    EXPECT_NEAR(geometry.center().x(), primaryTopLeft.x() + 2400, 0.5);
+    EXPECT_NEAR(geometry.center().y(), primaryTopLeft.y() + 500, 0.5);
+}
+
+TEST_F(PermissionWindowTest, WithoutAScreenTheWindowIsCentredOnTheScreenUnderThePointer)
+{
+    controller.showPermissionWindow(std::nullopt);
+
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRectF geometry = controller.window()->frameGeometry();
+    EXPECT_NEAR(geometry.center().x(), QRectF(screen->availableGeometry()).center().x(), 0.5);
+    EXPECT_NEAR(geometry.center().y(), QRectF(screen->availableGeometry()).center().y(), 0.5);
+}
+
+TEST_F(PermissionWindowTest, ClosesAtTheFirstTickAfterThePermissionArrives)
+{
+    desktop.setTrusted(false);
+    controller.showPermissionWindow(std::nullopt);
+    QPointer<QTimer> timer = controller.permissionCheckTimer();
+    ASSERT_TRUE(timer);
+    QSignalSpy ticks(timer.data(), &QTimer::timeout);
+
+    ASSERT_TRUE(ticks.wait(tickDeadlineMs));
+    EXPECT_TRUE(controller.isPermissionWindowVisible()) << "an untrusted tick must leave the window up";
+    EXPECT_EQ(controller.permissionCheckTimer(), timer.data());
+
+    desktop.setTrusted(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isPermissionWindowVisible(); }, tickDeadlineMs));
+    EXPECT_EQ(ticks.count(), 2) << "the window closes at the tick right after the permission arrived";
+    EXPECT_EQ(controller.permissionCheckTimer(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return timer.isNull(); }, tickDeadlineMs)) << "the timer is disposed of";
+}
+
+TEST_F(PermissionWindowTest, TheCloseButtonStopsPollingAndTheWindowIsReused)
+{
+    desktop.setTrusted(false);
+    controller.showPermissionWindow(std::nullopt);
+    QWidget* window = controller.window();
+
+    window->close();
+
+    EXPECT_FALSE(controller.isPermissionWindowVisible());
+    EXPECT_EQ(controller.permissionCheckTimer(), nullptr);
+    EXPECT_EQ(runningTimerCount(), 0);
+
+    controller.showPermissionWindow(std::nullopt);
+    EXPECT_EQ(controller.window(), window);
+    EXPECT_TRUE(controller.isPermissionWindowVisible());
+    EXPECT_NE(controller.permissionCheckTimer(), nullptr);
+}
+
+TEST_F(PermissionWindowTest, HidingAWindowThatWasNeverShownIsHarmless)
+{
+    controller.hidePermissionWindow();
+    controller.hidePermissionWindow();
+
+    EXPECT_FALSE(controller.isPermissionWindowVisible());
+    EXPECT_EQ(controller.permissionCheckTimer(), nullptr);
+}
+
+TEST_F(PermissionWindowTest, TheOpenSettingsButtonOpensThePermissionPage)
+{
+    controller.showPermissionWindow(std::nullopt);
+
+    QTest::mouseClick(controller.view()->openSettingsButton(), Qt::LeftButton);
+
+    ASSERT_EQ(desktop.urlOpener().openedUrls().size(), 1);
+    EXPECT_EQ(desktop.urlOpener().openedUrls().first().toString(),
+        PermissionSetupService::defaultSettingsLinks().accessibilityPane);
+}
+
+} // namespace
