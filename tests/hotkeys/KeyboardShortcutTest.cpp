@@ -1,0 +1,124 @@
+#include "hotkeys/KeyboardShortcut.h"
+#include "platform/KeyEvent.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+TEST(KeyboardShortcut, EncodesCompactlyAndRoundTrips)
+{
+    const KeyboardShortcut controlOptionSpace { 49, controlKey | optionKey };
+    EXPECT_EQ(controlOptionSpace.toJson(), QByteArray(R"({"keyCode":49,"modifiers":6144})"));
+    for (const KeyboardShortcut& shortcut : { controlOptionSpace, KeyboardShortcut { 0, 0 },
+             KeyboardShortcut { 4294967295u, 4294967295u }, KeyboardShortcut { 40, cmdKey | shiftKey } })
+        EXPECT_EQ(KeyboardShortcut::fromJson(shortcut.toJson()), shortcut);
+}
+
+struct DecodeCase {
+    const char* name;
+    const char* json;
+    std::optional<KeyboardShortcut> expected;
+};
+
+class ShortcutDecoding : public ::testing::TestWithParam<DecodeCase> { };
+
+TEST_P(ShortcutDecoding, AcceptsOnlyTheStoredShape)
+{
+    EXPECT_EQ(KeyboardShortcut::fromJson(QByteArray(GetParam().json)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyboardShortcut, ShortcutDecoding,
+    ::testing::Values(DecodeCase { "stored", R"({"keyCode":49,"modifiers":6144})", KeyboardShortcut { 49, 6144 } },
+        DecodeCase { "reordered", R"({"modifiers":256,"keyCode":40})", KeyboardShortcut { 40, 256 } },
+        DecodeCase { "spacesAndExtraMembers",
+            " {\n \"keyCode\" : 1 , \"name\": [1, {\"x\": null}, \"\\u00e9\"], \"modifiers\": 512 } ",
+            KeyboardShortcut { 1, 512 } },
+        DecodeCase { "largest", R"({"keyCode":4294967295,"modifiers":0})", KeyboardShortcut { 4294967295u, 0 } },
+        DecodeCase { "modifiersMissing", R"({"keyCode":49})", std::nullopt },
+        DecodeCase { "keyCodeMissing", R"({"modifiers":49})", std::nullopt },
+        DecodeCase { "tooLarge", R"({"keyCode":49,"modifiers":4294967296})", std::nullopt },
+        DecodeCase { "negative", R"({"keyCode":-1,"modifiers":0})", std::nullopt },
+        DecodeCase { "fraction", R"({"keyCode":49.5,"modifiers":0})", std::nullopt },
+        DecodeCase { "exponent", R"({"keyCode":4e1,"modifiers":0})", std::nullopt },
+        DecodeCase { "string", R"({"keyCode":"49","modifiers":0})", std::nullopt },
+        DecodeCase { "null", R"({"keyCode":null,"modifiers":0})", std::nullopt },
+        DecodeCase { "leadingZero", R"({"keyCode":049,"modifiers":0})", std::nullopt },
+        DecodeCase { "hugeDigits", R"({"keyCode":99999999999999999999999,"modifiers":0})", std::nullopt },
+        DecodeCase { "array", R"([49,6144])", std::nullopt },
+        DecodeCase { "notJson", "keyCode=49", std::nullopt }, DecodeCase { "empty", "", std::nullopt },
+        DecodeCase { "trailingGarbage", R"({"keyCode":49,"modifiers":0}x)", std::nullopt },
+        DecodeCase { "truncated", R"({"keyCode":49,"modifiers":)", std::nullopt },
+        DecodeCase { "trailingComma", R"({"keyCode":49,"modifiers":0,})", std::nullopt },
+        DecodeCase { "badEscapeInName", R"({"key\qCode":49,"keyCode":1,"modifiers":0})", std::nullopt }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(KeyboardShortcut, DeeplyNestedExtraMemberIsRefusedWithoutExhaustingTheStack)
+{
+    QByteArray json = R"({"keyCode":1,"modifiers":0,"x":)";
+    json += QByteArray(100000, '[');
+    json += QByteArray(100000, ']');
+    json += '}';
+    EXPECT_EQ(KeyboardShortcut::fromJson(json), std::nullopt);
+}
+
+struct ModifierCase {
+    const char* name;
+    quint64 flags;
+    quint32 carbon;
+    QString symbols;
+};
+
+class ModifierConversion : public ::testing::TestWithParam<ModifierCase> { };
+
+TEST_P(ModifierConversion, MapsTheFourModifiersOnly)
+{
+    EXPECT_EQ(carbonModifiers(GetParam().flags), GetParam().carbon);
+    EXPECT_EQ(modifierSymbols(GetParam().carbon).join(QString()), GetParam().symbols);
+}
+
+using namespace ModifierFlag;
+INSTANTIATE_TEST_SUITE_P(KeyboardShortcut, ModifierConversion,
+    ::testing::Values(ModifierCase { "none", 0, 0, "" }, ModifierCase { "capsLockOnly", CapsLock, 0, "" },
+        ModifierCase { "functionAndKeypad", Function | NumericPad | Help, 0, "" },
+        ModifierCase { "control", Control, controlKey, "⌃" }, ModifierCase { "option", Option, optionKey, "⌥" },
+        ModifierCase { "shift", Shift | CapsLock, shiftKey, "⇧" }, ModifierCase { "command", Command, cmdKey, "⌘" },
+        ModifierCase { "allFour", Command | Shift | Option | Control | CapsLock, 0x1B00, "⌃⌥⇧⌘" },
+        ModifierCase { "deviceBits", Shift | 0x2 | 0x100, shiftKey, "⇧" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(KeyboardShortcut, KeyNamesCoverExactlyTheNamedKeys)
+{
+    int named = 0;
+    for (quint32 code = 0; code < 256; ++code) {
+        if (keyName(code) != QStringLiteral("KeyCode(%1)").arg(code))
+            ++named;
+    }
+    EXPECT_EQ(named, 57);
+
+    const std::pair<quint32, const char*> samples[] = { { 0, "A" }, { 1, "S" }, { 11, "B" }, { 46, "M" }, { 40, "K" },
+        { 22, "6" }, { 23, "5" }, { 29, "0" }, { 36, "↩" }, { 48, "⇥" }, { 49, "␣" }, { 51, "⌫" }, { 53, "⎋" },
+        { 122, "F1" }, { 99, "F3" }, { 111, "F12" }, { 123, "←" }, { 126, "↑" }, { 10, "KeyCode(10)" },
+        { 24, "KeyCode(24)" }, { 117, "KeyCode(117)" }, { 4294967295u, "KeyCode(4294967295)" } };
+    for (const auto& [code, name] : samples)
+        EXPECT_EQ(keyName(code), QString::fromUtf8(name)) << code;
+}
+
+TEST(KeyboardShortcut, DisplayTextIsModifiersThenKey)
+{
+    EXPECT_EQ(displayText({ 49, controlKey | optionKey }), QStringLiteral("⌃⌥␣"));
+    EXPECT_EQ(displayText({ 40, cmdKey | shiftKey }), QStringLiteral("⇧⌘K"));
+    EXPECT_EQ(displayText({ 24, optionKey | cmdKey }), QStringLiteral("⌥⌘KeyCode(24)"));
+    EXPECT_EQ(displayText({ 96, shiftKey }), QStringLiteral("⇧F5"));
+}
+
+TEST(KeyboardShortcut, EqualShortcutsHashAlike)
+{
+    QSet<KeyboardShortcut> set { { 49, 6144 }, { 49, 6144 }, { 6144, 49 } };
+    EXPECT_EQ(set.size(), 2);
+}
+
+} // namespace

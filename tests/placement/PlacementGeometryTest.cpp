@@ -1,0 +1,110 @@
+#include "placement/FrameGeometry.h"
+#include "placement/WindowPlacementRegion.h"
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+void expectRectNear(const Rect& actual, const Rect& expected)
+{
+    EXPECT_NEAR(actual.origin.x, expected.origin.x, 1e-9) << "x";
+    EXPECT_NEAR(actual.origin.y, expected.origin.y, 1e-9) << "y";
+    EXPECT_NEAR(actual.size.width, expected.size.width, 1e-9) << "width";
+    EXPECT_NEAR(actual.size.height, expected.size.height, 1e-9) << "height";
+}
+
+WindowPlacementRegion region(qint64 rows, qint64 columns, WindowPlacementTile leftTop, WindowPlacementTile bottomRight)
+{
+    return WindowPlacementRegion { rows, columns, leftTop, bottomRight };
+}
+
+struct RegionCase {
+    const char* name;
+    Rect visibleFrame;
+    WindowPlacementRegion region;
+    Rect expected;
+};
+
+class RegionToFrame : public ::testing::TestWithParam<RegionCase> { };
+
+TEST_P(RegionToFrame, CoversExactlyTheBlock)
+{
+    expectRectNear(GetParam().region.appKitFrame(GetParam().visibleFrame), GetParam().expected);
+}
+
+const Rect laptop(0, 0, 1440, 875);
+constexpr double third = 875.0 / 3.0;
+
+INSTANTIATE_TEST_SUITE_P(PlacementGeometry, RegionToFrame,
+    ::testing::Values(
+        RegionCase { "topLeftOf2x2", laptop, region(2, 2, { 0, 0 }, { 0, 0 }), Rect(0, 437.5, 720, 437.5) },
+        RegionCase { "bottomRightOf2x2", laptop, region(2, 2, { 1, 1 }, { 1, 1 }), Rect(720, 0, 720, 437.5) },
+        RegionCase { "wholeGridIsTheVisibleFrame", laptop, region(2, 2, { 0, 0 }, { 1, 1 }), laptop },
+        RegionCase { "middleRowOf3x3IsNotRounded", laptop, region(3, 3, { 1, 0 }, { 1, 2 }),
+            Rect(0, third, 1440, third) },
+        RegionCase { "leftScreenWithNegativeOrigin", Rect(-1920, 0, 1920, 1080), region(2, 2, { 0, 1 }, { 1, 1 }),
+            Rect(-960, 0, 960, 1080) },
+        RegionCase { "dockRaisesTheBottom", Rect(0, 70, 1440, 805), region(2, 4, { 1, 0 }, { 1, 3 }),
+            Rect(0, 70, 1440, 402.5) },
+        RegionCase { "blockSpanningRowsAndColumns", Rect(0, 0, 800, 800), region(8, 8, { 2, 3 }, { 5, 4 }),
+            Rect(300, 200, 200, 400) }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlacementGeometry, NeighbouringBlocksShareTheirEdgesExactly)
+{
+    const Rect visible(13.25, 7.5, 1917.3, 1043.9);
+    for (qint64 n = 2; n <= 8; ++n) {
+        for (qint64 i = 0; i + 1 < n; ++i) {
+            const Rect left = region(n, n, { 0, 0 }, { 0, i }).appKitFrame(visible);
+            const Rect right = region(n, n, { 0, i + 1 }, { 0, n - 1 }).appKitFrame(visible);
+            EXPECT_DOUBLE_EQ(left.maxX(), right.minX()) << n << ' ' << i;
+            const Rect upper = region(n, n, { 0, 0 }, { i, 0 }).appKitFrame(visible);
+            const Rect lower = region(n, n, { i + 1, 0 }, { n - 1, 0 }).appKitFrame(visible);
+            EXPECT_DOUBLE_EQ(upper.minY(), lower.maxY()) << n << ' ' << i;
+        }
+    }
+}
+
+TEST(PlacementGeometry, FlipMirrorsAboutThePrimaryScreenTop)
+{
+    const Rect primary(0, 0, 1440, 900);
+    const Rect appKit(0, 437.5, 720, 437.5);
+    const Rect accessibility = flippedFrame(appKit, primary);
+    EXPECT_EQ(accessibility, Rect(0, 25, 720, 437.5));
+    EXPECT_EQ(flippedFrame(accessibility, primary), appKit);
+
+    // Screens left of or below the primary keep their negative coordinates; x never changes.
+    EXPECT_EQ(flippedFrame(Rect(-1920, -200, 100, 100), primary), Rect(-1920, 1000, 100, 100));
+    // A negative size comes back normalised.
+    EXPECT_EQ(flippedFrame(Rect(100, 100, -50, -50), primary), Rect(50, 800, 50, 50));
+    EXPECT_TRUE(flippedFrame(Rect::null(), primary).isNull());
+}
+
+struct ConstrainCase {
+    const char* name;
+    Rect bounds;
+    Rect frame;
+    Point expectedOrigin;
+};
+
+class ConstrainedFrame : public ::testing::TestWithParam<ConstrainCase> { };
+
+TEST_P(ConstrainedFrame, MovesInsideAndKeepsTheSize)
+{
+    const Rect result = constrainedFrame(GetParam().bounds, GetParam().frame);
+    EXPECT_EQ(result.origin, GetParam().expectedOrigin);
+    EXPECT_EQ(result.size, GetParam().frame.standardized().size);
+}
+
+INSTANTIATE_TEST_SUITE_P(PlacementGeometry, ConstrainedFrame,
+    ::testing::Values(ConstrainCase { "overhangingRightAndBottom", laptop, Rect(1300, -50, 600, 400), { 840, 0 } },
+        ConstrainCase { "alreadyInside", laptop, Rect(10, 20, 600, 400), { 10, 20 } },
+        ConstrainCase { "widerThanBoundsGoesLeft", laptop, Rect(300, 100, 1600, 400), { 0, 100 } },
+        ConstrainCase { "tallerThanBoundsGoesToTheBottom", laptop, Rect(10, 500, 400, 1000), { 10, 0 } },
+        ConstrainCase { "largerBothWays", Rect(-1920, 40, 1920, 1000), Rect(-100, 900, 2000, 1200), { -1920, 40 } },
+        ConstrainCase { "exactFit", laptop, Rect(5, 5, 1440, 875), { 0, 0 } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,236 @@
+#include "platform/sim/SimDesktop.h"
+#include "settings/SettingsStore.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+const KeyboardShortcut controlOptionSpace { 49, controlKey | optionKey };
+const KeyboardShortcut commandK { 40, cmdKey };
+const QString shortcutKey = QStringLiteral("tilingPanelKeyboardShortcut");
+
+class RecordingAppearanceApplier : public AppearanceApplier {
+public:
+    void applyAppearance(AppAppearance appearance) override { applied.append(appearance); }
+    QList<AppAppearance> applied;
+};
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    SettingsStoreTest()
+        : m_platform(m_desktop.platform())
+        , m_hotKeys(m_platform.hotKeys, m_platform.logSink)
+    {
+    }
+
+    SettingsStore& makeStore()
+    {
+        m_store = std::make_unique<SettingsStore>(m_platform.userDefaults, m_hotKeys, m_appearance);
+        return *m_store;
+    }
+
+    bool press(const KeyboardShortcut& shortcut)
+    {
+        const bool matched = m_desktop.pressHotKey(shortcut.keyCode, shortcut.modifiers);
+        SimDesktop::processEvents();
+        return matched;
+    }
+
+    SimDesktop m_desktop;
+    Platform m_platform;
+    HotKeyService m_hotKeys;
+    RecordingAppearanceApplier m_appearance;
+    std::unique_ptr<SettingsStore> m_store;
+    int m_toggles = 0;
+};
+
+struct LoadCase {
+    const char* name;
+    std::optional<DefaultsValue> shortcut;
+    std::optional<DefaultsValue> keepOpen;
+    std::optional<DefaultsValue> appearance;
+    std::optional<KeyboardShortcut> expectedShortcut;
+    bool expectedKeepOpen;
+    AppAppearance expectedAppearance;
+};
+
+class SettingsLoading : public SettingsStoreTest, public ::testing::WithParamInterface<LoadCase> { };
+
+TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
+{
+    UserDefaults& defaults = m_platform.userDefaults;
+    const LoadCase& c = GetParam();
+    if (c.shortcut)
+        defaults.setObject(shortcutKey, *c.shortcut);
+    if (c.keepOpen)
+        defaults.setObject(QStringLiteral("keepTilingPanelOpenAfterTiling"), *c.keepOpen);
+    if (c.appearance)
+        defaults.setObject(QStringLiteral("appAppearance"), *c.appearance);
+
+    SettingsStore& store = makeStore();
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), c.expectedShortcut);
+    EXPECT_EQ(store.keepTilingPanelOpenAfterTiling(), c.expectedKeepOpen);
+    EXPECT_EQ(store.appAppearance(), c.expectedAppearance);
+    EXPECT_EQ(m_appearance.applied, QList<AppAppearance>({ c.expectedAppearance }));
+    // Loading registers nothing, logs nothing, and leaves what was stored in place.
+    EXPECT_EQ(m_desktop.registeredHotKeyCount(), 0);
+    EXPECT_TRUE(m_desktop.log().records().isEmpty());
+    EXPECT_EQ(defaults.objectForKey(shortcutKey), c.shortcut);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsLoading,
+    ::testing::Values(
+        LoadCase { "firstLaunch", {}, {}, {}, std::nullopt, true, AppAppearance::system },
+        LoadCase { "allSet", QByteArray(R"({"keyCode":49,"modifiers":6144})"), false, QString("dark"),
+            controlOptionSpace, false, AppAppearance::dark },
+        LoadCase { "light", {}, true, QString("light"), std::nullopt, true, AppAppearance::light },
+        LoadCase { "capitalisedAppearance", {}, {}, QString("Dark"), std::nullopt, true, AppAppearance::system },
+        LoadCase { "appearanceNotAString", {}, {}, true, std::nullopt, true, AppAppearance::system },
+        LoadCase { "keepOpenAsString", {}, QString("NO"), {}, std::nullopt, true, AppAppearance::system },
+        LoadCase { "keepOpenAsNumber", {}, qint64(0), {}, std::nullopt, true, AppAppearance::system },
+        LoadCase { "shortcutNotJson", QByteArray("not json"), {}, {}, std::nullopt, true, AppAppearance::system },
+        LoadCase { "shortcutOutOfRange", QByteArray(R"({"keyCode":49,"modifiers":4294967296})"), {}, {},
+            std::nullopt, true, AppAppearance::system },
+        LoadCase { "shortcutAsString", QString(R"({"keyCode":49,"modifiers":6144})"), {}, {}, std::nullopt, true,
+            AppAppearance::system },
+        LoadCase { "shortcutWithoutModifiersLoads", QByteArray(R"({"keyCode":0,"modifiers":0})"), {}, {},
+            KeyboardShortcut { 0, 0 }, true, AppAppearance::system }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsStoreTest, HandlerRegistersTheStoredShortcut)
+{
+    m_platform.userDefaults.setObject(shortcutKey, controlOptionSpace.toJson());
+    SettingsStore& store = makeStore();
+    EXPECT_EQ(store.setTilingPanelHotKeyHandler([this] { ++m_toggles; }), std::nullopt);
+    EXPECT_TRUE(press(controlOptionSpace));
+    EXPECT_EQ(m_toggles, 1);
+}
+
+TEST_F(SettingsStoreTest, HandlerWithoutAShortcutRegistersNothing)
+{
+    SettingsStore& store = makeStore();
+    EXPECT_EQ(store.setTilingPanelHotKeyHandler([this] { ++m_toggles; }), std::nullopt);
+    EXPECT_EQ(m_desktop.registeredHotKeyCount(), 0);
+    // Recording one later makes it work with the handler already in place.
+    EXPECT_EQ(store.updateTilingPanelKeyboardShortcut(commandK), std::nullopt);
+    EXPECT_TRUE(press(commandK));
+    EXPECT_EQ(m_toggles, 1);
+}
+
+TEST_F(SettingsStoreTest, StoredShortcutRefusedAtStartStaysStoredButInactive)
+{
+    m_platform.userDefaults.setObject(shortcutKey, controlOptionSpace.toJson());
+    m_desktop.holdShortcutElsewhere(controlOptionSpace.keyCode, controlOptionSpace.modifiers);
+    SettingsStore& store = makeStore();
+    const auto error = store.setTilingPanelHotKeyHandler([this] { ++m_toggles; });
+    ASSERT_EQ(error, SettingServiceError::hotKeyRegistrationFailed);
+    EXPECT_EQ(error->description(), QStringLiteral("HotKey registration failed"));
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), controlOptionSpace);
+    EXPECT_EQ(m_platform.userDefaults.dataForKey(shortcutKey), controlOptionSpace.toJson());
+}
+
+struct UpdateCase {
+    const char* name;
+    std::optional<KeyboardShortcut> previous;
+    KeyboardShortcut next;
+    bool refused;
+};
+
+class ShortcutUpdates : public SettingsStoreTest, public ::testing::WithParamInterface<UpdateCase> { };
+
+TEST_P(ShortcutUpdates, StoreAndHotKeyStayInStep)
+{
+    const UpdateCase& c = GetParam();
+    if (c.previous)
+        m_platform.userDefaults.setObject(shortcutKey, c.previous->toJson());
+    SettingsStore& store = makeStore();
+    ASSERT_EQ(store.setTilingPanelHotKeyHandler([this] { ++m_toggles; }), std::nullopt);
+    QSignalSpy changed(&store, &SettingsStore::tilingPanelKeyboardShortcutChanged);
+    if (c.refused)
+        m_desktop.holdShortcutElsewhere(c.next.keyCode, c.next.modifiers);
+
+    const auto error = store.updateTilingPanelKeyboardShortcut(c.next);
+
+    const std::optional<KeyboardShortcut> expected = c.refused ? c.previous : std::optional(c.next);
+    EXPECT_EQ(error.has_value(), c.refused);
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), expected);
+    EXPECT_EQ(changed.count(), expected != c.previous ? 1 : 0);
+    EXPECT_EQ(m_platform.userDefaults.dataForKey(shortcutKey),
+        expected ? std::optional(expected->toJson()) : std::nullopt);
+    // Exactly the expected shortcut is live.
+    EXPECT_EQ(m_desktop.registeredHotKeyCount(), expected ? 1 : 0);
+    if (expected)
+        EXPECT_TRUE(press(*expected));
+    if (c.previous && expected != c.previous)
+        EXPECT_FALSE(press(*c.previous));
+    EXPECT_EQ(m_toggles, expected ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsStore, ShortcutUpdates,
+    ::testing::Values(UpdateCase { "first", std::nullopt, commandK, false },
+        UpdateCase { "replace", controlOptionSpace, commandK, false },
+        UpdateCase { "same", commandK, commandK, false },
+        UpdateCase { "refusedRestoresPrevious", controlOptionSpace, commandK, true },
+        UpdateCase { "refusedWithoutPrevious", std::nullopt, commandK, true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsStoreTest, UpdatingToTheSameShortcutRewritesTheData)
+{
+    SettingsStore& store = makeStore();
+    ASSERT_EQ(store.updateTilingPanelKeyboardShortcut(commandK), std::nullopt);
+    auto& defaults = static_cast<UserDefaults&>(m_platform.userDefaults);
+    defaults.setObject(shortcutKey, QByteArray("tampered"));
+    ASSERT_EQ(store.updateTilingPanelKeyboardShortcut(commandK), std::nullopt);
+    EXPECT_EQ(defaults.dataForKey(shortcutKey), commandK.toJson());
+}
+
+TEST_F(SettingsStoreTest, ClearingReleasesTheHotKeyButKeepsTheHandler)
+{
+    m_platform.userDefaults.setObject(shortcutKey, commandK.toJson());
+    SettingsStore& store = makeStore();
+    ASSERT_EQ(store.setTilingPanelHotKeyHandler([this] { ++m_toggles; }), std::nullopt);
+
+    m_desktop.injectFault({ QStringLiteral("unregisterEventHotKey"), {}, -9879, 0, 1 });
+    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), SettingServiceError::hotKeyRegistrationFailed);
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), commandK);
+    EXPECT_TRUE(press(commandK));
+
+    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), std::nullopt);
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), std::nullopt);
+    EXPECT_FALSE(m_platform.userDefaults.objectForKey(shortcutKey));
+    EXPECT_FALSE(press(commandK));
+    // Clearing again succeeds and touches nothing.
+    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), std::nullopt);
+
+    ASSERT_EQ(store.updateTilingPanelKeyboardShortcut(controlOptionSpace), std::nullopt);
+    EXPECT_TRUE(press(controlOptionSpace));
+    EXPECT_EQ(m_toggles, 2);
+}
+
+TEST_F(SettingsStoreTest, KeepOpenAndAppearanceAreWrittenThroughAndNotifyOnChange)
+{
+    SettingsStore& store = makeStore();
+    QSignalSpy keepOpenChanged(&store, &SettingsStore::keepTilingPanelOpenAfterTilingChanged);
+    QSignalSpy appearanceChanged(&store, &SettingsStore::appAppearanceChanged);
+
+    store.updateKeepTilingPanelOpenAfterTiling(true);
+    store.updateKeepTilingPanelOpenAfterTiling(false);
+    EXPECT_EQ(keepOpenChanged.count(), 1);
+    EXPECT_EQ(m_platform.userDefaults.boolForKey(QStringLiteral("keepTilingPanelOpenAfterTiling")), false);
+
+    store.updateAppAppearance(AppAppearance::dark);
+    store.updateAppAppearance(AppAppearance::system);
+    store.updateAppAppearance(AppAppearance::system);
+    EXPECT_EQ(appearanceChanged.count(), 2);
+    // Applied even when unchanged, starting with the one applied at load.
+    EXPECT_EQ(m_appearance.applied,
+        QList<AppAppearance>({ AppAppearance::system, AppAppearance::dark, AppAppearance::system,
+            AppAppearance::system }));
+    EXPECT_EQ(m_platform.userDefaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("system"));
+}
+
+} // namespace
