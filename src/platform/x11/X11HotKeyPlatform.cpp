@@ -225,9 +225,10 @@ OSStatus X11HotKeyPlatform::unregisterEventHotKey(EventHotKeyRef ref)
     ungrab(found->second);
     m_pressedKeycodes.remove(found->second.keycode);
     m_hotKeys.erase(found);
-    // The ungrab takes effect in order with anything else we send; make sure it is sent now,
-    // so another client may take the key right away.
-    xcb_flush(m_connection.xcb());
+    // Unregistering is synchronous: once it returns, the server has released the key and
+    // another program may take it.
+    xcb_connection_t* c = m_connection.xcb();
+    UniqueCPtr<xcb_get_input_focus_reply_t> sync(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     return noErr;
 }
 

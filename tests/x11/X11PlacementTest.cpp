@@ -1,0 +1,179 @@
+#include "X11DesktopTest.h"
+#include "placement/WindowPlacementService.h"
+
+#include <csignal>
+
+namespace gridlume::test {
+namespace {
+
+    enum class Client {
+        XTerm,
+        // The test window: no size increments, decorated by Openbox.
+        Plain,
+        // The test window drawing its own decoration, with a client-side shadow around it.
+        Shadowed,
+    };
+
+    struct PlacementCase {
+        const char* name;
+        Client client;
+        int screenIndex;
+        WindowPlacementRegion region;
+        bool maximizedFirst = false;
+    };
+
+    WindowPlacementRegion region(qint64 rows, qint64 columns, WindowPlacementTile leftTop, WindowPlacementTile bottomRight)
+    {
+        return { rows, columns, leftTop, bottomRight };
+    }
+
+    const PlacementCase kPlacementCases[] = {
+        { "xterm on the top-left quarter of the primary monitor", Client::XTerm, 0, region(2, 2, { 0, 0 }, { 0, 0 }) },
+        { "xterm on the bottom row of the second monitor, above the dock", Client::XTerm, 1,
+            region(3, 3, { 2, 0 }, { 2, 2 }) },
+        { "plain window on the right half of the second monitor", Client::Plain, 1, region(1, 2, { 0, 1 }, { 0, 1 }) },
+        { "plain window on the middle ninth of the primary monitor", Client::Plain, 0,
+            region(3, 3, { 1, 1 }, { 1, 1 }) },
+        { "maximized plain window onto the left half of the primary monitor", Client::Plain, 0,
+            region(1, 2, { 0, 0 }, { 0, 0 }), true },
+        { "maximized xterm onto the top-right quarter of the second monitor", Client::XTerm, 1,
+            region(2, 2, { 0, 1 }, { 0, 1 }), true },
+        { "shadowed window on the top-left quarter of the second monitor", Client::Shadowed, 1,
+            region(2, 2, { 0, 0 }, { 0, 0 }) },
+    };
+
+    // Window-system frame -> root coordinates (y down from the primary monitor's top, 1024).
+    Rect rootFrame(const Rect& frame)
+    {
+        return Rect(frame.minX(), X11TestDesktop::primaryMonitor.maxY() - frame.maxY(), frame.width(), frame.height());
+    }
+
+    class X11PlacementTest : public X11DesktopTest {
+    protected:
+        std::unique_ptr<ChildProcess> startClient(Client client)
+        {
+            switch (client) {
+            case Client::XTerm:
+                return m_desktop.startClient(QStringLiteral("xterm"));
+            case Client::Plain:
+                return m_desktop.startTestWindow();
+            case Client::Shadowed:
+                return m_desktop.startTestWindow({ QStringLiteral("--shadow"), QStringLiteral("12,12,8,16") });
+            }
+            return nullptr;
+        }
+
+        void maximize(xcb_window_t window)
+        {
+            ASSERT_EQ(m_desktop
+                          .run(QStringLiteral("wmctrl"),
+                              { QStringLiteral("-i"), QStringLiteral("-r"), QString::number(window),
+                                  QStringLiteral("-b"), QStringLiteral("add,maximized_vert,maximized_horz") })
+                          .exitCode,
+                0);
+            const xcb_atom_t maximizedVert = m_desktop.atom("_NET_WM_STATE_MAXIMIZED_VERT");
+            ASSERT_TRUE(m_desktop.waitUntil([&] {
+                const std::vector<xcb_atom_t> states = m_desktop.windowStates(window);
+                return std::find(states.begin(), states.end(), maximizedVert) != states.end();
+            }));
+        }
+    };
+
+    TEST_F(X11PlacementTest, PlacesRealWindowsOnTheChosenBlockInsideTheVisibleFrame)
+    {
+        WindowPlacementService service(platform().accessibility, platform().screens, platform().workspace, m_log);
+        for (const PlacementCase& testCase : kPlacementCases) {
+            SCOPED_TRACE(testCase.name);
+            const std::unique_ptr<ChildProcess> client = startClient(testCase.client);
+            const xcb_window_t window = m_desktop.waitForClientWindow(client->pid());
+            ASSERT_NE(window, XCB_WINDOW_NONE);
+            ASSERT_TRUE(m_desktop.activate(window));
+            if (testCase.maximizedFirst)
+                maximize(window);
+            const std::optional<RunningApplication> target = platform().workspace.frontmostApplication();
+            ASSERT_TRUE(target);
+            ASSERT_EQ(target->processIdentifier(), client->pid());
+
+            const Screen screen = platform().screens.screens().at(testCase.screenIndex);
+            m_log.clear();
+            ASSERT_TRUE(service.placeFocusedWindow(target, screen, testCase.region)) << qPrintable(m_log.messages().join(u'\n'));
+
+            const std::optional<Rect> placed = m_desktop.visibleFrameFromOutside(window);
+            ASSERT_TRUE(placed);
+            const Rect expected = rootFrame(testCase.region.appKitFrame(screen));
+            // Fractional tiles round to whole pixels; a window with size increments keeps the
+            // largest size of its grid that the window manager grants, then lies inside the block.
+            const Size increment = m_desktop.resizeIncrementFromOutside(window);
+            const double toleranceX = std::max(1.0, increment.width);
+            const double toleranceY = std::max(1.0, increment.height);
+            EXPECT_NEAR(placed->minX(), expected.minX(), toleranceX);
+            EXPECT_NEAR(placed->minY(), expected.minY(), toleranceY);
+            EXPECT_NEAR(placed->width(), expected.width(), toleranceX);
+            EXPECT_NEAR(placed->height(), expected.height(), toleranceY);
+
+            const Rect visible = rootFrame(screen.visibleFrame);
+            EXPECT_GE(placed->minX(), visible.minX());
+            EXPECT_GE(placed->minY(), visible.minY());
+            EXPECT_LE(placed->maxX(), visible.maxX());
+            EXPECT_LE(placed->maxY(), visible.maxY());
+            if (testCase.maximizedFirst) {
+                EXPECT_TRUE(m_desktop.windowStates(window).empty());
+            }
+        }
+    }
+
+    // Forwards to the real accessibility and makes the window vanish right before the first write.
+    class VanishingWindowAccessibility final : public Accessibility {
+    public:
+        VanishingWindowAccessibility(Accessibility& real, std::function<void()> vanish)
+            : m_real(real)
+            , m_vanish(std::move(vanish))
+        {
+        }
+        AXUIElementRef createApplication(pid_t pid) override { return m_real.createApplication(pid); }
+        AXError copyAttributeValue(const AXUIElementRef& element, const QString& attribute, AXObjectRef& value) override
+        {
+            return m_real.copyAttributeValue(element, attribute, value);
+        }
+        AXError setAttributeValue(const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value) override
+        {
+            if (auto vanish = std::exchange(m_vanish, nullptr))
+                vanish();
+            return m_real.setAttributeValue(element, attribute, value);
+        }
+        std::shared_ptr<const AXValue> createPointValue(Point point) override { return m_real.createPointValue(point); }
+        std::shared_ptr<const AXValue> createSizeValue(Size size) override { return m_real.createSizeValue(size); }
+
+    private:
+        Accessibility& m_real;
+        std::function<void()> m_vanish;
+    };
+
+    TEST_F(X11PlacementTest, AWindowThatVanishesBeforeTheWritesFailsWithItsCauseLogged)
+    {
+        const std::unique_ptr<ChildProcess> client = m_desktop.startTestWindow();
+        const xcb_window_t window = m_desktop.waitForClientWindow(client->pid());
+        ASSERT_NE(window, XCB_WINDOW_NONE);
+        ASSERT_TRUE(m_desktop.activate(window));
+        const std::optional<RunningApplication> target = platform().workspace.frontmostApplication();
+        ASSERT_TRUE(target);
+
+        VanishingWindowAccessibility accessibility(platform().accessibility, [&] {
+            client->kill();
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }));
+        });
+        WindowPlacementService service(accessibility, platform().screens, platform().workspace, m_log);
+        m_log.clear();
+        EXPECT_FALSE(service.placeFocusedWindow(target, platform().screens.screens().at(0), region(2, 2, { 0, 0 }, { 0, 0 })));
+
+        const QString invalid = axErrorName(AXError::InvalidUIElement);
+        EXPECT_TRUE(logMessages(QStringLiteral("X11")).filter(invalid).size() >= 1)
+            << qPrintable(m_log.messages().join(u'\n'));
+        const QStringList placementLog = logMessages(QStringLiteral("WindowPlacementController"));
+        ASSERT_EQ(placementLog.size(), 1) << qPrintable(placementLog.join(u'\n'));
+        EXPECT_TRUE(placementLog[0].startsWith(QStringLiteral("Unable to set window frame.")));
+        EXPECT_TRUE(placementLog[0].contains(invalid));
+    }
+
+} // namespace
+} // namespace gridlume::test

@@ -1,0 +1,118 @@
+#include "platform/x11/X11PropertyParsers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace gridlume::x11 {
+namespace {
+
+    // Two monitors side by side in a 2304 × 1024 root: 1280 × 1024 at the left, 1024 × 768 at
+    // the right, top-aligned (so the root's bottom edge is 256 below the right monitor's).
+    constexpr qint64 kRootWidth = 2304;
+    constexpr qint64 kRootHeight = 1024;
+    const RootRect kLeft { 0, 0, 1280, 1024 };
+    const RootRect kRight { 1280, 0, 1024, 768 };
+
+    Strut strut(std::vector<quint32> partial)
+    {
+        return *parseStrut(partial, {}, kRootWidth, kRootHeight);
+    }
+
+    struct StrutCase {
+        const char* name;
+        std::vector<Strut> struts;
+        RootRect expectedLeft;
+        RootRect expectedRight;
+    };
+
+    TEST(X11PropertyParsers, StrutsShrinkOnlyTheMonitorsTheyOverlap)
+    {
+        const StrutCase cases[] = {
+            { "no struts", {}, kLeft, kRight },
+            { "bottom dock on the right monitor, measured from the root's bottom edge",
+                { strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, kLeft, { 1280, 0, 1024, 728 } },
+            { "top panel across both monitors", { strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }) },
+                { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
+            { "top panel on the left monitor only", { strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) },
+                { 0, 30, 1280, 994 }, kRight },
+            { "left dock", { strut({ 48, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0 }) }, { 48, 0, 1232, 1024 }, kRight },
+            { "right dock on the right monitor's upper half", { strut({ 0, 64, 0, 0, 0, 0, 0, 383, 0, 0, 0, 0 }) },
+                kLeft, { 1280, 0, 960, 768 } },
+            { "bottom strut below the right monitor overlaps only the left one",
+                { strut({ 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 2303 }) }, { 0, 0, 1280, 924 }, kRight },
+            { "two docks on one edge: the larger wins", { strut({ 0, 0, 20, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }),
+                strut({ 0, 0, 40, 0, 0, 0, 0, 0, 1280, 2303, 0, 0 }) }, { 0, 20, 1280, 1004 }, { 1280, 40, 1024, 728 } },
+        };
+        for (const StrutCase& testCase : cases) {
+            SCOPED_TRACE(testCase.name);
+            EXPECT_EQ(monitorWithoutStruts(kLeft, testCase.struts, kRootWidth, kRootHeight), testCase.expectedLeft);
+            EXPECT_EQ(monitorWithoutStruts(kRight, testCase.struts, kRootWidth, kRootHeight), testCase.expectedRight);
+        }
+    }
+
+    TEST(X11PropertyParsers, StrutPropertyChoice)
+    {
+        const std::vector<quint32> partial { 0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 100, 199 };
+        const std::vector<quint32> legacy { 0, 0, 0, 60 };
+        EXPECT_EQ(parseStrut(partial, legacy, kRootWidth, kRootHeight)->bottom, 40) << "partial wins";
+        // _NET_WM_STRUT alone covers the whole edge.
+        const Strut fromLegacy = *parseStrut({}, legacy, kRootWidth, kRootHeight);
+        EXPECT_EQ(fromLegacy.bottom, 60);
+        EXPECT_EQ(fromLegacy.bottomStartX, 0);
+        EXPECT_EQ(fromLegacy.bottomEndX, kRootWidth - 1);
+        EXPECT_EQ(parseStrut(std::vector<quint32>(5, 1), {}, kRootWidth, kRootHeight), std::nullopt) << "short";
+        EXPECT_EQ(parseStrut(std::vector<quint32>(12, 0), {}, kRootWidth, kRootHeight), std::nullopt) << "empty";
+        EXPECT_EQ(parseStrut({}, {}, kRootWidth, kRootHeight), std::nullopt);
+    }
+
+    TEST(X11PropertyParsers, FrameExtentsConvertBetweenClientAndVisibleFrame)
+    {
+        struct Case {
+            const char* name;
+            FrameExtents decoration;
+            FrameExtents shadow;
+            RootRect client;
+            RootRect visible;
+        };
+        const Case cases[] = {
+            { "undecorated", {}, {}, { 10, 20, 300, 200 }, { 10, 20, 300, 200 } },
+            { "server-side decoration", { 1, 1, 21, 5 }, {}, { 11, 41, 300, 200 }, { 10, 20, 302, 226 } },
+            { "client-side shadow", {}, { 12, 12, 8, 16 }, { 10, 20, 300, 200 }, { 22, 28, 276, 176 } },
+        };
+        for (const Case& testCase : cases) {
+            SCOPED_TRACE(testCase.name);
+            EXPECT_EQ(visibleFrameOfClient(testCase.client, testCase.decoration, testCase.shadow), testCase.visible);
+            EXPECT_EQ(clientOfVisibleFrame(testCase.visible, testCase.decoration, testCase.shadow), testCase.client);
+        }
+        EXPECT_EQ(parseFrameExtents(std::vector<quint32> { 1, 2, 3, 4 }), (FrameExtents { 1, 2, 3, 4 }));
+        EXPECT_EQ(parseFrameExtents(std::vector<quint32> { 1, 2, 3 }), FrameExtents {});
+        EXPECT_EQ(parseFrameExtents(std::vector<quint32> { 0xFFFFFFFF, 2, 3, 4 }), (FrameExtents { 0, 2, 3, 4 }));
+    }
+
+    TEST(X11PropertyParsers, WorkAreaSelection)
+    {
+        // _GTK_WORKAREAS_D0 lists one rectangle per monitor, in the window manager's order.
+        const std::vector<quint32> perMonitor { 1280, 0, 1024, 728, 0, 32, 1280, 992 };
+        EXPECT_EQ(workAreaForMonitor(kLeft, perMonitor), (RootRect { 0, 32, 1280, 992 }));
+        EXPECT_EQ(workAreaForMonitor(kRight, perMonitor), (RootRect { 1280, 0, 1024, 728 }));
+        EXPECT_EQ(workAreaForMonitor(kRight, std::vector<quint32> { 0, 0, 100, 100 }), std::nullopt);
+        EXPECT_EQ(workAreaForMonitor(kRight, std::vector<quint32> { 1, 2, 3 }), std::nullopt);
+
+        // _NET_WORKAREA: one rectangle per desktop.
+        const std::vector<quint32> desktops { 0, 0, 2304, 1000, 0, 24, 2304, 1000 };
+        EXPECT_EQ(desktopWorkArea(desktops, 1), (RootRect { 0, 24, 2304, 1000 }));
+        EXPECT_EQ(desktopWorkArea(desktops, 2), std::nullopt);
+        EXPECT_EQ(desktopWorkArea(desktops, 0)->intersected(kRight), (RootRect { 1280, 0, 1024, 768 }));
+    }
+
+    TEST(X11PropertyParsers, WindowSystemFramesAreFlippedAboutThePrimaryMonitor)
+    {
+        EXPECT_EQ(windowSystemFrame(kLeft, kLeft), Rect(0, 0, 1280, 1024));
+        EXPECT_EQ(windowSystemFrame(kRight, kLeft), Rect(1280, 256, 1024, 768));
+        EXPECT_EQ(windowSystemFrame(kLeft, kRight), Rect(-1280, -256, 1280, 1024)) << "primary on the right";
+        EXPECT_EQ(windowSystemFrame({ 100, 0, 200, 24 }, kLeft), Rect(100, 1000, 200, 24)) << "a top bar";
+    }
+
+} // namespace
+} // namespace gridlume::x11

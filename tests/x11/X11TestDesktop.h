@@ -1,0 +1,105 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "platform/Geometry.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <xcb/xcb.h>
+
+namespace gridlume::test {
+
+using namespace std::chrono_literals;
+
+// A desktop of its own for one test: Xvfb on a free display with two RandR monitors of
+// different sizes, Openbox, and a dock with a partial strut at the bottom of the second monitor.
+//
+// Layout in root coordinates (origin top-left, y down):
+//   primary monitor "M1"   (0, 0) 1280 × 1024
+//   second monitor "M2"    (1280, 0) 1024 × 768, its bottom 40 pixels taken by the dock
+// Everything started here ends with the object, also when the test fails or crashes.
+class X11TestDesktop {
+public:
+    static constexpr Rect primaryMonitor { 0, 0, 1280, 1024 };
+    static constexpr Rect secondMonitor { 1280, 0, 1024, 768 };
+    static constexpr int dockHeight = 40;
+
+    X11TestDesktop();
+    ~X11TestDesktop();
+
+    // Brings everything up; false with the reason when something did not come up in time.
+    bool start(QString* error);
+
+    QByteArray displayName() const { return m_displayName; }
+    // DISPLAY and private XDG directories, for the programs started on this desktop.
+    QStringList environment() const;
+    xcb_connection_t* connection() const { return m_connection; }
+    xcb_window_t root() const { return m_root; }
+    xcb_window_t dockWindow() const { return m_dock; }
+
+    // Starts an X client on the desktop.
+    std::unique_ptr<ChildProcess> startClient(const QString& program, const QStringList& arguments = {});
+    // Starts the test window helper; see TestWindow.cpp for its arguments.
+    std::unique_ptr<ChildProcess> startTestWindow(const QStringList& arguments = {});
+
+    struct ToolResult {
+        int exitCode = -1;
+        QByteArray output;
+    };
+    // Runs a command-line tool (xdotool, xprop, xwininfo, wmctrl, xrandr) on the desktop to
+    // completion.
+    ToolResult run(const QString& program, const QStringList& arguments) const;
+
+    // Reads events of the test's own connection until `predicate` holds, re-checking after each
+    // one. The connection sees the root's properties and the structure of its children.
+    bool waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 10s);
+
+    // The managed client window of `pid` (listed in _NET_CLIENT_LIST), once it is mapped.
+    xcb_window_t waitForClientWindow(pid_t pid, std::chrono::milliseconds timeout = 10s);
+    // Also selects property changes on `window`, so that waits see its state change.
+    void watch(xcb_window_t window);
+    std::vector<xcb_window_t> clientList() const;
+    xcb_window_t activeWindow() const;
+    std::vector<xcb_atom_t> windowStates(xcb_window_t window) const;
+    xcb_atom_t atom(const char* name) const;
+    bool windowExists(xcb_window_t window) const;
+
+    // Makes `window` the active one, the way a user's click would, and waits for it.
+    bool activate(xcb_window_t window);
+
+    // A window's visible frame as tools see it from outside: xwininfo's absolute geometry of the
+    // client plus xprop's _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS. Root coordinates.
+    std::optional<Rect> visibleFrameFromOutside(xcb_window_t window) const;
+    // WM_NORMAL_HINTS' resize increment as xprop prints it; (1, 1) when there is none.
+    Size resizeIncrementFromOutside(xcb_window_t window) const;
+
+    // Grabs a key combination on this connection, as another program holding a shortcut would;
+    // the X error code, 0 on success.
+    int grabKey(xcb_keycode_t keycode, quint16 modifiers);
+    void ungrabKey(xcb_keycode_t keycode, quint16 modifiers);
+
+    // Unmaps and destroys the dock.
+    void removeDock();
+
+private:
+    bool startServer(QString* error);
+    bool createDock(QString* error);
+    void drainEvents();
+
+    QTemporaryDir m_directory;
+    QByteArray m_displayName;
+    std::unique_ptr<ChildProcess> m_server;
+    std::unique_ptr<ChildProcess> m_windowManager;
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    xcb_window_t m_dock = XCB_WINDOW_NONE;
+};
+
+} // namespace gridlume::test
