@@ -1,0 +1,150 @@
+#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
+
+#include "settings/SettingsStore.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace gridlume {
+
+namespace {
+
+    const QColor recordingBlue(0x0A, 0x7A, 0xFF);
+
+    QColor withAlpha(QColor color, double alpha)
+    {
+        color.setAlphaF(alpha);
+        return color;
+    }
+
+    QToolButton* makeActionButton(const QString& symbol, const QString& toolTip, const QString& accessibleName,
+        QWidget* parent)
+    {
+        auto* button = new QToolButton(parent);
+        button->setText(symbol);
+        button->setToolTip(toolTip);
+        button->setAccessibleName(accessibleName);
+        button->setAutoRaise(true);
+        button->setFixedSize(TilingPanelKeyboardShortcutRecorder::actionButtonSize,
+            TilingPanelKeyboardShortcutRecorder::actionButtonSize);
+        button->setCursor(Qt::PointingHandCursor);
+        QFont font = button->font();
+        font.setWeight(QFont::DemiBold);
+        button->setFont(font);
+        return button;
+    }
+
+} // namespace
+
+TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
+    SettingsStore& settingsStore, const KeyEventTranslator& translator, QWidget* parent)
+    : QWidget(parent)
+    , m_settingsStore(settingsStore)
+    , m_viewModel(new KeyboardShortcutRecorderViewModel(translator, this))
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 2, 0);
+    row->setSpacing(0);
+
+    // Balances the trailing slot so that the text sits in the middle.
+    auto* leading = new QWidget(this);
+    leading->setFixedSize(actionButtonSize, actionButtonSize);
+    row->addWidget(leading);
+
+    m_mainButton = new QPushButton(this);
+    m_mainButton->setFlat(true);
+    m_mainButton->setFixedHeight(controlHeight);
+    m_mainButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_mainButton->setAccessibleName(tr("Panel shortcut"));
+    m_mainButton->setCursor(Qt::PointingHandCursor);
+    // The control paints its own background; the button is only the clickable text.
+    m_mainButton->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
+    row->addWidget(m_mainButton, 1);
+
+    m_cancelButton = makeActionButton(
+        QStringLiteral("\u21B6"), tr("Cancel recording"), tr("Cancel shortcut recording"), this);
+    m_clearButton = makeActionButton(QStringLiteral("\u2715"), tr("Clear shortcut"), tr("Clear panel shortcut"), this);
+    m_trailingPlaceholder = new QWidget(this);
+    m_trailingPlaceholder->setFixedSize(actionButtonSize, actionButtonSize);
+    row->addWidget(m_cancelButton);
+    row->addWidget(m_clearButton);
+    row->addWidget(m_trailingPlaceholder);
+
+    setFixedHeight(controlHeight);
+    setAttribute(Qt::WA_Hover);
+
+    connect(m_mainButton, &QPushButton::clicked, this, [this] {
+        m_viewModel->startRecording([store = QPointer<SettingsStore>(&m_settingsStore)](
+                                        const KeyboardShortcut& shortcut) {
+            // A refused shortcut leaves the store as it was, which is what stays shown.
+            if (store)
+                (void)store->updateTilingPanelKeyboardShortcut(shortcut);
+        });
+    });
+    connect(m_cancelButton, &QToolButton::clicked, m_viewModel, &KeyboardShortcutRecorderViewModel::stopRecording);
+    connect(m_clearButton, &QToolButton::clicked, this,
+        [this] { (void)m_settingsStore.clearTilingPanelKeyboardShortcut(); });
+    connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isRecordingChanged, this,
+        &TilingPanelKeyboardShortcutRecorder::refresh);
+    connect(&m_settingsStore, &SettingsStore::tilingPanelKeyboardShortcutChanged, this,
+        &TilingPanelKeyboardShortcutRecorder::refresh);
+    refresh();
+}
+
+QString TilingPanelKeyboardShortcutRecorder::text() const
+{
+    if (m_viewModel->isRecording())
+        return tr("Press shortcut\u2026");
+    if (const auto& shortcut = m_settingsStore.tilingPanelKeyboardShortcut())
+        return displayText(*shortcut);
+    return tr("Click to record shortcut");
+}
+
+QSize TilingPanelKeyboardShortcutRecorder::sizeHint() const
+{
+    return QSize(240, controlHeight);
+}
+
+void TilingPanelKeyboardShortcutRecorder::refresh()
+{
+    const bool recording = m_viewModel->isRecording();
+    const bool hasShortcut = m_settingsStore.tilingPanelKeyboardShortcut().has_value();
+    m_mainButton->setText(text());
+    m_mainButton->setAccessibleDescription(text());
+    QPalette palette = m_mainButton->palette();
+    const QColor primary = this->palette().color(QPalette::WindowText);
+    const QColor foreground = recording || !hasShortcut ? withAlpha(primary, 0.55) : primary;
+    palette.setColor(QPalette::ButtonText, foreground);
+    palette.setColor(QPalette::WindowText, foreground);
+    m_mainButton->setPalette(palette);
+    m_cancelButton->setVisible(recording);
+    m_clearButton->setVisible(!recording && hasShortcut);
+    m_trailingPlaceholder->setVisible(!recording && !hasShortcut);
+    QWidget::update();
+}
+
+void TilingPanelKeyboardShortcutRecorder::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refresh();
+    QWidget::changeEvent(event);
+}
+
+void TilingPanelKeyboardShortcutRecorder::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool recording = m_viewModel->isRecording();
+    const QColor text = palette().color(QPalette::WindowText);
+    const double lineWidth = recording ? 1.5 : 1.0;
+    const QRectF frame = QRectF(rect()).adjusted(lineWidth / 2, lineWidth / 2, -lineWidth / 2, -lineWidth / 2);
+    painter.setBrush(recording ? withAlpha(recordingBlue, 0.14) : withAlpha(text, 0.05));
+    painter.setPen(QPen(recording ? recordingBlue : withAlpha(text, 0.18), lineWidth));
+    painter.drawRoundedRect(frame, 6, 6);
+}
+
+} // namespace gridlume

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "hotkeys/KeyboardShortcutRecorderViewModel.h"
+
+#include <QWidget>
+
+class QPushButton;
+class QToolButton;
+
+namespace gridlume {
+
+class SettingsStore;
+
+// The settings row's control for the tiling panel's shortcut: shows the shortcut, starts a
+// recording when clicked, and hands the recorded shortcut to the settings store, which
+// registers and keeps it. A small button at the right end cancels a recording or clears the
+// shortcut. Refusals by the store are not shown here: the control keeps showing what the store
+// holds, and the hot-key service has logged the cause.
+class TilingPanelKeyboardShortcutRecorder : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int controlHeight = 32;
+    static constexpr int actionButtonSize = 28;
+
+    TilingPanelKeyboardShortcutRecorder(
+        SettingsStore& settingsStore, const KeyEventTranslator& translator, QWidget* parent = nullptr);
+
+    KeyboardShortcutRecorderViewModel& viewModel() { return *m_viewModel; }
+    // "Press shortcut…" while recording, "Click to record shortcut" without a shortcut, else
+    // the shortcut as symbols ("⌃⌥␣").
+    QString text() const;
+
+    QPushButton* mainButton() const { return m_mainButton; }
+    QToolButton* cancelButton() const { return m_cancelButton; }
+    QToolButton* clearButton() const { return m_clearButton; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+
+    SettingsStore& m_settingsStore;
+    KeyboardShortcutRecorderViewModel* m_viewModel;
+    QPushButton* m_mainButton;
+    QToolButton* m_cancelButton;
+    QToolButton* m_clearButton;
+    QWidget* m_trailingPlaceholder;
+};
+
+} // namespace gridlume

@@ -1,0 +1,231 @@
+#include "hotkeys/HotKeyService.h"
+#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimKeyEventTranslator.h"
+#include "settings/SettingsStore.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+class NoAppearance final : public AppearanceApplier {
+public:
+    void applyAppearance(AppAppearance) override { }
+};
+
+constexpr quint32 kVK_K = 40;
+constexpr quint32 kVK_Space = 49;
+constexpr quint32 kVK_F5 = 96;
+
+// A settings-window stand-in: the recorder above a text field that has the focus, so that keys
+// that get through are visible as typed text.
+class ShortcutRecorderTest : public ::testing::Test {
+protected:
+    ShortcutRecorderTest()
+        : hotKeys(desktop.platform().hotKeys, desktop.log())
+        , store(desktop.platform().userDefaults, hotKeys, appearance)
+    {
+        auto* layout = new QVBoxLayout(&window);
+        recorder = new TilingPanelKeyboardShortcutRecorder(store, translator, &window);
+        field = new QLineEdit(&window);
+        layout->addWidget(recorder);
+        layout->addWidget(field);
+        window.show();
+        window.activateWindow();
+        field->setFocus();
+    }
+
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(field, key, modifiers);
+        SimDesktop::processEvents();
+    }
+
+    void record(const KeyboardShortcut& shortcut)
+    {
+        ASSERT_FALSE(store.updateTilingPanelKeyboardShortcut(shortcut).has_value());
+    }
+
+    SimDesktop desktop;
+    SimKeyEventTranslator translator;
+    NoAppearance appearance;
+    HotKeyService hotKeys;
+    SettingsStore store;
+    QWidget window;
+    TilingPanelKeyboardShortcutRecorder* recorder = nullptr;
+    QLineEdit* field = nullptr;
+};
+
+struct KeySequenceCase {
+    const char* name;
+    // Pressed in order while recording.
+    QList<QPair<Qt::Key, Qt::KeyboardModifiers>> keys;
+    bool stillRecording;
+    QString shownText;
+    std::optional<KeyboardShortcut> stored;
+};
+
+class RecordingKeys : public ShortcutRecorderTest, public ::testing::WithParamInterface<KeySequenceCase> { };
+
+TEST_P(RecordingKeys, OnlyAPressWithAModifierEndsTheRecording)
+{
+    const KeySequenceCase& c = GetParam();
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+    ASSERT_TRUE(recorder->viewModel().isRecording());
+
+    for (const auto& [key, modifiers] : c.keys)
+        press(key, modifiers);
+
+    EXPECT_EQ(recorder->viewModel().isRecording(), c.stillRecording);
+    EXPECT_EQ(recorder->viewModel().hasLocalKeyDownMonitor(), c.stillRecording);
+    EXPECT_EQ(recorder->text(), c.shownText);
+    EXPECT_EQ(recorder->mainButton()->text(), c.shownText);
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), c.stored);
+    if (c.stored)
+        EXPECT_TRUE(desktop.isHotKeyRegistered(c.stored->keyCode, c.stored->modifiers));
+    EXPECT_TRUE(field->text().isEmpty()) << "no key pressed while recording reaches the focused field";
+}
+
+const QString pressShortcut = QStringLiteral("Press shortcut\u2026");
+
+INSTANTIATE_TEST_SUITE_P(ShortcutRecorder, RecordingKeys,
+    ::testing::Values(
+        KeySequenceCase { "plainKeyIsIgnored", { { Qt::Key_K, Qt::NoModifier } }, true, pressShortcut, std::nullopt },
+        KeySequenceCase { "plainKeyThenCommandK", { { Qt::Key_K, Qt::NoModifier }, { Qt::Key_K, Qt::MetaModifier } },
+            false, QStringLiteral("\u2318K"), KeyboardShortcut { kVK_K, cmdKey } },
+        KeySequenceCase { "escapeDoesNotCancel", { { Qt::Key_Escape, Qt::NoModifier } }, true, pressShortcut,
+            std::nullopt },
+        KeySequenceCase { "backspaceIsIgnored", { { Qt::Key_Backspace, Qt::NoModifier } }, true, pressShortcut,
+            std::nullopt },
+        KeySequenceCase { "shiftAloneIsEnough", { { Qt::Key_F5, Qt::ShiftModifier } }, false,
+            QStringLiteral("\u21E7F5"), KeyboardShortcut { kVK_F5, shiftKey } },
+        KeySequenceCase { "controlOptionSpace", { { Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier } }, false,
+            QStringLiteral("\u2303\u2325\u2423"), KeyboardShortcut { kVK_Space, controlKey | optionKey } },
+        KeySequenceCase { "keypadFlagIsNoModifier", { { Qt::Key_K, Qt::KeypadModifier } }, true, pressShortcut,
+            std::nullopt },
+        // Holding Control first sends a press of the Control key itself, with the Control bit set.
+        KeySequenceCase { "modifierKeyAloneIsNotAShortcut",
+            { { Qt::Key_Control, Qt::ControlModifier }, { Qt::Key_Shift, Qt::ShiftModifier } }, true, pressShortcut,
+            std::nullopt }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ShortcutRecorderTest, CapsLockAloneCountsAsNoModifier)
+{
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+    // The X11 Lock mask, which is how a real key event carries Caps Lock.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, 0, 0, 0x2, QStringLiteral("K"));
+    QApplication::sendEvent(field, &press);
+
+    EXPECT_EQ(translator.translate(press).modifierFlags & ModifierFlag::CapsLock, ModifierFlag::CapsLock);
+    EXPECT_TRUE(recorder->viewModel().isRecording());
+    EXPECT_FALSE(store.tilingPanelKeyboardShortcut().has_value());
+}
+
+TEST_F(ShortcutRecorderTest, KeysPassUntouchedWhileNotRecording)
+{
+    press(Qt::Key_K);
+    press(Qt::Key_A);
+
+    EXPECT_EQ(field->text(), QStringLiteral("ka"));
+    EXPECT_FALSE(recorder->viewModel().hasLocalKeyDownMonitor());
+}
+
+TEST_F(ShortcutRecorderTest, TheTrailingSlotFollowsRecordingAndTheStoredShortcut)
+{
+    struct Expected {
+        bool cancel, clear;
+    };
+    auto slot = [&] { return Expected { recorder->cancelButton()->isVisible(), recorder->clearButton()->isVisible() }; };
+
+    EXPECT_FALSE(slot().cancel);
+    EXPECT_FALSE(slot().clear);
+    EXPECT_EQ(recorder->text(), QStringLiteral("Click to record shortcut"));
+
+    record({ kVK_Space, controlKey | optionKey });
+    EXPECT_FALSE(slot().cancel);
+    EXPECT_TRUE(slot().clear);
+
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+    EXPECT_TRUE(slot().cancel) << "cancel replaces clear during a recording, even with a shortcut set";
+    EXPECT_FALSE(slot().clear);
+
+    QTest::mouseClick(recorder->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(recorder->viewModel().isRecording());
+    EXPECT_FALSE(recorder->viewModel().hasLocalKeyDownMonitor());
+    EXPECT_EQ(recorder->text(), QStringLiteral("\u2303\u2325\u2423"));
+    EXPECT_TRUE(slot().clear);
+
+    QTest::mouseClick(recorder->clearButton(), Qt::LeftButton);
+    EXPECT_FALSE(store.tilingPanelKeyboardShortcut().has_value());
+    EXPECT_EQ(desktop.registeredHotKeyCount(), 0);
+    EXPECT_FALSE(slot().clear);
+    EXPECT_EQ(recorder->text(), QStringLiteral("Click to record shortcut"));
+}
+
+TEST_F(ShortcutRecorderTest, ARefusedShortcutEndsTheRecordingAndThePreviousOneStays)
+{
+    record({ kVK_Space, controlKey | optionKey });
+    desktop.holdShortcutElsewhere(kVK_K, cmdKey);
+
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+    press(Qt::Key_K, Qt::MetaModifier);
+
+    EXPECT_FALSE(recorder->viewModel().isRecording());
+    EXPECT_EQ(recorder->text(), QStringLiteral("\u2303\u2325\u2423"));
+    EXPECT_TRUE(desktop.isHotKeyRegistered(kVK_Space, controlKey | optionKey));
+}
+
+TEST_F(ShortcutRecorderTest, ClickingAgainWhileRecordingKeepsOneMonitorAndTheFirstCallback)
+{
+    KeyboardShortcutRecorderViewModel& model = recorder->viewModel();
+    QSignalSpy changes(&model, &KeyboardShortcutRecorderViewModel::isRecordingChanged);
+    QList<KeyboardShortcut> first, second;
+    model.startRecording([&](const KeyboardShortcut& s) { first.append(s); });
+    model.startRecording([&](const KeyboardShortcut& s) { second.append(s); });
+
+    press(Qt::Key_K, Qt::ControlModifier);
+
+    EXPECT_EQ(first, QList<KeyboardShortcut>({ { kVK_K, controlKey } }));
+    EXPECT_TRUE(second.isEmpty());
+    EXPECT_EQ(changes.count(), 2) << "one change to recording, one back";
+}
+
+TEST_F(ShortcutRecorderTest, ApplicationShortcutsDoNotFireWhileRecording)
+{
+    int quitCount = 0;
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), &window);
+    QObject::connect(quit, &QShortcut::activated, [&] { ++quitCount; });
+
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+    press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quitCount, 0);
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), (KeyboardShortcut { 12, controlKey }));
+
+    press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quitCount, 1) << "once the recording has ended, the shortcut works again";
+}
+
+TEST_F(ShortcutRecorderTest, ARecorderDestroyedWhileRecordingLeavesNoMonitorBehind)
+{
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+    delete recorder;
+
+    press(Qt::Key_K);
+    press(Qt::Key_K, Qt::ControlModifier);
+
+    EXPECT_EQ(field->text(), QStringLiteral("k"));
+    EXPECT_FALSE(store.tilingPanelKeyboardShortcut().has_value());
+}
+
+} // namespace
