@@ -4,6 +4,7 @@
 #include "HotKeyPlatform.h"
 #include "KeyEvent.h"
 #include "Log.h"
+#include "PanelWindowTraits.h"
 #include "Screens.h"
 #include "UrlOpener.h"
 #include "UserDefaults.h"
@@ -26,6 +27,7 @@ struct Platform {
     // the panels' Escape).
     KeyEventTranslator& keyEventTranslator;
     UrlOpener& urlOpener;
+    PanelWindowTraits& panelWindowTraits;
 };
 
 } // namespace gridlume

@@ -4,6 +4,7 @@
 #include "platform/sim/SimGlobalKeyMonitor.h"
 #include "platform/sim/SimHotKeyPlatform.h"
 #include "platform/sim/SimKeyEventTranslator.h"
+#include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimScreenProvider.h"
 #include "platform/sim/SimTrust.h"
 #include "platform/sim/SimUrlOpener.h"
@@ -29,6 +30,7 @@ SimDesktop::SimDesktop(QObject* parent)
     , m_userDefaults(std::make_unique<SimUserDefaults>())
     , m_keyEventTranslator(std::make_unique<SimKeyEventTranslator>())
     , m_urlOpener(std::make_unique<SimUrlOpener>())
+    , m_panelWindowTraits(std::make_unique<SimPanelWindowTraits>())
 {
     // One 1440 × 900 screen with a 25-point bar at the top, like a laptop.
     m_screens = { Screen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") } };
@@ -39,7 +41,7 @@ SimDesktop::~SimDesktop() = default;
 Platform SimDesktop::platform()
 {
     return Platform { *m_screenProvider, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys, *m_globalKeyMonitor,
-        *m_userDefaults, m_log, *m_keyEventTranslator, *m_urlOpener };
+        *m_userDefaults, m_log, *m_keyEventTranslator, *m_urlOpener, *m_panelWindowTraits };
 }
 
 UserDefaults& SimDesktop::userDefaults()

@@ -21,6 +21,7 @@ class SimHotKeyPlatform;
 class SimGlobalKeyMonitor;
 class SimKeyEventTranslator;
 class SimUrlOpener;
+class SimPanelWindowTraits;
 class SimUserDefaults;
 
 // A window of a simulated application. Frames are in the accessibility space (origin at the
@@ -123,6 +124,10 @@ public:
     void typeGlobalKey(const KeyEvent& event);
     int globalKeyMonitorCount() const;
 
+    // Panel windows ---------------------------------------------------------------------------
+    // What the floating windows asked of the window system; compositing on by default.
+    SimPanelWindowTraits& panelWindowTraits() { return *m_panelWindowTraits; }
+
     // Links -------------------------------------------------------------------------------------
     // What the program asked to open; refuses schemes or everything on request.
     SimUrlOpener& urlOpener() { return *m_urlOpener; }
@@ -198,6 +203,7 @@ private:
     std::unique_ptr<SimUserDefaults> m_userDefaults;
     std::unique_ptr<SimKeyEventTranslator> m_keyEventTranslator;
     std::unique_ptr<SimUrlOpener> m_urlOpener;
+    std::unique_ptr<SimPanelWindowTraits> m_panelWindowTraits;
 };
 
 } // namespace gridlume

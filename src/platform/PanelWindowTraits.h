@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+
+class QWindow;
+
+namespace gridlume {
+
+// What a Gridlume window is for; decides the traits it gets.
+enum class PanelWindowRole {
+    // A floating tiling panel: above ordinary windows, on every virtual desktop.
+    TilingPanel,
+    // The click-through overlay that previews a placement, below the tiling panels.
+    Preview,
+};
+
+// The window-system traits of Gridlume's floating windows that Qt's window flags cannot express:
+// a class name for window-manager rules, presence on every virtual desktop, stacking of the
+// preview below a panel, and whether translucent windows are composited at all. Qt's own flags
+// (frameless, tool, stays on top, no activation on show, input transparency) are the windows'
+// business; this interface only adds to them. Main thread only.
+class PanelWindowTraits : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~PanelWindowTraits() override = default;
+
+    // Gives `window` the traits of `role`: the class name "gridlume", "Gridlume" and, for tiling
+    // panels, presence on every virtual desktop. Call once, after the native window exists
+    // (QWidget::winId()) and before it is first shown; the traits are applied again before every
+    // later show, because window managers drop some of them when a window is withdrawn. The traits
+    // end with the window.
+    virtual void prepare(QWindow& window, PanelWindowRole role) = 0;
+
+    // Stacks the shown `window` directly below the shown `sibling`, whatever either is (the
+    // preview bypasses the window manager, the panels do not). Does nothing where the window
+    // system keeps that order by itself, or when either window is not shown.
+    virtual void orderBelow(QWindow& window, QWindow& sibling) = 0;
+
+    // True while a compositor draws translucent windows; without one, a translucent pixel shows
+    // as black and the windows must fall back to shapes and opaque paint.
+    virtual bool isCompositing() const = 0;
+
+Q_SIGNALS:
+    // Emitted on the main thread after a compositor started or stopped; isCompositing() already
+    // returns the new state.
+    void compositingChanged();
+};
+
+} // namespace gridlume

@@ -1,0 +1,52 @@
+#include "tiling/WindowPlacementPreviewPanel.h"
+
+#include "platform/PanelWindowTraits.h"
+#include "tiling/WindowPlacementPreviewView.h"
+#include "tiling/WindowShapes.h"
+
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace gridlume {
+
+WindowPlacementPreviewPanel::WindowPlacementPreviewPanel(PanelWindowTraits& panelWindowTraits)
+    : QWidget(nullptr,
+          Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+              // Input transparency alone would still let a window manager's frame catch clicks.
+              | Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput)
+    , m_panelWindowTraits(panelWindowTraits)
+    , m_previewView(new WindowPlacementPreviewView(cornerRadius, this))
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_previewView);
+
+    winId();
+    m_panelWindowTraits.prepare(*windowHandle(), PanelWindowRole::Preview);
+    connect(&m_panelWindowTraits, &PanelWindowTraits::compositingChanged, this,
+        &WindowPlacementPreviewPanel::updateAppearance);
+    updateAppearance();
+}
+
+void WindowPlacementPreviewPanel::updateAppearance()
+{
+    const bool outlineOnly = !m_panelWindowTraits.isCompositing();
+    m_previewView->setOutlineOnly(outlineOnly);
+    if (outlineOnly)
+        setMask(roundedRingRegion(size(), cornerRadius, WindowPlacementPreviewView::outlineThickness));
+    else
+        clearMask();
+}
+
+void WindowPlacementPreviewPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_previewView->isOutlineOnly())
+        setMask(roundedRingRegion(size(), cornerRadius, WindowPlacementPreviewView::outlineThickness));
+}
+
+} // namespace gridlume

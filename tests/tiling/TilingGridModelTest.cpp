@@ -1,0 +1,345 @@
+#include "settings/UIStates.h"
+#include "tiling/TilingGridModel.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+using namespace gridlume;
+
+namespace {
+
+QString describe(const WindowPlacementRegion& r)
+{
+    return QStringLiteral("%1,%2-%3,%4")
+        .arg(r.leftTopTile.row)
+        .arg(r.leftTopTile.column)
+        .arg(r.bottomRightTile.row)
+        .arg(r.bottomRightTile.column);
+}
+
+// Records the callbacks of a grid as "preview a,b-c,d", "preview none" and "select a,b-c,d".
+struct GridHarness {
+    explicit GridHarness(qint64 rows = 2, qint64 columns = 2, DisplayID id = 7)
+        : model(id, uiStates)
+    {
+        uiStates.setTileGridRowCount(rows);
+        uiStates.setTileGridColumnCount(columns);
+        model.setOnTilePreviewChanged([this](const std::optional<WindowPlacementRegion>& region) {
+            events.append(region ? QStringLiteral("preview ") + describe(*region) : QStringLiteral("preview none"));
+        });
+        model.setOnTileSelected(
+            [this](const WindowPlacementRegion& region) { events.append(QStringLiteral("select ") + describe(region)); });
+    }
+
+    // A whole gesture: press at the first point, move through the others, release.
+    void drag(const QList<Point>& points)
+    {
+        for (const Point& point : points)
+            model.dragChanged(points.first(), point);
+        model.dragEnded();
+    }
+
+    UIStates uiStates;
+    TilingGridModel model;
+    QStringList events;
+};
+
+// --- tileAt ---------------------------------------------------------------------------------
+
+struct TileAtCase {
+    const char* name;
+    qint64 rows;
+    qint64 columns;
+    Point point;
+    std::optional<WindowPlacementTile> expected;
+};
+
+class TileAtTest : public ::testing::TestWithParam<TileAtCase> { };
+
+TEST_P(TileAtTest, FindsTheTileUnderAPoint)
+{
+    const TileAtCase& c = GetParam();
+    GridHarness grid(c.rows, c.columns);
+    EXPECT_EQ(grid.model.tileAt(c.point), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, TileAtTest,
+    ::testing::Values(TileAtCase { "topLeftCorner", 2, 2, { 0, 0 }, WindowPlacementTile { 0, 0 } },
+        TileAtCase { "insideBottomRight", 2, 2, { 279.9, 174.9 }, WindowPlacementTile { 1, 1 } },
+        TileAtCase { "sharedEdgeBelongsToTheRightTile", 2, 2, { 140, 10 }, WindowPlacementTile { 0, 1 } },
+        TileAtCase { "sharedEdgeBelongsToTheLowerTile", 2, 2, { 10, 87.5 }, WindowPlacementTile { 1, 0 } },
+        TileAtCase { "rightBorderIsNoTile", 2, 2, { 280, 50 }, std::nullopt },
+        TileAtCase { "bottomBorderIsNoTile", 2, 2, { 50, 175 }, std::nullopt },
+        TileAtCase { "leftOfTheGrid", 2, 2, { -0.5, 50 }, std::nullopt },
+        TileAtCase { "aboveTheGrid", 2, 2, { 50, -0.5 }, std::nullopt },
+        TileAtCase { "fractionalTilesOfThreeRows", 3, 3, { 100, 58.3 }, WindowPlacementTile { 0, 1 } },
+        TileAtCase { "fractionalTilesOfThreeRowsNextRow", 3, 3, { 100, 58.34 }, WindowPlacementTile { 1, 1 } },
+        TileAtCase { "eightByEightLastTile", 8, 8, { 279, 174 }, WindowPlacementTile { 7, 7 } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- drags ----------------------------------------------------------------------------------
+
+struct DragCase {
+    const char* name;
+    qint64 rows;
+    qint64 columns;
+    QList<Point> path; // press, moves…; released at the last point
+    QString region; // the selection, empty when nothing may be selected
+};
+
+class DragTest : public ::testing::TestWithParam<DragCase> { };
+
+TEST_P(DragTest, SelectsTheBlockTheDragCovers)
+{
+    const DragCase& c = GetParam();
+    GridHarness grid(c.rows, c.columns);
+    grid.drag(c.path);
+
+    QStringList expected;
+    if (!c.region.isEmpty()) {
+        // Every change previews (the press included), the end clears the preview, then selects.
+        for (int i = 0; i < c.path.size() - 1; ++i)
+            expected.append(grid.events.value(i));
+        expected.append(QStringLiteral("preview ") + c.region);
+        expected.append(QStringLiteral("preview none"));
+        expected.append(QStringLiteral("select ") + c.region);
+        EXPECT_TRUE(grid.events.first().startsWith(QStringLiteral("preview ")));
+    } else {
+        expected.append(QStringLiteral("preview none"));
+    }
+    EXPECT_EQ(grid.events, expected);
+    EXPECT_EQ(grid.uiStates.draggingTileGridID(), std::nullopt);
+    EXPECT_FALSE(grid.model.dragStartLocation());
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, DragTest,
+    ::testing::Values(
+        DragCase { "clickSelectsTheClickedTile", 2, 3, { { 200, 100 } }, QStringLiteral("1,2-1,2") },
+        DragCase { "downRight", 2, 2, { { 10, 10 }, { 80, 50 }, { 150, 100 } }, QStringLiteral("0,0-1,1") },
+        DragCase { "upLeft", 2, 2, { { 150, 100 }, { 10, 10 } }, QStringLiteral("0,0-1,1") },
+        DragCase { "upRight", 2, 2, { { 10, 100 }, { 150, 10 } }, QStringLiteral("0,0-1,1") },
+        DragCase { "downLeft", 2, 2, { { 150, 10 }, { 10, 100 } }, QStringLiteral("0,0-1,1") },
+        DragCase { "withinOneTile", 2, 2, { { 10, 10 }, { 100, 60 } }, QStringLiteral("0,0-0,0") },
+        DragCase { "backToTheStart", 3, 3, { { 10, 10 }, { 250, 150 }, { 20, 20 } }, QStringLiteral("0,0-0,0") },
+        DragCase {
+            "exactlyHorizontalAlongARow", 2, 4, { { 10, 100 }, { 200, 100 } }, QStringLiteral("1,0-1,2") },
+        DragCase { "exactlyVerticalAlongAColumn", 4, 2, { { 200, 170 }, { 200, 5 } }, QStringLiteral("0,1-3,1") },
+        DragCase { "endingOnAnEdgeDoesNotTakeTheNextTile", 2, 2, { { 10, 10 }, { 140, 50 } },
+            QStringLiteral("0,0-0,0") },
+        DragCase {
+            "leavingRightAndDownGrowsToTheLastTile", 3, 3, { { 10, 10 }, { 400, 300 } }, QStringLiteral("0,0-2,2") },
+        DragCase {
+            "leavingLeftAndUpGrowsToTheFirstTile", 3, 3, { { 270, 170 }, { -50, -80 } }, QStringLiteral("0,0-2,2") },
+        DragCase { "leavingSidewaysKeepsTheRows", 4, 4, { { 100, 100 }, { 900, 110 } }, QStringLiteral("2,1-2,3") },
+        DragCase { "pressOnTheRightBorderStartsNoDrag", 2, 2, { { 280, 50 }, { 10, 10 } }, QString() },
+        DragCase { "pressOnTheBottomBorderStartsNoDrag", 2, 2, { { 50, 175 }, { 10, 10 } }, QString() },
+        DragCase { "pressOutsideStartsNoDrag", 2, 2, { { -3, 50 }, { 10, 10 } }, QString() }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TilingGridModel, EveryDragMovementPreviewsEvenWhenTheRegionStaysTheSame)
+{
+    GridHarness grid;
+    grid.model.dragChanged({ 10, 10 }, { 10, 10 });
+    grid.model.dragChanged({ 10, 10 }, { 20, 20 });
+    grid.model.dragChanged({ 10, 10 }, { 30, 30 });
+    EXPECT_EQ(grid.events,
+        QStringList({ QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview 0,0-0,0"),
+            QStringLiteral("preview 0,0-0,0") }));
+    EXPECT_EQ(grid.uiStates.draggingTileGridID(), DisplayID(7));
+}
+
+TEST(TilingGridModel, DragEndReleasesTheDragBeforeSelecting)
+{
+    GridHarness grid;
+    std::optional<DisplayID> draggingAtSelection = 1;
+    grid.model.setOnTileSelected(
+        [&](const WindowPlacementRegion&) { draggingAtSelection = grid.uiStates.draggingTileGridID(); });
+    grid.drag({ { 10, 10 } });
+    EXPECT_EQ(draggingAtSelection, std::nullopt);
+}
+
+TEST(TilingGridModel, RegionCarriesTheGridsCurrentDimensions)
+{
+    GridHarness grid(5, 7);
+    WindowPlacementRegion selected;
+    grid.model.setOnTileSelected([&](const WindowPlacementRegion& region) { selected = region; });
+    grid.drag({ { 1, 1 }, { 279, 174 } });
+    EXPECT_EQ(selected, (WindowPlacementRegion { 5, 7, { 0, 0 }, { 4, 6 } }));
+}
+
+// --- rubber band -------------------------------------------------------------------------------
+
+struct OutlineCase {
+    const char* name;
+    Point start;
+    Point location;
+    std::optional<Rect> expected;
+};
+
+class DragOutlineTest : public ::testing::TestWithParam<OutlineCase> { };
+
+TEST_P(DragOutlineTest, IsClippedFourPointsInsideTheGrid)
+{
+    const OutlineCase& c = GetParam();
+    GridHarness grid;
+    grid.model.dragChanged(c.start, c.location);
+    EXPECT_EQ(grid.model.dragOutline(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outlines, DragOutlineTest,
+    ::testing::Values(OutlineCase { "inside", { 20, 30 }, { 120, 80 }, Rect(20, 30, 100, 50) },
+        OutlineCase { "leavingEverywhere", { 278, 173 }, { -50, -60 }, Rect(4, 4, 272, 167) },
+        OutlineCase { "pastTheRightEdge", { 100, 10 }, { 500, 100 }, Rect(100, 10, 176, 90) },
+        // A click leaves a dot and a flat drag a line; a drag within the margin leaves nothing.
+        OutlineCase { "click", { 50, 50 }, { 50, 50 }, Rect(50, 50, 0, 0) },
+        OutlineCase { "flat", { 50, 50 }, { 400, 50 }, Rect(50, 50, 226, 0) },
+        OutlineCase { "withinTheMargin", { 1, 1 }, { 3, 100 }, std::nullopt }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TilingGridModel, NoOutlineWithoutADrag)
+{
+    GridHarness grid;
+    EXPECT_EQ(grid.model.dragOutline(), std::nullopt);
+    grid.drag({ { 20, 20 }, { 100, 100 } });
+    EXPECT_EQ(grid.model.dragOutline(), std::nullopt);
+}
+
+// --- hover ---------------------------------------------------------------------------------------
+
+struct HoverStep {
+    std::optional<Point> location; // none: the pointer left the grid
+};
+
+struct HoverCase {
+    const char* name;
+    QList<HoverStep> steps;
+    QStringList events;
+};
+
+class HoverTest : public ::testing::TestWithParam<HoverCase> { };
+
+TEST_P(HoverTest, PreviewsEachNewTileOnceAndClearsOnLeaving)
+{
+    const HoverCase& c = GetParam();
+    GridHarness grid;
+    for (const HoverStep& step : c.steps) {
+        if (step.location)
+            grid.model.hoverMoved(*step.location);
+        else
+            grid.model.hoverEnded();
+    }
+    EXPECT_EQ(grid.events, c.events);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sequences, HoverTest,
+    ::testing::Values(
+        HoverCase { "movingWithinOneTile", { { Point { 10, 10 } }, { Point { 50, 50 } }, { Point { 139, 87 } } },
+            { QStringLiteral("preview 0,0-0,0") } },
+        HoverCase { "movingToAnotherTile", { { Point { 10, 10 } }, { Point { 150, 10 } }, { Point { 150, 100 } } },
+            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview 0,1-0,1"),
+                QStringLiteral("preview 1,1-1,1") } },
+        HoverCase { "leavingClearsOnce", { { Point { 10, 10 } }, { std::nullopt }, { std::nullopt } },
+            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none") } },
+        HoverCase { "ontoTheBorderClears", { { Point { 10, 10 } }, { Point { 280, 10 } }, { Point { 280, 20 } } },
+            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none") } },
+        HoverCase { "leavingWithoutATileSaysNothing", { { Point { 280, 10 } }, { std::nullopt } }, {} },
+        HoverCase { "backToTheSameTileAfterLeaving", { { Point { 10, 10 } }, { std::nullopt }, { Point { 12, 12 } } },
+            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none"),
+                QStringLiteral("preview 0,0-0,0") } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TilingGridModel, HoverIsSuppressedDuringADragAndResumesAfterIt)
+{
+    GridHarness grid;
+    grid.model.hoverMoved({ 10, 10 });
+    grid.model.dragChanged({ 10, 10 }, { 10, 10 });
+    // The drag takes over the hover's tile without a callback of its own.
+    EXPECT_FALSE(grid.model.hoveredTile());
+    grid.events.clear();
+    grid.model.hoverMoved({ 200, 100 });
+    grid.model.hoverEnded();
+    EXPECT_TRUE(grid.events.isEmpty());
+    grid.model.dragEnded();
+    grid.events.clear();
+    grid.model.hoverMoved({ 12, 12 });
+    EXPECT_EQ(grid.events, QStringList { QStringLiteral("preview 0,0-0,0") });
+}
+
+// --- cancel requests -----------------------------------------------------------------------------
+
+TEST(TilingGridModel, CancelDuringADragClearsThePreviewAndTheMouseUpSelectsNothing)
+{
+    GridHarness grid;
+    grid.model.dragChanged({ 10, 10 }, { 150, 100 });
+    grid.events.clear();
+
+    grid.uiStates.requestTileGridDragCancel();
+    EXPECT_EQ(grid.events, QStringList { QStringLiteral("preview none") });
+    EXPECT_EQ(grid.uiStates.draggingTileGridID(), std::nullopt);
+    EXPECT_TRUE(grid.model.isDragCancelled());
+    EXPECT_EQ(grid.model.dragOutline(), std::nullopt);
+
+    // Until the button is released nothing shows: neither the drag nor hovering.
+    grid.model.dragChanged({ 10, 10 }, { 200, 120 });
+    grid.model.hoverMoved({ 200, 120 });
+    grid.model.dragEnded();
+    EXPECT_EQ(grid.events, QStringList { QStringLiteral("preview none") });
+    EXPECT_FALSE(grid.model.isDragCancelled());
+
+    // The next press is a fresh drag.
+    grid.events.clear();
+    grid.drag({ { 150, 100 } });
+    EXPECT_EQ(grid.events,
+        QStringList({ QStringLiteral("preview 1,1-1,1"), QStringLiteral("preview none"),
+            QStringLiteral("select 1,1-1,1") }));
+}
+
+TEST(TilingGridModel, CancelWithoutADragChangesNothing)
+{
+    GridHarness grid;
+    grid.model.hoverMoved({ 10, 10 });
+    grid.events.clear();
+    grid.uiStates.requestTileGridDragCancel();
+    EXPECT_TRUE(grid.events.isEmpty());
+    EXPECT_FALSE(grid.model.isDragCancelled());
+    EXPECT_EQ(grid.model.hoveredTile(), (WindowPlacementTile { 0, 0 }));
+    grid.drag({ { 150, 100 } });
+    EXPECT_EQ(grid.events.last(), QStringLiteral("select 1,1-1,1"));
+}
+
+TEST(TilingGridModel, CancelReachesOnlyTheDraggingGrid)
+{
+    UIStates uiStates;
+    TilingGridModel first(1, uiStates);
+    TilingGridModel second(2, uiStates);
+    int secondCallbacks = 0;
+    second.setOnTilePreviewChanged([&](const auto&) { ++secondCallbacks; });
+    second.setOnTileSelected([&](const auto&) { ++secondCallbacks; });
+
+    first.dragChanged({ 10, 10 }, { 10, 10 });
+    ASSERT_EQ(uiStates.draggingTileGridID(), DisplayID(1));
+    // A grid ending a drag it does not own leaves the other's drag registered.
+    second.dragEnded();
+    EXPECT_EQ(uiStates.draggingTileGridID(), DisplayID(1));
+    secondCallbacks = 0;
+
+    uiStates.requestTileGridDragCancel();
+    EXPECT_TRUE(first.isDragCancelled());
+    EXPECT_FALSE(second.isDragCancelled());
+    EXPECT_EQ(secondCallbacks, 0);
+}
+
+TEST(TilingGridModel, RepaintsWhenTheGridDimensionsChange)
+{
+    GridHarness grid;
+    int repaints = 0;
+    QObject::connect(&grid.model, &TilingGridModel::displayChanged, [&] { ++repaints; });
+    grid.uiStates.incrementTileGridRowCount();
+    grid.uiStates.incrementTileGridColumnCount();
+    grid.uiStates.setTileGridColumnCount(3); // unchanged
+    EXPECT_EQ(repaints, 2);
+    EXPECT_EQ(grid.model.tileAt({ 279, 174 }), (WindowPlacementTile { 2, 2 }));
+}
+
+} // namespace
