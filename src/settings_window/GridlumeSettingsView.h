@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QIcon>
+#include <QTabWidget>
+
+namespace gridlume {
+
+class AboutSettingsView;
+class GeneralSettingsView;
+class KeyEventTranslator;
+class SettingsStore;
+class Updater;
+class UrlOpener;
+
+// The settings window's content: the General and About tabs, 580 × 320.
+class GridlumeSettingsView : public QTabWidget {
+    Q_OBJECT
+public:
+    enum class SettingsTab {
+        general,
+        about,
+    };
+
+    static constexpr QSize contentSize { 580, 320 };
+
+    GridlumeSettingsView(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
+        UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon, QWidget* parent = nullptr);
+
+    SettingsTab selectedTab() const { return currentIndex() == 1 ? SettingsTab::about : SettingsTab::general; }
+    void setSelectedTab(SettingsTab tab) { setCurrentIndex(tab == SettingsTab::about ? 1 : 0); }
+
+    GeneralSettingsView* generalView() const { return m_generalView; }
+    AboutSettingsView* aboutView() const { return m_aboutView; }
+
+private:
+    GeneralSettingsView* m_generalView;
+    AboutSettingsView* m_aboutView;
+};
+
+} // namespace gridlume

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace gridlume {
+
+class GridlumeSettingsView;
+class KeyEventTranslator;
+class SettingsStore;
+class Updater;
+class UrlOpener;
+
+// Owns the "Gridlume Settings" window: built on first use, reused afterwards, fixed at its
+// content's size. Every showing opens on General, in front, on the desktop the user is on.
+class SettingsWindowController : public QObject {
+    Q_OBJECT
+public:
+    SettingsWindowController(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
+        UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent = nullptr);
+    ~SettingsWindowController() override;
+
+    void showSettingsWindow();
+    void hideSettingsWindow();
+    bool isSettingsWindowVisible() const;
+
+    // Null until the window was first shown.
+    QWidget* window() const { return m_window.get(); }
+    GridlumeSettingsView* view() const { return m_view; }
+
+Q_SIGNALS:
+    // The About tab's "Quit Gridlume".
+    void quitRequested();
+
+private:
+    void buildWindow();
+
+    SettingsStore& m_settingsStore;
+    Updater& m_updater;
+    const KeyEventTranslator& m_translator;
+    UrlOpener& m_urlOpener;
+    QString m_version;
+    QIcon m_applicationIcon;
+    std::unique_ptr<QWidget> m_window;
+    GridlumeSettingsView* m_view = nullptr;
+};
+
+} // namespace gridlume

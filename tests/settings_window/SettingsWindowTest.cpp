@@ -1,0 +1,257 @@
+#include "hotkeys/HotKeyService.h"
+#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimKeyEventTranslator.h"
+#include "platform/sim/SimUrlOpener.h"
+#include "settings/SettingsStore.h"
+#include "settings_window/AboutSettingsView.h"
+#include "settings_window/AppearanceChooser.h"
+#include "settings_window/GeneralSettingsView.h"
+#include "settings_window/GridlumeSettingsView.h"
+#include "settings_window/SettingsWindowController.h"
+#include "settings_window/UpdateResultPresenter.h"
+#include "settings_window/Updater.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+class RecordingAppearance final : public AppearanceApplier {
+public:
+    void applyAppearance(AppAppearance appearance) override { applied.append(appearance); }
+    QList<AppAppearance> applied;
+};
+
+// An updater whose checks end when the test says so.
+class FakeUpdater final : public Updater {
+public:
+    bool automaticallyChecksForUpdates() const override { return m_automatic; }
+    void setAutomaticallyChecksForUpdates(bool value) override
+    {
+        if (m_automatic == value)
+            return;
+        m_automatic = value;
+        Q_EMIT automaticallyChecksForUpdatesChanged();
+    }
+    bool canCheckForUpdates() const override { return !m_checking; }
+    std::optional<UpdateCheckResult> lastResult() const override { return m_last; }
+    void checkForUpdates() override
+    {
+        ++checkCount;
+        m_checking = true;
+        Q_EMIT canCheckForUpdatesChanged();
+    }
+    void finishCheck(UpdateCheckResult result)
+    {
+        m_checking = false;
+        m_last = result;
+        Q_EMIT canCheckForUpdatesChanged();
+        Q_EMIT updateCheckFinished(result);
+    }
+    int checkCount = 0;
+
+private:
+    bool m_automatic = false;
+    bool m_checking = false;
+    std::optional<UpdateCheckResult> m_last;
+};
+
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    SettingsWindowTest()
+        : hotKeys(desktop.platform().hotKeys, desktop.log())
+        , store(desktop.platform().userDefaults, hotKeys, appearance)
+        , controller(store, updater, translator, desktop.urlOpener(), QStringLiteral("0.1.0"), QIcon())
+    {
+        controller.showSettingsWindow();
+    }
+
+    GeneralSettingsView& general() { return *controller.view()->generalView(); }
+    AboutSettingsView& about() { return *controller.view()->aboutView(); }
+
+    SimDesktop desktop;
+    SimKeyEventTranslator translator;
+    RecordingAppearance appearance;
+    HotKeyService hotKeys;
+    SettingsStore store;
+    FakeUpdater updater;
+    SettingsWindowController controller;
+};
+
+TEST_F(SettingsWindowTest, IsAFixedSizeWindowThatAlwaysOpensOnGeneral)
+{
+    QWidget* window = controller.window();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Gridlume Settings"));
+    EXPECT_EQ(window->size(), QSize(580, 320));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the user cannot resize it";
+    EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+
+    controller.view()->setSelectedTab(GridlumeSettingsView::SettingsTab::about);
+    window->close();
+    controller.showSettingsWindow();
+
+    EXPECT_EQ(controller.window(), window) << "the window is reused";
+    EXPECT_TRUE(controller.isSettingsWindowVisible());
+    EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+}
+
+TEST_F(SettingsWindowTest, TheGeneralRowsFitInTheWindow)
+{
+    for (QWidget* row : std::initializer_list<QWidget*> { general().shortcutRecorder(), general().keepPanelOpenCheckBox(),
+             general().automaticUpdatesCheckBox(), general().checkForUpdatesButton(), general().appearanceChooser() }) {
+        const QRect inWindow(row->mapTo(controller.window(), QPoint(0, 0)), row->size());
+        EXPECT_TRUE(QRect(QPoint(0, 0), controller.window()->size()).contains(inWindow))
+            << row->metaObject()->className() << " lies outside the window";
+    }
+    EXPECT_EQ(general().shortcutRecorder()->width(), 240);
+}
+
+TEST_F(SettingsWindowTest, KeepPanelOpenWritesTheStoreAndFollowsIt)
+{
+    ASSERT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
+
+    general().keepPanelOpenCheckBox()->click();
+    EXPECT_FALSE(store.keepTilingPanelOpenAfterTiling());
+    EXPECT_EQ(desktop.userDefaults().boolForKey(SettingsStore::keepTilingPanelOpenAfterTilingKey), false);
+
+    store.updateKeepTilingPanelOpenAfterTiling(true);
+    EXPECT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
+}
+
+TEST_F(SettingsWindowTest, TheAutomaticUpdateCheckboxDrivesTheUpdater)
+{
+    general().automaticUpdatesCheckBox()->click();
+    EXPECT_TRUE(updater.automaticallyChecksForUpdates());
+
+    general().automaticUpdatesCheckBox()->click();
+    EXPECT_FALSE(updater.automaticallyChecksForUpdates());
+    controller.window()->close();
+    controller.showSettingsWindow();
+    EXPECT_FALSE(general().automaticUpdatesCheckBox()->isChecked());
+}
+
+TEST_F(SettingsWindowTest, UpdateButtonsAreDisabledWhileACheckRuns)
+{
+    general().checkForUpdatesButton()->click();
+    EXPECT_EQ(updater.checkCount, 1);
+    EXPECT_FALSE(general().checkForUpdatesButton()->isEnabled());
+    EXPECT_FALSE(about().checkForUpdatesButton()->isEnabled());
+    EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Checking\u2026"));
+
+    updater.finishCheck({ UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true });
+
+    EXPECT_TRUE(general().checkForUpdatesButton()->isEnabled());
+    EXPECT_TRUE(about().checkForUpdatesButton()->isEnabled());
+    EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Gridlume 0.1.0 is up to date."));
+}
+
+TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
+{
+    AppearanceChooser& chooser = *general().appearanceChooser();
+    appearance.applied.clear();
+
+    QTest::mouseClick(chooser.button(AppAppearance::dark), Qt::LeftButton);
+
+    EXPECT_EQ(store.appAppearance(), AppAppearance::dark);
+    EXPECT_EQ(appearance.applied, QList<AppAppearance>({ AppAppearance::dark }));
+    for (AppAppearance option : allAppAppearances) {
+        auto* button = static_cast<AppearanceOptionButton*>(chooser.button(option));
+        const bool selected = option == AppAppearance::dark;
+        EXPECT_EQ(button->isSelectedOption(), selected) << rawValue(option).toStdString();
+        EXPECT_EQ(button->captionFont().weight(), selected ? QFont::DemiBold : QFont::Normal);
+    }
+}
+
+TEST_F(SettingsWindowTest, TheAboutTabShowsTheVersionAndOpensTheLinks)
+{
+    EXPECT_EQ(about().versionLabel()->text(), QStringLiteral("Version 0.1.0"));
+    QSignalSpy quit(&controller, &SettingsWindowController::quitRequested);
+
+    about().websiteButton()->click();
+    about().helpButton()->click();
+    about().quitButton()->click();
+
+    QStringList opened;
+    for (const QUrl& url : desktop.urlOpener().openedUrls())
+        opened.append(url.toString());
+    EXPECT_EQ(opened, QStringList({ AboutSettingsView::websiteUrl(), AboutSettingsView::helpUrl() }));
+    EXPECT_EQ(quit.count(), 1);
+}
+
+TEST(AboutSettingsView, ABuildWithoutAVersionShowsADash)
+{
+    FakeUpdater updater;
+    SimUrlOpener opener;
+    AboutSettingsView view(updater, opener, QString(), QIcon());
+    EXPECT_EQ(view.versionLabel()->text(), QStringLiteral("Version \u2014"));
+}
+
+struct PresentCase {
+    const char* name;
+    UpdateCheckResult result;
+    bool shown;
+    bool hasOpenButton;
+};
+
+class UpdateResults : public ::testing::TestWithParam<PresentCase> { };
+
+TEST_P(UpdateResults, AreShownForUserChecksAndForNewVersions)
+{
+    const PresentCase& c = GetParam();
+    FakeUpdater updater;
+    SimUrlOpener opener;
+    UpdateResultPresenter presenter(updater, opener);
+
+    updater.checkForUpdates();
+    updater.finishCheck(c.result);
+
+    ASSERT_EQ(presenter.messageBox() != nullptr, c.shown);
+    if (!c.shown)
+        return;
+    EXPECT_EQ(presenter.messageBox()->text(), c.result.message());
+    QPushButton* open = nullptr;
+    for (QAbstractButton* button : presenter.messageBox()->buttons()) {
+        if (button->text() == QStringLiteral("Open Download Page"))
+            open = static_cast<QPushButton*>(button);
+    }
+    ASSERT_EQ(open != nullptr, c.hasOpenButton);
+    if (open) {
+        open->click();
+        EXPECT_EQ(opener.openedUrls(), QList<QUrl>({ c.result.pageUrl }));
+    }
+}
+
+const QUrl releasePage(QStringLiteral("https://gridlume.org/releases/0.2.0"));
+
+INSTANTIATE_TEST_SUITE_P(UpdateResultPresenter, UpdateResults,
+    ::testing::Values(
+        PresentCase { "userUpToDate",
+            { UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true }, true, false },
+        PresentCase { "userFailed",
+            { UpdateCheckResult::Status::Failed, QStringLiteral("0.1.0"), {}, {}, QStringLiteral("offline"), true }, true,
+            false },
+        PresentCase { "userNewer",
+            { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
+                {}, true },
+            true, true },
+        PresentCase { "automaticNewer",
+            { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
+                {}, false },
+            true, true },
+        PresentCase { "automaticUpToDateStaysQuiet",
+            { UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, false }, false, false },
+        PresentCase { "automaticFailureStaysQuiet",
+            { UpdateCheckResult::Status::Failed, QStringLiteral("0.1.0"), {}, {}, QStringLiteral("offline"), false },
+            false, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
