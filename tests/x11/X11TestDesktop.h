@@ -90,7 +90,7 @@ public:
 
 private:
     bool startServer(QString* error);
-    bool createDock(QString* error);
+    void createDock();
     void drainEvents();
 
     QTemporaryDir m_directory;

@@ -282,10 +282,14 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
 AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size)
 {
     const char* what = position ? "Moving" : "Resizing";
-    m_connection.watchClientWindow(window);
     WindowState state;
     if (AXError error = readWindowState(window, state); error != AXError::Success)
         return failure(error, what, window);
+    // The round trip above brought in every event the server sent before it, among them the
+    // destruction of an earlier window with the same (recycled) id; they are handled before this
+    // window is watched and its answers are waited for.
+    m_connection.dispatchQueuedEvents();
+    m_connection.watchClientWindow(window);
     if (hasMaximizedState(state.states)) {
         if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
             return failure(error, what, window);

@@ -175,6 +175,7 @@ OSStatus X11HotKeyPlatform::grab(const HotKey& hotKey)
         // Ungrabbing only ever releases our own grabs, so the variants another client holds
         // stay untouched.
         ungrab(hotKey);
+        synchronize();
         return taken ? eventHotKeyExistsErr : eventInternalErr;
     }
     return noErr;
@@ -225,11 +226,16 @@ OSStatus X11HotKeyPlatform::unregisterEventHotKey(EventHotKeyRef ref)
     ungrab(found->second);
     m_pressedKeycodes.remove(found->second.keycode);
     m_hotKeys.erase(found);
-    // Unregistering is synchronous: once it returns, the server has released the key and
-    // another program may take it.
-    xcb_connection_t* c = m_connection.xcb();
-    UniqueCPtr<xcb_get_input_focus_reply_t> sync(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    synchronize();
     return noErr;
+}
+
+void X11HotKeyPlatform::synchronize()
+{
+    // Releasing is synchronous: once a call returns, the server has processed the ungrabs, and
+    // another program may take the key.
+    xcb_connection_t* c = m_connection.xcb();
+    UniqueCPtr<xcb_get_input_focus_reply_t> reply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 void X11HotKeyPlatform::regrabAll()

@@ -58,6 +58,7 @@ private:
     std::vector<quint16> lockCombinations() const;
     OSStatus grab(const HotKey& hotKey);
     void ungrab(const HotKey& hotKey);
+    void synchronize();
     void regrabAll();
     void deliver(EventHotKeyID id);
 
