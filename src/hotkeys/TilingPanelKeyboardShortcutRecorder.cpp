@@ -61,6 +61,9 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
     m_mainButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_mainButton->setAccessibleName(tr("Panel shortcut"));
     m_mainButton->setCursor(Qt::PointingHandCursor);
+    QFont callout = m_mainButton->font();
+    callout.setPointSizeF(callout.pointSizeF() * 1.15);
+    m_mainButton->setFont(callout);
     // The control paints its own background; the button is only the clickable text.
     m_mainButton->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     row->addWidget(m_mainButton, 1);

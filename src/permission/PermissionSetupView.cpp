@@ -189,9 +189,8 @@ PermissionSetupView::PermissionSetupView(
     explanation->setFont(scaledFont(font(), 13, QFont::Normal));
     explanation->setWordWrap(true);
     explanation->setAlignment(Qt::AlignCenter);
-    QPalette secondary = explanation->palette();
-    secondary.setColor(QPalette::WindowText, secondaryTextColor(palette()));
-    explanation->setPalette(secondary);
+    // The secondary text colour of whichever palette is in force, light or dark.
+    explanation->setForegroundRole(QPalette::PlaceholderText);
     explanation->setFixedWidth(columnWidth);
     header->addWidget(explanation);
     outer->addLayout(header);
@@ -221,6 +220,7 @@ QWidget* PermissionSetupView::makeStep(int number, const QString& title, QWidget
     titleLabel->setFont(scaledFont(font(), 11, QFont::DemiBold));
     grid->addWidget(titleLabel, 0, 1, Qt::AlignVCenter | Qt::AlignLeft);
     grid->setColumnMinimumWidth(0, 24);
+    grid->setColumnStretch(1, 1);
     body->setParent(step);
     grid->addWidget(body, 1, 1, Qt::AlignLeft);
     step->setFixedWidth(columnWidth);

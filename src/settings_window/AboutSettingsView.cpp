@@ -14,18 +14,10 @@ namespace gridlume {
 
 namespace {
 
-    QColor textColor(const QPalette& palette, double alpha)
+    // The secondary text colour of whichever palette is in force, light or dark.
+    void makeSecondary(QLabel* label)
     {
-        QColor color = palette.color(QPalette::WindowText);
-        color.setAlphaF(alpha);
-        return color;
-    }
-
-    void setTextAlpha(QLabel* label, double alpha)
-    {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, textColor(palette, alpha));
-        label->setPalette(palette);
+        label->setForegroundRole(QPalette::PlaceholderText);
     }
 
     QFont sizedFont(QFont font, double pointSize, QFont::Weight weight)
@@ -94,7 +86,7 @@ AboutSettingsView::AboutSettingsView(
     m_versionLabel = new QLabel(tr("Version %1").arg(version.isEmpty() ? QStringLiteral("\u2014") : version), this);
     m_versionLabel->setFont(sizedFont(font(), 12.5, QFont::Normal));
     m_versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setTextAlpha(m_versionLabel, 0.62);
+    makeSecondary(m_versionLabel);
     text->addWidget(m_versionLabel);
 
     auto* updates = new QHBoxLayout;
@@ -105,7 +97,7 @@ AboutSettingsView::AboutSettingsView(
     m_updateStatusLabel = new QLabel(this);
     m_updateStatusLabel->setWordWrap(true);
     m_updateStatusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setTextAlpha(m_updateStatusLabel, 0.62);
+    makeSecondary(m_updateStatusLabel);
     updates->addWidget(m_checkForUpdatesButton, 0, Qt::AlignVCenter);
     updates->addWidget(m_updateStatusLabel, 1, Qt::AlignVCenter);
     text->addLayout(updates);
@@ -117,7 +109,7 @@ AboutSettingsView::AboutSettingsView(
     notice->setSpacing(2);
     for (const QString& line : { tr("Copyright \u00A9 2026 the Gridlume developers."), tr("Free software under the MIT licence.") }) {
         auto* label = new QLabel(line, this);
-        setTextAlpha(label, 0.45);
+        makeSecondary(label);
         notice->addWidget(label);
     }
     text->addLayout(notice);

@@ -21,11 +21,8 @@ namespace {
         QFont font = label->font();
         font.setWeight(QFont::Medium);
         label->setFont(font);
-        QPalette palette = label->palette();
-        QColor secondary = palette.color(QPalette::WindowText);
-        secondary.setAlphaF(0.62);
-        palette.setColor(QPalette::WindowText, secondary);
-        label->setPalette(palette);
+        // The secondary text colour of whichever palette is in force, light or dark.
+        label->setForegroundRole(QPalette::PlaceholderText);
         return label;
     }
 

@@ -1,0 +1,79 @@
+#include "settings_window/ColorSchemePortal.h"
+#include "settings_window/QtAppearanceApplier.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+bool applicationLooksDark()
+{
+    return QApplication::palette().color(QPalette::Window).lightness() < 128;
+}
+
+struct AppearanceCase {
+    const char* name;
+    AppAppearance appearance;
+    std::optional<bool> systemPrefersDark;
+    bool dark;
+};
+
+class AppliedAppearance : public ::testing::TestWithParam<AppearanceCase> { };
+
+TEST_P(AppliedAppearance, SetsTheWholeApplicationsPalette)
+{
+    const AppearanceCase& c = GetParam();
+    std::optional<bool> preference = c.systemPrefersDark;
+    QtAppearanceApplier applier([&] { return preference; });
+    // Start from the opposite, so that a palette left unchanged shows.
+    applier.applyAppearance(c.dark ? AppAppearance::light : AppAppearance::dark);
+
+    applier.applyAppearance(c.appearance);
+
+    EXPECT_EQ(applier.isDark(), c.dark);
+    EXPECT_EQ(applicationLooksDark(), c.dark);
+    EXPECT_EQ(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+    // Text stays readable on the window in either palette.
+    const QPalette palette = QApplication::palette();
+    EXPECT_GT(std::abs(palette.color(QPalette::WindowText).lightness() - palette.color(QPalette::Window).lightness()), 150);
+    EXPECT_GT(std::abs(palette.color(QPalette::Text).lightness() - palette.color(QPalette::Base).lightness()), 150);
+}
+
+INSTANTIATE_TEST_SUITE_P(QtAppearanceApplier, AppliedAppearance,
+    ::testing::Values(AppearanceCase { "light", AppAppearance::light, true, false },
+        AppearanceCase { "dark", AppAppearance::dark, false, true },
+        AppearanceCase { "systemPrefersDark", AppAppearance::system, true, true },
+        AppearanceCase { "systemPrefersLight", AppAppearance::system, false, false },
+        AppearanceCase { "systemWithoutPreferenceIsLight", AppAppearance::system, std::nullopt, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QtAppearanceApplier, SystemFollowsALaterChangeOfTheDesktopsPreference)
+{
+    std::optional<bool> preference = false;
+    QtAppearanceApplier applier([&] { return preference; });
+    applier.applyAppearance(AppAppearance::system);
+    ASSERT_FALSE(applier.isDark());
+
+    preference = true;
+    applier.systemPreferenceChanged();
+    EXPECT_TRUE(applier.isDark());
+
+    applier.applyAppearance(AppAppearance::light);
+    preference = true;
+    applier.systemPreferenceChanged();
+    EXPECT_FALSE(applier.isDark()) << "an explicit choice ignores the desktop";
+}
+
+TEST(ColorSchemePortal, ReadsThePortalsNumbers)
+{
+    EXPECT_EQ(ColorSchemePortal::colorSchemeFromPortalValue(0), ColorSchemePortal::ColorScheme::noPreference);
+    EXPECT_EQ(ColorSchemePortal::colorSchemeFromPortalValue(1), ColorSchemePortal::ColorScheme::preferDark);
+    EXPECT_EQ(ColorSchemePortal::colorSchemeFromPortalValue(2), ColorSchemePortal::ColorScheme::preferLight);
+    EXPECT_EQ(ColorSchemePortal::colorSchemeFromPortalValue(7), ColorSchemePortal::ColorScheme::noPreference);
+}
+
+} // namespace
