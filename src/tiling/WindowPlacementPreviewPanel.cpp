@@ -32,21 +32,31 @@ WindowPlacementPreviewPanel::WindowPlacementPreviewPanel(PanelWindowTraits& pane
     updateAppearance();
 }
 
+void WindowPlacementPreviewPanel::setFrame(const QRect& frame)
+{
+    setGeometry(frame);
+    // A hidden window gets its resize event only when shown; its shape must fit before that.
+    updateShape();
+}
+
 void WindowPlacementPreviewPanel::updateAppearance()
 {
-    const bool outlineOnly = !m_panelWindowTraits.isCompositing();
-    m_previewView->setOutlineOnly(outlineOnly);
-    if (outlineOnly)
+    m_previewView->setOutlineOnly(!m_panelWindowTraits.isCompositing());
+    updateShape();
+}
+
+void WindowPlacementPreviewPanel::updateShape()
+{
+    if (m_previewView->isOutlineOnly())
         setMask(roundedRingRegion(size(), cornerRadius, WindowPlacementPreviewView::outlineThickness));
-    else
+    else if (!mask().isEmpty())
         clearMask();
 }
 
 void WindowPlacementPreviewPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_previewView->isOutlineOnly())
-        setMask(roundedRingRegion(size(), cornerRadius, WindowPlacementPreviewView::outlineThickness));
+    updateShape();
 }
 
 } // namespace gridlume

@@ -19,7 +19,7 @@ public:
 
     explicit WindowPlacementPreviewPanel(PanelWindowTraits& panelWindowTraits);
 
-    void setFrame(const QRect& frame) { setGeometry(frame); }
+    void setFrame(const QRect& frame);
     // Shows the preview without activating it.
     void orderFrontRegardless() { show(); }
     void orderOut() { hide(); }
@@ -31,6 +31,7 @@ protected:
 
 private:
     void updateAppearance();
+    void updateShape();
 
     PanelWindowTraits& m_panelWindowTraits;
     WindowPlacementPreviewView* m_previewView;

@@ -1,6 +1,8 @@
 #include "settings/UIStates.h"
 #include "tiling/TilingGridModel.h"
 
+#include "QtTestPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>

@@ -1,0 +1,105 @@
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimPanelWindowTraits.h"
+#include "tiling/PanelHostingView.h"
+#include "tiling/SpotlightLikePanel.h"
+#include "tiling/WindowPlacementPreviewPanel.h"
+#include "tiling/WindowPlacementPreviewView.h"
+
+#include "QtTestPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWindow>
+
+using namespace gridlume;
+
+namespace {
+
+class PanelWindowsTest : public ::testing::Test {
+protected:
+    SimPanelWindowTraits& traits() { return m_desktop.panelWindowTraits(); }
+    SimDesktop m_desktop;
+};
+
+TEST_F(PanelWindowsTest, TilingPanelFloatsWithoutTakingFocusWhenShown)
+{
+    SpotlightLikePanel panel(QSize(304, 326), traits());
+    const Qt::WindowFlags flags = panel.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::Tool));
+    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    // It must still take focus when clicked.
+    EXPECT_FALSE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(panel.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(panel.windowTitle(), "Gridlume Tiling Panel");
+    EXPECT_EQ(panel.size(), QSize(304, 326));
+    EXPECT_EQ(traits().preparedRole(panel.windowHandle()), PanelWindowRole::TilingPanel);
+}
+
+TEST_F(PanelWindowsTest, PreviewIsClickThroughAndOutsideTheWindowManager)
+{
+    WindowPlacementPreviewPanel preview(traits());
+    const Qt::WindowFlags flags = preview.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::X11BypassWindowManagerHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTransparentForInput));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(preview.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(preview.windowTitle(), "Gridlume Preview");
+    EXPECT_EQ(preview.previewView().cornerRadius(), 16);
+    EXPECT_EQ(traits().preparedRole(preview.windowHandle()), PanelWindowRole::Preview);
+}
+
+TEST_F(PanelWindowsTest, TilingPanelHostsItsContent)
+{
+    SpotlightLikePanel panel(QSize(304, 326), traits());
+    auto* content = new QWidget;
+    panel.setContentView(new PanelHostingView(content));
+    panel.show();
+    EXPECT_EQ(panel.contentView()->rootContent(), content);
+    EXPECT_EQ(content->size(), QSize(304, 326));
+    EXPECT_TRUE(panel.contentView()->testAttribute(Qt::WA_AlwaysShowToolTips));
+}
+
+TEST_F(PanelWindowsTest, TilingPanelSwitchesBetweenTranslucentCardAndRoundedShape)
+{
+    SpotlightLikePanel panel(QSize(304, 326), traits());
+    EXPECT_TRUE(panel.isTranslucent());
+    EXPECT_TRUE(panel.mask().isEmpty());
+
+    traits().setCompositing(false);
+    EXPECT_FALSE(panel.isTranslucent());
+    const QRegion shape = panel.mask();
+    EXPECT_TRUE(shape.contains(QPoint(152, 163)));
+    EXPECT_TRUE(shape.contains(QPoint(152, 0)));
+    // The corners are cut round.
+    EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+    EXPECT_FALSE(shape.contains(QPoint(303, 325)));
+
+    traits().setCompositing(true);
+    EXPECT_TRUE(panel.isTranslucent());
+    EXPECT_TRUE(panel.mask().isEmpty());
+}
+
+TEST_F(PanelWindowsTest, PreviewBecomesAnOutlineRingWithoutACompositor)
+{
+    WindowPlacementPreviewPanel preview(traits());
+    preview.setFrame(QRect(0, 25, 720, 438));
+    EXPECT_FALSE(preview.previewView().isOutlineOnly());
+    EXPECT_TRUE(preview.mask().isEmpty());
+
+    traits().setCompositing(false);
+    EXPECT_TRUE(preview.previewView().isOutlineOnly());
+    EXPECT_TRUE(preview.mask().contains(QPoint(1, 200)));
+    EXPECT_FALSE(preview.mask().contains(QPoint(360, 219)));
+
+    // The ring follows the frame.
+    preview.setFrame(QRect(720, 25, 360, 200));
+    EXPECT_TRUE(preview.mask().contains(QPoint(358, 100)));
+    EXPECT_FALSE(preview.mask().contains(QPoint(180, 100)));
+
+    traits().setCompositing(true);
+    EXPECT_TRUE(preview.mask().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+#include "platform/sim/SimDesktop.h"
+#include "settings/UIStates.h"
+#include "tiling/PanelTitleBar.h"
+#include "tiling/PanelTitleBarButton.h"
+#include "tiling/StepperButton.h"
+#include "tiling/TargetApplicationView.h"
+#include "tiling/TilingGridDimensionControls.h"
+#include "tiling/TilingGridDimensionStepper.h"
+#include "tiling/WindowPlacementTilingGridView.h"
+#include "tiling/WindowPlacementTilingPanelView.h"
+#include "tracking/ForegroundApplicationStore.h"
+
+#include "QtTestPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QEnterEvent>
+#include <QTest>
+
+using namespace gridlume;
+
+namespace {
+
+void hover(QWidget& widget, bool inside)
+{
+    if (inside) {
+        QEnterEvent event(QPointF(1, 1), widget.mapToGlobal(QPointF(1, 1)), widget.mapToGlobal(QPointF(1, 1)));
+        QCoreApplication::sendEvent(&widget, &event);
+    } else {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(&widget, &event);
+    }
+}
+
+class PanelContentTest : public ::testing::Test {
+protected:
+    PanelContentTest()
+        : m_store(m_desktop.platform().workspace)
+        , m_first(1, m_uiStates, m_store)
+        , m_second(2, m_uiStates, m_store)
+    {
+        m_first.resize(304, 326);
+        m_second.resize(304, 326);
+        m_first.show();
+        m_second.show();
+    }
+
+    SimDesktop m_desktop;
+    UIStates m_uiStates;
+    ForegroundApplicationStore m_store;
+    WindowPlacementTilingPanelView m_first;
+    WindowPlacementTilingPanelView m_second;
+};
+
+struct StepperCase {
+    qint64 value;
+    bool canDecrease;
+    bool canIncrease;
+};
+
+class StepperBoundsTest : public PanelContentTest, public ::testing::WithParamInterface<StepperCase> { };
+
+TEST_P(StepperBoundsTest, ButtonsAreEnabledOnlyWithinTheRange)
+{
+    const StepperCase& c = GetParam();
+    m_uiStates.setTileGridColumnCount(c.value);
+    m_uiStates.setTileGridRowCount(c.value);
+    for (TilingGridDimensionStepper* stepper :
+        { &m_first.dimensionControls().columnsStepper(), &m_first.dimensionControls().rowsStepper() }) {
+        SCOPED_TRACE(stepper->title().toStdString());
+        EXPECT_EQ(stepper->valueText(), QString::number(c.value));
+        EXPECT_EQ(stepper->decreaseButton().isEnabled(), c.canDecrease);
+        EXPECT_EQ(stepper->increaseButton().isEnabled(), c.canIncrease);
+        // A disabled button is drawn faint.
+        EXPECT_EQ(stepper->decreaseButton().symbolColor().alphaF() < 0.5, !c.canDecrease);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, StepperBoundsTest,
+    ::testing::Values(StepperCase { 2, false, true }, StepperCase { 3, true, true }, StepperCase { 5, true, true },
+        StepperCase { 7, true, true }, StepperCase { 8, true, false }));
+
+struct HelpTextCase {
+    bool columns;
+    bool increase;
+    const char* text;
+};
+
+class StepperHelpTextTest : public PanelContentTest, public ::testing::WithParamInterface<HelpTextCase> { };
+
+TEST_P(StepperHelpTextTest, NamesTheDirectionAndTheDimension)
+{
+    const HelpTextCase& c = GetParam();
+    auto& controls = m_first.dimensionControls();
+    auto& stepper = c.columns ? controls.columnsStepper() : controls.rowsStepper();
+    StepperButton& button = c.increase ? stepper.increaseButton() : stepper.decreaseButton();
+    EXPECT_EQ(button.toolTip(), QString::fromUtf8(c.text));
+    EXPECT_EQ(button.accessibleName(), QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, StepperHelpTextTest,
+    ::testing::Values(HelpTextCase { true, false, "Decrease columns" }, HelpTextCase { true, true, "Increase columns" },
+        HelpTextCase { false, false, "Decrease rows" }, HelpTextCase { false, true, "Increase rows" }));
+
+TEST_F(PanelContentTest, SteppingOnOnePanelChangesEveryPanel)
+{
+    StepperButton& plusRows = m_first.dimensionControls().rowsStepper().increaseButton();
+    QTest::mouseClick(&plusRows, Qt::LeftButton);
+    EXPECT_EQ(m_uiStates.tileGridRowCount(), 3);
+    EXPECT_EQ(m_second.dimensionControls().rowsStepper().valueText(), "3");
+    EXPECT_EQ(m_second.gridView().model().rowCount(), 3);
+
+    StepperButton& minusColumns = m_second.dimensionControls().columnsStepper().decreaseButton();
+    QTest::mouseClick(&minusColumns, Qt::LeftButton);
+    // At the lower bound the button is disabled and a click does nothing.
+    EXPECT_EQ(m_uiStates.tileGridColumnCount(), 2);
+}
+
+TEST_F(PanelContentTest, StepperButtonHighlightsOnlyWhileHoveredAndEnabled)
+{
+    StepperButton& plus = m_first.dimensionControls().columnsStepper().increaseButton();
+    StepperButton& minus = m_first.dimensionControls().columnsStepper().decreaseButton();
+    hover(plus, true);
+    hover(minus, true);
+    EXPECT_TRUE(plus.showsHoverBackground());
+    EXPECT_FALSE(minus.showsHoverBackground());
+    hover(plus, false);
+    EXPECT_FALSE(plus.showsHoverBackground());
+}
+
+TEST_F(PanelContentTest, TitleBarSymbolsTurnPrimaryWhileHovered)
+{
+    for (PanelTitleBarButton* button : { &m_first.titleBar().closeButton(), &m_first.titleBar().settingsButton() }) {
+        const QColor secondary = button->symbolColor();
+        hover(*button, true);
+        EXPECT_TRUE(button->isHovered());
+        EXPECT_GT(button->symbolColor().alphaF(), secondary.alphaF());
+        hover(*button, false);
+        EXPECT_EQ(button->symbolColor(), secondary);
+    }
+    EXPECT_EQ(m_first.titleBar().settingsButton().toolTip(), "Settings");
+}
+
+TEST_F(PanelContentTest, TitleBarButtonsCallTheirActions)
+{
+    int closes = 0;
+    int settings = 0;
+    m_first.setOnClose([&] { ++closes; });
+    m_first.setOpenSettings([&] { ++settings; });
+    QTest::mouseClick(&m_first.titleBar().closeButton(), Qt::LeftButton);
+    QTest::mouseClick(&m_first.titleBar().settingsButton(), Qt::LeftButton);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(settings, 1);
+}
+
+TEST_F(PanelContentTest, WithoutATargetShowsTheWindowSymbolAndTheFallbackName)
+{
+    const TargetApplicationView& view = m_first.targetApplicationView();
+    EXPECT_TRUE(view.showsPlaceholderIcon());
+    EXPECT_EQ(view.displayedName(), "Choose a window");
+}
+
+TEST_F(PanelContentTest, FollowsTheTargetApplicationOnEveryPanel)
+{
+    const pid_t pid = m_desktop.addApplication("Terminal");
+    m_desktop.activate(pid);
+    m_store.startTracking();
+    SimDesktop::processEvents();
+    EXPECT_EQ(m_first.targetApplicationView().displayedName(), "Terminal");
+    EXPECT_EQ(m_second.targetApplicationView().displayedName(), "Terminal");
+    // The simulated applications have no icons.
+    EXPECT_TRUE(m_first.targetApplicationView().showsPlaceholderIcon());
+}
+
+TEST_F(PanelContentTest, ALongNameStaysOnOneLineAndEndsInAnEllipsis)
+{
+    const QString longName = QString(80, QLatin1Char('W'));
+    m_desktop.activate(m_desktop.addApplication(longName));
+    m_store.startTracking();
+    SimDesktop::processEvents();
+    const TargetApplicationView& view = m_first.targetApplicationView();
+    EXPECT_EQ(view.fullName(), longName);
+    EXPECT_TRUE(view.displayedName().endsWith(QChar(0x2026)));
+    EXPECT_LT(view.displayedName().size(), longName.size());
+    EXPECT_LE(view.sizeHint().height(), 32);
+}
+
+TEST_F(PanelContentTest, TheGridIsIdentifiedByItsScreen)
+{
+    EXPECT_EQ(m_first.gridView().model().tileGridID(), 1u);
+    EXPECT_EQ(m_second.gridView().model().tileGridID(), 2u);
+    EXPECT_EQ(m_first.gridView().size(), QSize(280, 175));
+    // 12 points inside the panel's left and right edges.
+    EXPECT_EQ(m_first.gridView().geometry().left(), 12);
+}
+
+} // namespace

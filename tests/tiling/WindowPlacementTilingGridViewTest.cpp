@@ -1,0 +1,184 @@
+#include "settings/UIStates.h"
+#include "tiling/WindowPlacementTilingGridView.h"
+
+#include "QtTestPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QEnterEvent>
+#include <QImage>
+#include <QTest>
+
+using namespace gridlume;
+
+namespace {
+
+QString describe(const WindowPlacementRegion& r)
+{
+    return QStringLiteral("%1,%2-%3,%4")
+        .arg(r.leftTopTile.row)
+        .arg(r.leftTopTile.column)
+        .arg(r.bottomRightTile.row)
+        .arg(r.bottomRightTile.column);
+}
+
+// A shown grid driven through Qt's input path, recording its callbacks.
+class GridViewTest : public ::testing::Test {
+protected:
+    GridViewTest()
+        : m_view(3, m_uiStates)
+    {
+        m_view.setOnTilePreviewChanged([this](const std::optional<WindowPlacementRegion>& region) {
+            m_events.append(region ? "preview " + describe(*region) : QStringLiteral("preview none"));
+        });
+        m_view.setOnTileSelected([this](const WindowPlacementRegion& region) { m_events.append("select " + describe(region)); });
+        m_view.move(100, 100);
+        m_view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_view));
+        // Qt remembers the pointer of earlier tests; start outside any tile.
+        QTest::mouseMove(&m_view, QPoint(271, 171));
+        leave();
+        m_events.clear();
+    }
+
+    void enter(QPoint position)
+    {
+        QEnterEvent event(position, m_view.mapToGlobal(position), m_view.mapToGlobal(position));
+        QCoreApplication::sendEvent(&m_view, &event);
+    }
+
+    void leave()
+    {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(&m_view, &event);
+    }
+
+    QRgb pixel(QPoint position) { return m_view.grab().toImage().pixel(position); }
+
+    UIStates m_uiStates;
+    WindowPlacementTilingGridView m_view;
+    QStringList m_events;
+};
+
+TEST_F(GridViewTest, IsTheFixedSizeOfTheGrid)
+{
+    EXPECT_EQ(m_view.size(), QSize(280, 175));
+}
+
+struct GestureCase {
+    const char* name;
+    QList<QPoint> path; // press at the first point, move through the rest, release at the last
+    QStringList events;
+};
+
+class GridViewGestureTest : public GridViewTest, public ::testing::WithParamInterface<GestureCase> { };
+
+TEST_P(GridViewGestureTest, TurnsPressMoveAndReleaseIntoPreviewsAndASelection)
+{
+    const GestureCase& c = GetParam();
+    // The pointer arrives before it presses; what it hovered on the way is not the point here.
+    QTest::mouseMove(&m_view, c.path.first());
+    m_events.clear();
+    QTest::mousePress(&m_view, Qt::LeftButton, {}, c.path.first());
+    for (qsizetype i = 1; i < c.path.size(); ++i)
+        QTest::mouseMove(&m_view, c.path[i]);
+    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, c.path.last());
+    EXPECT_EQ(m_events, c.events);
+    EXPECT_EQ(m_uiStates.draggingTileGridID(), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gestures, GridViewGestureTest,
+    ::testing::Values(
+        GestureCase { "click", { { 200, 100 } }, { "preview 1,1-1,1", "preview none", "select 1,1-1,1" } },
+        GestureCase { "dragDownRight", { { 10, 10 }, { 150, 100 } },
+            { "preview 0,0-0,0", "preview 0,0-1,1", "preview none", "select 0,0-1,1" } },
+        GestureCase { "dragUpLeft", { { 150, 100 }, { 10, 10 } },
+            { "preview 1,1-1,1", "preview 0,0-1,1", "preview none", "select 0,0-1,1" } },
+        GestureCase { "dragUpRight", { { 10, 100 }, { 150, 10 } },
+            { "preview 1,0-1,0", "preview 0,0-1,1", "preview none", "select 0,0-1,1" } },
+        GestureCase { "dragDownLeft", { { 150, 10 }, { 10, 100 } },
+            { "preview 0,1-0,1", "preview 0,0-1,1", "preview none", "select 0,0-1,1" } },
+        // Qt keeps sending the moves of a gesture to the grid that took the press.
+        GestureCase { "dragLeavingTheGrid", { { 10, 10 }, { 200, 50 }, { 600, 400 } },
+            { "preview 0,0-0,0", "preview 0,0-0,1", "preview 0,0-1,1", "preview none", "select 0,0-1,1" } },
+        GestureCase { "dragLeavingAboveAndLeft", { { 270, 170 }, { -40, -60 } },
+            { "preview 1,1-1,1", "preview 0,0-1,1", "preview none", "select 0,0-1,1" } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GridViewTest, OtherButtonsDoNotDrag)
+{
+    QTest::mouseMove(&m_view, QPoint(13, 17));
+    m_events.clear();
+    QTest::mousePress(&m_view, Qt::RightButton, {}, QPoint(13, 17));
+    QTest::mouseMove(&m_view, QPoint(200, 100));
+    QTest::mouseRelease(&m_view, Qt::RightButton, {}, QPoint(200, 100));
+    // The pointer still hovers; nothing is dragged or selected.
+    EXPECT_EQ(m_events, QStringList({ "preview 1,1-1,1" }));
+    EXPECT_EQ(m_uiStates.draggingTileGridID(), std::nullopt);
+}
+
+TEST_F(GridViewTest, HoverPreviewsEachTileOnceAndLeavingClears)
+{
+    enter(QPoint(10, 10));
+    QTest::mouseMove(&m_view, QPoint(20, 20));
+    QTest::mouseMove(&m_view, QPoint(150, 20));
+    QTest::mouseMove(&m_view, QPoint(160, 30));
+    leave();
+    leave();
+    EXPECT_EQ(m_events, QStringList({ "preview 0,0-0,0", "preview 0,1-0,1", "preview none" }));
+}
+
+TEST_F(GridViewTest, LeavingDuringADragDoesNotClearIt)
+{
+    QTest::mouseMove(&m_view, QPoint(10, 10));
+    m_events.clear();
+    QTest::mousePress(&m_view, Qt::LeftButton, {}, QPoint(10, 10));
+    leave();
+    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(m_events, QStringList({ "preview 0,0-0,0", "preview none", "select 0,0-0,0" }));
+}
+
+TEST_F(GridViewTest, CancelDuringADragAndTheMouseUpAfterIt)
+{
+    QTest::mouseMove(&m_view, QPoint(10, 10));
+    m_events.clear();
+    QTest::mousePress(&m_view, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&m_view, QPoint(150, 100));
+    m_uiStates.requestTileGridDragCancel();
+    QTest::mouseMove(&m_view, QPoint(200, 120));
+    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, QPoint(200, 120));
+    EXPECT_EQ(m_events, QStringList({ "preview 0,0-0,0", "preview 0,0-1,1", "preview none" }));
+
+    // Hovering works again after the release, and so does the next press.
+    m_events.clear();
+    QTest::mouseMove(&m_view, QPoint(20, 20));
+    QTest::mouseMove(&m_view, QPoint(200, 120));
+    QTest::mouseClick(&m_view, Qt::LeftButton, {}, QPoint(200, 120));
+    EXPECT_EQ(m_events,
+        QStringList({ "preview 0,0-0,0", "preview 1,1-1,1", "preview 1,1-1,1", "preview none", "select 1,1-1,1" }));
+}
+
+TEST_F(GridViewTest, PaintsHoveredAndCoveredTilesStrongerThanTheOthers)
+{
+    QTest::mouseMove(&m_view, QPoint(33, 27));
+    const QRgb hovered = pixel(QPoint(60, 40));
+    const QRgb idle = pixel(QPoint(200, 120));
+    EXPECT_NE(hovered, idle);
+
+    QTest::mousePress(&m_view, Qt::LeftButton, {}, QPoint(33, 27));
+    QTest::mouseMove(&m_view, QPoint(150, 100));
+    EXPECT_EQ(pixel(QPoint(200, 120)), hovered);
+    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, QPoint(150, 100));
+    EXPECT_EQ(pixel(QPoint(200, 120)), idle);
+    EXPECT_EQ(pixel(QPoint(60, 40)), idle);
+}
+
+TEST_F(GridViewTest, FollowsTheSharedDimensions)
+{
+    m_uiStates.setTileGridColumnCount(4);
+    m_uiStates.setTileGridRowCount(3);
+    QTest::mouseClick(&m_view, Qt::LeftButton, {}, QPoint(279, 174));
+    EXPECT_EQ(m_events.last(), "select 2,3-2,3");
+}
+
+} // namespace
