@@ -1,15 +1,119 @@
-// Entry point. For now it only reports what this build contains; the application shell
-// (tray icon, panels, settings window) is wired up here as it lands.
-#include <QCoreApplication>
+// Entry point: the options, one instance per user and display, the X11 desktop, then the
+// application's event loop.
+#include "app/CommandLineOptions.h"
+#include "app/GridlumeApp.h"
+#include "app/InstanceChannel.h"
+#include "app/JournalLogSink.h"
+#include "app/X11PanelWindowTraitsFallback.h"
+#include "platform/IniUserDefaults.h"
+#include "platform/x11/X11Platform.h"
+#include "settings_window/QtAppearanceApplier.h"
+
+#include <QApplication>
+#include <QIcon>
 #include <QTextStream>
+
+#include <xcb/xcb.h>
+
+using namespace gridlume;
+
+namespace {
+
+// Qt's xcb plugin aborts when it cannot reach the display; find out first and say so in one line.
+std::optional<QString> displayProblem()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return std::nullopt;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        return QStringLiteral("no X display (DISPLAY is not set); Gridlume needs an X11 session");
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+    const bool failed = xcb_connection_has_error(connection) != 0;
+    xcb_disconnect(connection);
+    if (failed)
+        return QStringLiteral("cannot open the X display \"%1\"").arg(QString::fromLocal8Bit(display));
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Gridlume"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(GRIDLUME_VERSION));
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLineOptions options = CommandLineOptions::parse(arguments);
+    QTextStream out(stdout);
     QTextStream err(stderr);
-    err << "Gridlume " << QCoreApplication::applicationVersion()
-        << ": this build has the placement core only; the tray icon and the tiling panels are not there yet.\n";
-    return 1;
+    switch (options.action) {
+    case CommandLineOptions::Action::help:
+        out << CommandLineOptions::helpText();
+        return 0;
+    case CommandLineOptions::Action::version:
+        out << "gridlume " << GRIDLUME_VERSION << '\n';
+        return 0;
+    case CommandLineOptions::Action::invalid:
+        err << "gridlume: " << options.error << " (see gridlume --help)\n";
+        return 2;
+    case CommandLineOptions::Action::run:
+    case CommandLineOptions::Action::toggle:
+        break;
+    }
+
+    // Moving other programs' windows needs X11, also in a Wayland session (through XWayland).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (const auto problem = displayProblem()) {
+        err << "gridlume: " << *problem << '\n';
+        return 1;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Gridlume"));
+    QApplication::setApplicationVersion(QStringLiteral(GRIDLUME_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("gridlume"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QIcon applicationIcon(QStringLiteral(":/gridlume/gridlume.svg"));
+    QApplication::setWindowIcon(applicationIcon);
+
+    InstanceChannel instance(InstanceChannel::defaultSocketPath(qgetenv("DISPLAY")));
+    QString instanceError;
+    if (!instance.becomePrimaryInstance(&instanceError)) {
+        const QByteArray command = options.action == CommandLineOptions::Action::toggle
+            ? InstanceChannel::toggleCommand
+            : InstanceChannel::showSettingsCommand;
+        if (instance.sendToPrimaryInstance(command, 3000, &instanceError)) {
+            if (options.action == CommandLineOptions::Action::run)
+                out << "Gridlume is already running; its settings window is open.\n";
+            return 0;
+        }
+        err << "gridlume: cannot reach the running Gridlume: " << instanceError << '\n';
+        return 1;
+    }
+    if (options.action == CommandLineOptions::Action::toggle) {
+        err << "gridlume: Gridlume is not running\n";
+        return 1;
+    }
+
+    std::unique_ptr<LogSink> logSink = JournalLogSink::create();
+    IniUserDefaults userDefaults(*logSink);
+    X11PanelWindowTraitsFallback panelWindowTraits;
+    QString platformError;
+    std::unique_ptr<X11Platform> x11 = X11Platform::create(userDefaults, *logSink, panelWindowTraits, &platformError);
+    if (!x11) {
+        err << "gridlume: " << platformError << '\n';
+        return 1;
+    }
+
+    QtAppearanceApplier appearance;
+    AppContainer::Configuration configuration {
+        { AppcastUpdater::defaultFeedUrl(), QStringLiteral(GRIDLUME_VERSION) },
+        QStringLiteral(GRIDLUME_VERSION),
+        applicationIcon,
+    };
+    GridlumeApp app(x11->platform(), appearance, std::move(configuration));
+    QObject::connect(&instance, &InstanceChannel::commandReceived, &app, &GridlumeApp::handleInstanceCommand);
+    return application.exec();
 }

@@ -1,0 +1,298 @@
+#include "app/AppContainer.h"
+#include "app/AppDelegate.h"
+#include "app/GridlumeApp.h"
+#include "app/InstanceChannel.h"
+#include "hotkeys/HotKeyService.h"
+#include "hotkeys/KeyboardShortcut.h"
+#include "permission/PermissionSetupWindowController.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimUrlOpener.h"
+#include "settings/SettingsStore.h"
+#include "settings_window/GridlumeSettingsView.h"
+#include "settings_window/SettingsWindowController.h"
+#include "tiling/WindowPlacementTilingPanelController.h"
+#include "tracking/ForegroundApplicationStore.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace gridlume;
+
+namespace {
+
+constexpr int deadlineMs = 5000;
+const KeyboardShortcut controlOptionSpace { 49, controlKey | optionKey };
+
+class NoAppearance final : public AppearanceApplier {
+public:
+    void applyAppearance(AppAppearance) override { }
+};
+
+// The whole program on the simulated desktop: a terminal to place, the delegate and the
+// container wired like main() wires them, started by hand so that each test picks the order.
+class AppShellTest : public ::testing::Test {
+protected:
+    AppShellTest()
+        : platform(desktop.platform())
+    {
+        terminal = desktop.addApplication(QStringLiteral("Terminal"), QStringLiteral("org.example.Terminal"));
+        desktop.addWindow(terminal);
+        desktop.setFrontmostApplication(terminal);
+    }
+
+    void storeShortcut(const KeyboardShortcut& shortcut)
+    {
+        desktop.userDefaults().setObject(SettingsStore::tilingPanelKeyboardShortcutKey, shortcut.toJson());
+    }
+
+    void build()
+    {
+        delegate = std::make_unique<AppDelegate>(desktop.log());
+        delegate->setSystemTrayAvailable([this] { return trayAvailable; });
+        container = std::make_unique<AppContainer>(platform, appearance,
+            AppContainer::Configuration { { AppcastUpdater::defaultFeedUrl(), QStringLiteral("0.1.0") },
+                QStringLiteral("0.1.0"), QIcon() });
+    }
+
+    void start()
+    {
+        build();
+        delegate->configure(*container);
+        delegate->applicationDidFinishLaunching();
+        SimDesktop::processEvents();
+    }
+
+    int callCount(const QString& operation) const { return int(desktop.callNames().count(operation)); }
+    int trayIconCount() const { return int(delegate->findChildren<QSystemTrayIcon*>().size()) + (delegate->statusItem() ? 1 : 0); }
+    WindowPlacementTilingPanelController& panels() { return container->windowPlacementTilingPanelController(); }
+    PermissionSetupWindowController& permissionWindow() { return container->permissionSetupWindowController(); }
+
+    bool pressShortcut(const KeyboardShortcut& shortcut)
+    {
+        const bool registered = desktop.pressHotKey(shortcut.keyCode, shortcut.modifiers);
+        SimDesktop::processEvents();
+        return registered;
+    }
+
+    SimDesktop desktop;
+    Platform platform;
+    NoAppearance appearance;
+    bool trayAvailable = true;
+    pid_t terminal = 0;
+    std::unique_ptr<AppDelegate> delegate;
+    std::unique_ptr<AppContainer> container;
+};
+
+class LaunchRendezvous : public AppShellTest, public ::testing::WithParamInterface<bool> { };
+
+TEST_P(LaunchRendezvous, StartsOnceWhicheverComesSecond)
+{
+    const bool configureFirst = GetParam();
+    storeShortcut(controlOptionSpace);
+    build();
+
+    if (configureFirst) {
+        delegate->configure(*container);
+        EXPECT_FALSE(delegate->didStartApplication()) << "configured, but launching has not finished";
+        delegate->applicationDidFinishLaunching();
+    } else {
+        delegate->applicationDidFinishLaunching();
+        EXPECT_FALSE(delegate->didStartApplication()) << "launched, but not configured";
+        delegate->configure(*container);
+    }
+    SimDesktop::processEvents();
+    QSystemTrayIcon* statusItem = delegate->statusItem();
+
+    // Everything again: nothing more may be made.
+    delegate->startApplicationIfNeeded();
+    delegate->applicationDidFinishLaunching();
+    delegate->configure(*container);
+    SimDesktop::processEvents();
+
+    EXPECT_TRUE(delegate->didStartApplication());
+    EXPECT_TRUE(delegate->didSetupStatusItem());
+    ASSERT_NE(statusItem, nullptr);
+    EXPECT_EQ(delegate->statusItem(), statusItem);
+    EXPECT_EQ(trayIconCount(), 1);
+    EXPECT_EQ(desktop.installedEventHandlerCount(), 1);
+    EXPECT_EQ(callCount(QStringLiteral("registerEventHotKey")), 1) << "the hot key handler is installed once";
+    EXPECT_TRUE(desktop.isHotKeyRegistered(controlOptionSpace.keyCode, controlOptionSpace.modifiers));
+    EXPECT_TRUE(delegate->didStartForegroundApplicationTracking());
+    EXPECT_TRUE(desktop.log().messages(QStringLiteral("AppDelegate")).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(AppDelegate, LaunchRendezvous, ::testing::Bool(),
+    [](const auto& info) { return std::string(info.param ? "configureFirst" : "launchFirst"); });
+
+TEST_F(AppShellTest, AShortcutThatCannotBeRegisteredIsLoggedOnceAndTheStartGoesOn)
+{
+    storeShortcut(controlOptionSpace);
+    desktop.holdShortcutElsewhere(controlOptionSpace.keyCode, controlOptionSpace.modifiers);
+
+    start();
+
+    const QStringList errors = desktop.log().messages(QStringLiteral("AppDelegate"));
+    EXPECT_EQ(errors, QStringList({ QStringLiteral("Failed to set tiling panel hot key handler: HotKey registration failed") }));
+    EXPECT_TRUE(delegate->didStartApplication());
+    EXPECT_NE(delegate->statusItem(), nullptr);
+    EXPECT_TRUE(delegate->didStartForegroundApplicationTracking());
+
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(panels().isAnyPanelVisible()) << "the panels still open from the tray icon";
+}
+
+TEST_F(AppShellTest, WithoutPermissionThePermissionWindowShowsAndClosesAtTheTickAfterItArrives)
+{
+    storeShortcut(controlOptionSpace);
+    desktop.setTrusted(false);
+
+    start();
+
+    EXPECT_TRUE(permissionWindow().isPermissionWindowVisible());
+    EXPECT_FALSE(delegate->didStartForegroundApplicationTracking());
+    QPointer<QTimer> timer = permissionWindow().permissionCheckTimer();
+    ASSERT_TRUE(timer);
+    QSignalSpy ticks(timer.data(), &QTimer::timeout);
+
+    EXPECT_TRUE(pressShortcut(controlOptionSpace));
+    EXPECT_FALSE(panels().isAnyPanelVisible()) << "no tiling without the permission";
+
+    ASSERT_TRUE(ticks.wait(deadlineMs));
+    EXPECT_TRUE(permissionWindow().isPermissionWindowVisible());
+    desktop.setTrusted(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !permissionWindow().isPermissionWindowVisible(); }, deadlineMs));
+    EXPECT_EQ(ticks.count(), 2);
+    EXPECT_EQ(permissionWindow().permissionCheckTimer(), nullptr);
+    EXPECT_FALSE(delegate->didStartForegroundApplicationTracking()) << "tracking waits for the next check";
+
+    pressShortcut(controlOptionSpace);
+    EXPECT_TRUE(delegate->didStartForegroundApplicationTracking());
+    EXPECT_TRUE(panels().isAnyPanelVisible());
+}
+
+TEST_F(AppShellTest, TheShortcutAndALeftClickToggleThePanels)
+{
+    storeShortcut(controlOptionSpace);
+    start();
+
+    pressShortcut(controlOptionSpace);
+    EXPECT_TRUE(panels().isAnyPanelVisible());
+    pressShortcut(controlOptionSpace);
+    EXPECT_FALSE(panels().isAnyPanelVisible());
+
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(panels().isAnyPanelVisible());
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(panels().isAnyPanelVisible());
+}
+
+TEST_F(AppShellTest, ALeftClickWithoutPermissionShowsThePermissionWindowInsteadOfThePanels)
+{
+    start();
+    desktop.setTrusted(false);
+
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
+
+    EXPECT_FALSE(panels().isAnyPanelVisible());
+    EXPECT_TRUE(permissionWindow().isPermissionWindowVisible());
+}
+
+TEST_F(AppShellTest, TheMenuHasItsFourItemsAndOpeningItHidesThePanels)
+{
+    start();
+    QMenu* menu = delegate->statusItemMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(delegate->statusItem()->contextMenu(), menu);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Settings\u2026"));
+    EXPECT_EQ(actions[1]->text(), QStringLiteral("Help"));
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_EQ(actions[3]->text(), QStringLiteral("Quit Gridlume"));
+    EXPECT_EQ(actions[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    delegate->toggleTilingPanel();
+    ASSERT_TRUE(panels().isAnyPanelVisible());
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Context);
+    EXPECT_FALSE(panels().isAnyPanelVisible());
+
+    delegate->toggleTilingPanel();
+    menu->popup(QPoint(10, 10));
+    EXPECT_FALSE(panels().isAnyPanelVisible()) << "hosts that open the menu on any click hide the panels too";
+    menu->hide();
+
+    actions[0]->trigger();
+    EXPECT_TRUE(container->settingsWindowController().isSettingsWindowVisible());
+    EXPECT_EQ(container->settingsWindowController().view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+    actions[1]->trigger();
+    EXPECT_EQ(desktop.urlOpener().openedUrls(), QList<QUrl>({ QUrl(AppDelegate::helpPageUrl()) }));
+}
+
+TEST_F(AppShellTest, TerminationStopsThePollingTimerAndTheTracking)
+{
+    start();
+    ASSERT_TRUE(container->foregroundApplicationStore().isTracking());
+    desktop.setTrusted(false);
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
+    QPointer<QTimer> timer = permissionWindow().permissionCheckTimer();
+    ASSERT_TRUE(timer && timer->isActive());
+
+    delegate->applicationWillTerminate();
+
+    EXPECT_TRUE(timer.isNull() || !timer->isActive());
+    EXPECT_EQ(permissionWindow().permissionCheckTimer(), nullptr);
+    EXPECT_FALSE(permissionWindow().isPermissionWindowVisible());
+    EXPECT_FALSE(container->foregroundApplicationStore().isTracking());
+    EXPECT_EQ(desktop.workspaceObserverCount(), 0);
+}
+
+struct NoTrayCase {
+    const char* name;
+    bool trayAvailable;
+    bool hasShortcut;
+    bool settingsOpenAtLaunch;
+};
+
+class WithoutATray : public AppShellTest, public ::testing::WithParamInterface<NoTrayCase> { };
+
+TEST_P(WithoutATray, AFirstTimeUserGetsTheSettingsWindow)
+{
+    trayAvailable = GetParam().trayAvailable;
+    if (GetParam().hasShortcut)
+        storeShortcut(controlOptionSpace);
+
+    start();
+
+    EXPECT_EQ(container->settingsWindowController().isSettingsWindowVisible(), GetParam().settingsOpenAtLaunch);
+    if (GetParam().hasShortcut) {
+        pressShortcut(controlOptionSpace);
+        EXPECT_TRUE(panels().isAnyPanelVisible()) << "the shortcut works with or without a tray";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AppDelegate, WithoutATray,
+    ::testing::Values(NoTrayCase { "noTrayNoShortcut", false, false, true },
+        NoTrayCase { "noTrayWithShortcut", false, true, false }, NoTrayCase { "trayNoShortcut", true, false, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AppShellTest, GridlumeAppStartsFromTheEventLoopAndAnswersLaterStarts)
+{
+    storeShortcut(controlOptionSpace);
+    GridlumeApp app(platform, appearance,
+        { { AppcastUpdater::defaultFeedUrl(), QStringLiteral("0.1.0") }, QStringLiteral("0.1.0"), QIcon() });
+    EXPECT_TRUE(app.appDelegate().isConfigured());
+    EXPECT_FALSE(app.appDelegate().didStartApplication()) << "launching finishes in the event loop";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.appDelegate().didStartApplication(); }, deadlineMs));
+
+    app.handleInstanceCommand(InstanceChannel::toggleCommand);
+    EXPECT_TRUE(app.appContainer().windowPlacementTilingPanelController().isAnyPanelVisible());
+    app.handleInstanceCommand(InstanceChannel::showSettingsCommand);
+    EXPECT_TRUE(app.appContainer().settingsWindowController().isSettingsWindowVisible());
+}
+
+} // namespace
