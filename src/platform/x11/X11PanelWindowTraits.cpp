@@ -1,0 +1,199 @@
+#include "X11PanelWindowTraits.h"
+
+#include "UniqueCPtr.h"
+
+#include <QByteArray>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWindow>
+
+#include <xcb/xfixes.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace gridlume {
+
+namespace {
+    xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name)
+    {
+        const UniqueCPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, false, quint16(name.size()), name.constData()), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+
+    // The screen number of Qt's display: the digits after the dot of ":1.0"; 0 without one.
+    int screenNumberOfDisplay()
+    {
+        const QByteArray display = qgetenv("DISPLAY");
+        const qsizetype colon = display.lastIndexOf(':');
+        const qsizetype dot = display.indexOf('.', colon < 0 ? 0 : colon);
+        return dot < 0 ? 0 : display.mid(dot + 1).toInt();
+    }
+} // namespace
+
+std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::create()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return nullptr;
+
+    const int screenNumber = screenNumberOfDisplay();
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && screens.rem > 1; ++i)
+        xcb_screen_next(&screens);
+    if (!screens.data)
+        return nullptr;
+
+    Atoms atoms;
+    atoms.netWmDesktop = internAtom(connection, QByteArrayLiteral("_NET_WM_DESKTOP"));
+    atoms.netWmState = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE"));
+    atoms.netWmStateSticky = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_STICKY"));
+    atoms.compositorSelection = internAtom(connection, "_NET_WM_CM_S" + QByteArray::number(screenNumber));
+    return std::unique_ptr<X11PanelWindowTraits>(new X11PanelWindowTraits(connection, screens.data->root, atoms));
+}
+
+X11PanelWindowTraits::X11PanelWindowTraits(xcb_connection_t* connection, xcb_window_t root, const Atoms& atoms)
+    : m_connection(connection)
+    , m_root(root)
+    , m_atoms(atoms)
+{
+    // XFixes reports every change of the selection's owner, including a compositor that
+    // crashes without giving it up.
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(m_connection, &xcb_xfixes_id);
+    if (xfixes && xfixes->present) {
+        const UniqueCPtr<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+            m_connection, xcb_xfixes_query_version(m_connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+            nullptr));
+        if (version) {
+            m_xfixesFirstEvent = xfixes->first_event;
+            xcb_xfixes_select_selection_input(m_connection, m_root, m_atoms.compositorSelection,
+                XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                    | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                    | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+            xcb_flush(m_connection);
+            qGuiApp->installNativeEventFilter(this);
+        }
+    }
+    m_isCompositing = readCompositing();
+}
+
+X11PanelWindowTraits::~X11PanelWindowTraits()
+{
+    if (m_xfixesFirstEvent && qGuiApp) {
+        qGuiApp->removeNativeEventFilter(this);
+        xcb_xfixes_select_selection_input(m_connection, m_root, m_atoms.compositorSelection, 0);
+        xcb_flush(m_connection);
+    }
+}
+
+void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
+{
+    if (!m_roles.contains(&window)) {
+        m_roles.insert(&window, role);
+        window.installEventFilter(this);
+        connect(&window, &QObject::destroyed, this, [this](QObject* object) { m_roles.remove(object); });
+    }
+    applyTraits(xcb_window_t(window.winId()), role);
+}
+
+bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt sends the show event before it maps the window: the last moment for properties that
+    // the window manager reads when it manages the window.
+    if (event->type() == QEvent::Show) {
+        if (auto* window = qobject_cast<QWindow*>(watched); window && m_roles.contains(window))
+            applyTraits(xcb_window_t(window->winId()), m_roles.value(window));
+    }
+    return false;
+}
+
+void X11PanelWindowTraits::applyTraits(xcb_window_t window, PanelWindowRole role)
+{
+    static constexpr char wmClass[] = "gridlume\0Gridlume";
+    xcb_change_property(
+        m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof(wmClass), wmClass);
+
+    if (role == PanelWindowRole::TilingPanel) {
+        // EWMH: "0xFFFFFFFF indicates that the window SHOULD appear on all desktops."
+        const quint32 allDesktops = 0xFFFFFFFF;
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, m_atoms.netWmDesktop, XCB_ATOM_CARDINAL, 32,
+            1, &allDesktops);
+        // Qt merges its own states into what it finds on the withdrawn window when it maps it.
+        const UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(m_connection,
+            xcb_get_property(m_connection, false, window, m_atoms.netWmState, XCB_ATOM_ATOM, 0, 64), nullptr));
+        bool isSticky = false;
+        if (states && states->format == 32) {
+            const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
+            const int count = xcb_get_property_value_length(states.get()) / 4;
+            isSticky = std::find(atoms, atoms + count, m_atoms.netWmStateSticky) != atoms + count;
+        }
+        if (!isSticky) {
+            xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, window, m_atoms.netWmState, XCB_ATOM_ATOM, 32, 1,
+                &m_atoms.netWmStateSticky);
+        }
+    }
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
+{
+    if (!window.isVisible() || !sibling.isVisible())
+        return;
+    const xcb_window_t below = topLevelAncestor(xcb_window_t(window.winId()));
+    const xcb_window_t above = topLevelAncestor(xcb_window_t(sibling.winId()));
+    if (below == XCB_WINDOW_NONE || above == XCB_WINDOW_NONE || below == above)
+        return;
+    // The preview bypasses the window manager, so the request goes straight to the server; the
+    // sibling must be the panel's frame, a fellow child of the root.
+    const std::array<quint32, 2> values { above, XCB_STACK_MODE_BELOW };
+    const UniqueCPtr<xcb_generic_error_t> error(xcb_request_check(m_connection,
+        xcb_configure_window_checked(m_connection, below, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+            values.data())));
+    // A failure means a window vanished on the way (the panel was just hidden); nothing to do.
+    Q_UNUSED(error);
+}
+
+xcb_window_t X11PanelWindowTraits::topLevelAncestor(xcb_window_t window) const
+{
+    for (int depth = 0; depth < 8 && window != XCB_WINDOW_NONE; ++depth) {
+        const UniqueCPtr<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+        if (!tree)
+            return XCB_WINDOW_NONE;
+        if (tree->parent == m_root || tree->parent == XCB_WINDOW_NONE)
+            return window;
+        window = tree->parent;
+    }
+    return XCB_WINDOW_NONE;
+}
+
+bool X11PanelWindowTraits::readCompositing() const
+{
+    const UniqueCPtr<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, m_atoms.compositorSelection), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
+        return false;
+    const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+    if (notify->selection != m_atoms.compositorSelection)
+        return false;
+    const bool compositing = notify->owner != XCB_WINDOW_NONE;
+    if (compositing != m_isCompositing) {
+        m_isCompositing = compositing;
+        Q_EMIT compositingChanged();
+    }
+    // Qt watches selections of its own through XFixes; leave the event to it as well.
+    return false;
+}
+
+} // namespace gridlume

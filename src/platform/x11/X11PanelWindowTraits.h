@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/PanelWindowTraits.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QHash>
+
+#include <memory>
+
+#include <xcb/xcb.h>
+
+namespace gridlume {
+
+// Panel window traits on X11, applied through Qt's own xcb connection (the panels are Qt's
+// windows, so their properties must reach the server in order with Qt's own requests):
+// - WM_CLASS "gridlume", "Gridlume" on every window, for window-manager rules;
+// - tiling panels on every desktop: _NET_WM_DESKTOP = 0xFFFFFFFF and _NET_WM_STATE_STICKY, set on
+//   the withdrawn window before each map, because EWMH has the window manager drop both when a
+//   window is withdrawn;
+// - the preview, which bypasses the window manager, restacked directly below a panel's frame;
+// - compositing: whether _NET_WM_CM_S<screen> has an owner, watched through XFixes selection
+//   events.
+class X11PanelWindowTraits final : public PanelWindowTraits, private QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    // Traits for the windows of Qt's xcb connection; null when Qt does not draw through xcb.
+    static std::unique_ptr<X11PanelWindowTraits> create();
+    ~X11PanelWindowTraits() override;
+
+    void prepare(QWindow& window, PanelWindowRole role) override;
+    void orderBelow(QWindow& window, QWindow& sibling) override;
+    bool isCompositing() const override { return m_isCompositing; }
+
+private:
+    struct Atoms {
+        xcb_atom_t netWmDesktop = XCB_ATOM_NONE;
+        xcb_atom_t netWmState = XCB_ATOM_NONE;
+        xcb_atom_t netWmStateSticky = XCB_ATOM_NONE;
+        xcb_atom_t compositorSelection = XCB_ATOM_NONE;
+    };
+
+    X11PanelWindowTraits(xcb_connection_t* connection, xcb_window_t root, const Atoms& atoms);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    void applyTraits(xcb_window_t window, PanelWindowRole role);
+    // The child of the root that holds `window`: its window manager frame, or itself.
+    xcb_window_t topLevelAncestor(xcb_window_t window) const;
+    bool readCompositing() const;
+
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root;
+    Atoms m_atoms;
+    quint8 m_xfixesFirstEvent = 0;
+    bool m_isCompositing = false;
+    QHash<QObject*, PanelWindowRole> m_roles;
+};
+
+} // namespace gridlume

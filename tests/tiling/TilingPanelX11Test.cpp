@@ -1,0 +1,326 @@
+// The tiling panels end to end: the panel host (the panels wired like the application) on a
+// desktop of its own (Xvfb with two monitors, Openbox, a dock on the second monitor), an xterm to
+// place, input through XTEST (xdotool) and every check made from outside, through the test's own
+// X connection.
+#include "X11TestDesktop.h"
+
+#include "QtTestPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace gridlume::test {
+namespace {
+
+    constexpr int panelWidth = 304;
+    constexpr int panelHeight = 326;
+    // Where the grid sits inside a panel: 12 points in, below the title bar and the target row.
+    constexpr int gridLeft = 12;
+    constexpr int gridTop = 84;
+
+    // Visible frames in root coordinates: the dock takes the bottom of the second monitor.
+    constexpr Rect primaryVisible = X11TestDesktop::primaryMonitor;
+    constexpr Rect secondVisible { X11TestDesktop::secondMonitor.origin.x, X11TestDesktop::secondMonitor.origin.y,
+        X11TestDesktop::secondMonitor.size.width, X11TestDesktop::secondMonitor.size.height - X11TestDesktop::dockHeight };
+
+    QRect centredPanel(const Rect& visible)
+    {
+        return QRect(int(visible.midX() - panelWidth / 2.0), int(visible.midY() - panelHeight / 2.0), panelWidth,
+            panelHeight);
+    }
+
+    template <typename T>
+    using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+    class TilingPanelX11Test : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            QString error;
+            ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
+            m_xterm = m_desktop.startClient(QStringLiteral("xterm"));
+            m_xtermWindow = m_desktop.waitForClientWindow(m_xterm->pid());
+            ASSERT_NE(m_xtermWindow, XCB_WINDOW_NONE);
+            ASSERT_TRUE(m_desktop.activate(m_xtermWindow));
+            startHost();
+        }
+
+        void startHost()
+        {
+            int ready[2];
+            ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
+            QStringList environment = m_desktop.environment();
+            environment.append(QStringLiteral("QT_QPA_PLATFORM=xcb"));
+            m_host = std::make_unique<ChildProcess>(QStringLiteral(GRIDLUME_TILING_PANEL_HOST),
+                QStringList { m_settings.filePath(QStringLiteral("gridlume.conf")), QString::number(ready[1]) },
+                environment, ready[1]);
+            ::close(ready[1]);
+            pollfd readable { ready[0], POLLIN, 0 };
+            char buffer[8] = {};
+            const bool isReady = ::poll(&readable, 1, 20000) == 1 && ::read(ready[0], buffer, sizeof buffer) > 0;
+            ::close(ready[0]);
+            ASSERT_TRUE(isReady) << "the panel host did not come up";
+        }
+
+        void run(const QStringList& arguments)
+        {
+            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+        }
+
+        void pressShortcut() { run({ QStringLiteral("key"), QStringLiteral("ctrl+alt+g") }); }
+
+        void moveTo(QPoint point)
+        {
+            run({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
+        }
+
+        // A point inside tile (row, column) of a 2 × 2 grid in the panel at `panel`.
+        static QPoint tileCentre(const QRect& panel, int row, int column)
+        {
+            return panel.topLeft() + QPoint(gridLeft + 70 + 140 * column, gridTop + 44 + 87 * row);
+        }
+
+        std::string windowName(xcb_window_t window) const
+        {
+            Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_desktop.connection(),
+                                                      xcb_get_property(m_desktop.connection(), false, window,
+                                                          XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+                                                      nullptr),
+                &std::free);
+            if (!reply)
+                return {};
+            return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                std::size_t(xcb_get_property_value_length(reply.get())));
+        }
+
+        QByteArray property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) const
+        {
+            Reply<xcb_get_property_reply_t> reply(
+                xcb_get_property_reply(m_desktop.connection(),
+                    xcb_get_property(m_desktop.connection(), false, window, name, type, 0, 256), nullptr),
+                &std::free);
+            if (!reply)
+                return {};
+            return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                xcb_get_property_value_length(reply.get()));
+        }
+
+        // Every window named `title`, anywhere in the tree, in stacking order (bottom first).
+        std::vector<xcb_window_t> windowsNamed(const std::string& title, xcb_window_t parent = XCB_WINDOW_NONE) const
+        {
+            if (parent == XCB_WINDOW_NONE)
+                parent = m_desktop.root();
+            std::vector<xcb_window_t> found;
+            Reply<xcb_query_tree_reply_t> tree(
+                xcb_query_tree_reply(m_desktop.connection(), xcb_query_tree(m_desktop.connection(), parent), nullptr),
+                &std::free);
+            if (!tree)
+                return found;
+            const xcb_window_t* children = xcb_query_tree_children(tree.get());
+            for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+                if (windowName(children[i]) == title)
+                    found.push_back(children[i]);
+                const std::vector<xcb_window_t> below = windowsNamed(title, children[i]);
+                found.insert(found.end(), below.begin(), below.end());
+            }
+            return found;
+        }
+
+        bool isViewable(xcb_window_t window) const
+        {
+            Reply<xcb_get_window_attributes_reply_t> attributes(
+                xcb_get_window_attributes_reply(
+                    m_desktop.connection(), xcb_get_window_attributes(m_desktop.connection(), window), nullptr),
+                &std::free);
+            return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        }
+
+        QRect rootGeometry(xcb_window_t window) const
+        {
+            xcb_connection_t* c = m_desktop.connection();
+            Reply<xcb_get_geometry_reply_t> geometry(
+                xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
+            Reply<xcb_translate_coordinates_reply_t> origin(
+                xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, m_desktop.root(), 0, 0), nullptr),
+                &std::free);
+            if (!geometry || !origin)
+                return {};
+            return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+        }
+
+        std::vector<QRect> viewablePanels() const
+        {
+            std::vector<QRect> panels;
+            for (xcb_window_t window : windowsNamed("Gridlume Tiling Panel")) {
+                if (isViewable(window))
+                    panels.push_back(rootGeometry(window));
+            }
+            std::sort(panels.begin(), panels.end(), [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+            return panels;
+        }
+
+        xcb_window_t previewWindow() const
+        {
+            const std::vector<xcb_window_t> windows = windowsNamed("Gridlume Preview");
+            return windows.empty() ? XCB_WINDOW_NONE : windows.front();
+        }
+
+        bool waitForPanels(const std::vector<QRect>& expected)
+        {
+            return m_desktop.waitUntil([&] { return viewablePanels() == expected; });
+        }
+
+        void showPanels()
+        {
+            pressShortcut();
+            ASSERT_TRUE(waitForPanels({ centredPanel(primaryVisible), centredPanel(secondVisible) }))
+                << "panels: " << viewablePanels().size();
+        }
+
+        X11TestDesktop m_desktop;
+        QTemporaryDir m_settings;
+        std::unique_ptr<ChildProcess> m_xterm;
+        xcb_window_t m_xtermWindow = XCB_WINDOW_NONE;
+        std::unique_ptr<ChildProcess> m_host;
+    };
+
+    TEST_F(TilingPanelX11Test, PanelsAppearCentredOnEveryMonitorWhileTheXtermKeepsTheFocus)
+    {
+        showPanels();
+        EXPECT_EQ(m_desktop.activeWindow(), m_xtermWindow);
+
+        // Openbox keeps a window on every desktop through _NET_WM_DESKTOP alone and does not list
+        // _NET_WM_STATE_STICKY among the states it manages; the panel asks for both.
+        const xcb_atom_t above = m_desktop.atom("_NET_WM_STATE_ABOVE");
+        for (xcb_window_t window : windowsNamed("Gridlume Tiling Panel")) {
+            EXPECT_EQ(property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING), QByteArray("gridlume\0Gridlume\0", 18));
+            const QByteArray desktop = property(window, m_desktop.atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL);
+            ASSERT_EQ(desktop.size(), 4);
+            EXPECT_EQ(*reinterpret_cast<const quint32*>(desktop.constData()), 0xFFFFFFFFu);
+            const std::vector<xcb_atom_t> states = m_desktop.windowStates(window);
+            EXPECT_NE(std::find(states.begin(), states.end(), above), states.end());
+        }
+        EXPECT_EQ(property(previewWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING), QByteArray("gridlume\0Gridlume\0", 18));
+
+        // They stay on the screen when the user switches to another desktop.
+        ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-s"), QStringLiteral("1") }).exitCode, 0);
+        EXPECT_TRUE(m_desktop.waitUntil([&] {
+            const QByteArray current = property(m_desktop.root(), m_desktop.atom("_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL);
+            return current.size() == 4 && *reinterpret_cast<const quint32*>(current.constData()) == 1;
+        }));
+        EXPECT_EQ(viewablePanels(), std::vector<QRect>({ centredPanel(primaryVisible), centredPanel(secondVisible) }));
+    }
+
+    TEST_F(TilingPanelX11Test, ShortcutAgainHidesThePanels)
+    {
+        showPanels();
+        pressShortcut();
+        EXPECT_TRUE(waitForPanels({}));
+        EXPECT_EQ(m_desktop.activeWindow(), m_xtermWindow);
+    }
+
+    TEST_F(TilingPanelX11Test, PointerOverATileShowsThePreviewOnThatBlockBelowThePanel)
+    {
+        showPanels();
+        const xcb_window_t preview = previewWindow();
+        ASSERT_NE(preview, XCB_WINDOW_NONE);
+
+        moveTo(tileCentre(centredPanel(primaryVisible), 0, 0));
+        const QRect primaryTopLeft(0, 0, 640, 512);
+        EXPECT_TRUE(m_desktop.waitUntil([&] { return isViewable(preview) && rootGeometry(preview) == primaryTopLeft; }))
+            << "preview at " << rootGeometry(preview).x() << "," << rootGeometry(preview).y();
+
+        moveTo(tileCentre(centredPanel(secondVisible), 1, 1));
+        const QRect secondBottomRight(1792, 364, 512, 364);
+        EXPECT_TRUE(
+            m_desktop.waitUntil([&] { return isViewable(preview) && rootGeometry(preview) == secondBottomRight; }));
+
+        // The preview lies below the panel it belongs to, although it covers it.
+        const std::vector<xcb_window_t> panelsAndPreview = windowsNamed("Gridlume Tiling Panel");
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(m_desktop.connection(),
+                                               xcb_query_tree(m_desktop.connection(), m_desktop.root()), nullptr),
+            &std::free);
+        ASSERT_TRUE(tree);
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        const int count = xcb_query_tree_children_length(tree.get());
+        auto stackIndex = [&](xcb_window_t window) {
+            for (int i = 0; i < count; ++i) {
+                if (children[i] == window || windowsNamed("Gridlume Tiling Panel", children[i]).size() == 1
+                        && windowsNamed("Gridlume Tiling Panel", children[i]).front() == window)
+                    return i;
+            }
+            return -1;
+        };
+        for (xcb_window_t panel : panelsAndPreview) {
+            if (rootGeometry(panel) == centredPanel(secondVisible))
+                EXPECT_LT(stackIndex(preview), stackIndex(panel));
+        }
+
+        // Leaving the grid clears the preview.
+        moveTo(QPoint(5, 5));
+        EXPECT_TRUE(m_desktop.waitUntil([&] { return !isViewable(preview); }));
+    }
+
+    TEST_F(TilingPanelX11Test, DragAcrossTilesPlacesTheXterm)
+    {
+        showPanels();
+        const QRect panel = centredPanel(primaryVisible);
+        moveTo(tileCentre(panel, 0, 0));
+        run({ QStringLiteral("mousedown"), QStringLiteral("1") });
+        moveTo(tileCentre(panel, 0, 1));
+        run({ QStringLiteral("mouseup"), QStringLiteral("1") });
+
+        // The top half of the primary monitor. xterm keeps a size of whole character cells and is
+        // then shifted to lie inside the block.
+        const Size increment = m_desktop.resizeIncrementFromOutside(m_xtermWindow);
+        const Rect expected(0, 0, 1280, 512);
+        auto placed = [&] {
+            const auto frame = m_desktop.visibleFrameFromOutside(m_xtermWindow);
+            return frame && std::abs(frame->minX() - expected.minX()) <= increment.width
+                && std::abs(frame->minY() - expected.minY()) <= increment.height
+                && std::abs(frame->width() - expected.width()) <= increment.width
+                && std::abs(frame->height() - expected.height()) <= increment.height;
+        };
+        EXPECT_TRUE(m_desktop.waitUntil(placed)) << [&] {
+            const auto frame = m_desktop.visibleFrameFromOutside(m_xtermWindow);
+            return frame ? QStringLiteral("xterm at %1,%2 %3 x %4")
+                               .arg(frame->minX())
+                               .arg(frame->minY())
+                               .arg(frame->width())
+                               .arg(frame->height())
+                               .toStdString()
+                         : std::string("xterm gone");
+        }();
+        // The panels stay open for the next placement.
+        EXPECT_EQ(viewablePanels().size(), 2u);
+    }
+
+    TEST_F(TilingPanelX11Test, EscapeTypedWhileTheXtermHasTheFocusClosesThePanels)
+    {
+        showPanels();
+        ASSERT_EQ(m_desktop.activeWindow(), m_xtermWindow);
+        run({ QStringLiteral("key"), QStringLiteral("Escape") });
+        EXPECT_TRUE(waitForPanels({}));
+        EXPECT_EQ(m_desktop.activeWindow(), m_xtermWindow);
+    }
+
+    TEST_F(TilingPanelX11Test, MonitorRemovedWhileShownRebuildsThePanels)
+    {
+        showPanels();
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QStringLiteral("M2") }).exitCode,
+            0);
+        EXPECT_TRUE(waitForPanels({ centredPanel(primaryVisible) })) << "panels: " << viewablePanels().size();
+    }
+
+} // namespace
+} // namespace gridlume::test
