@@ -57,7 +57,7 @@ QColor separator(const QPalette& palette)
 
 QColor cardBackground(const QPalette& palette, bool translucent)
 {
-    return withAlpha(palette.color(QPalette::Window), translucent ? 0.9 : 1.0);
+    return withAlpha(palette.color(QPalette::Window), translucent ? 0.96 : 1.0);
 }
 
 QColor accentBlue(const QPalette& palette)

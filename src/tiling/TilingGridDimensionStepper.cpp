@@ -23,7 +23,7 @@ namespace {
     protected:
         void paintEvent(QPaintEvent*) override
         {
-            constexpr int size = 16;
+            constexpr int size = 18;
             QPainter painter(this);
             painter.drawPixmap(QRect((width() - size) / 2, (height() - size) / 2, size, size),
                 tintedPanelSymbol(m_symbol, QSize(size, size), PanelStyle::tertiary(palette()), devicePixelRatioF()));

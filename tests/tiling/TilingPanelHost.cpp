@@ -3,8 +3,9 @@
 // panel shortcut Control-Option-G (Ctrl+Alt+G) toggling the panels. Settings live in a file of
 // their own; the log goes to standard error.
 //
-//   gridlume_tiling_panel_host <settings file> [<ready descriptor>]
+//   gridlume_tiling_panel_host [--dark] <settings file> [<ready descriptor>]
 //
+// --dark draws the panels with a dark palette, for looking at them in both appearances.
 // Writes "ready" to the descriptor once the shortcut is registered and the event loop runs.
 // Exits 2 when there is no X display to draw on.
 #include "hotkeys/HotKeyService.h"
@@ -19,6 +20,7 @@
 #include "tracking/ForegroundApplicationStore.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,12 +42,23 @@ constexpr quint32 kVK_ANSI_G = 0x05;
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    if (application.arguments().size() < 2) {
+    QStringList arguments = application.arguments();
+    if (arguments.removeAll(QStringLiteral("--dark")) > 0) {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(40, 40, 42));
+        dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+        dark.setColor(QPalette::Base, QColor(30, 30, 32));
+        dark.setColor(QPalette::Text, QColor(235, 235, 235));
+        dark.setColor(QPalette::Button, QColor(52, 52, 54));
+        dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+        QApplication::setPalette(dark);
+    }
+    if (arguments.size() < 2) {
         std::fprintf(stderr, "usage: gridlume_tiling_panel_host <settings file>\n");
         return 2;
     }
     StandardErrorLogSink log;
-    IniUserDefaults userDefaults(log, application.arguments().at(1));
+    IniUserDefaults userDefaults(log, arguments.at(1));
     const std::unique_ptr<X11PanelWindowTraits> traits = X11PanelWindowTraits::create();
     if (!traits) {
         std::fprintf(stderr, "gridlume_tiling_panel_host: Qt does not draw on X11\n");
@@ -82,8 +95,8 @@ int main(int argc, char** argv)
         return 3;
     }
     foregroundApplicationStore.startTracking();
-    if (application.arguments().size() > 2) {
-        const int readyDescriptor = application.arguments().at(2).toInt();
+    if (arguments.size() > 2) {
+        const int readyDescriptor = arguments.at(2).toInt();
         QTimer::singleShot(0, [readyDescriptor] {
             const ssize_t written = ::write(readyDescriptor, "ready\n", 6);
             Q_UNUSED(written);
