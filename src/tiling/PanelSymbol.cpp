@@ -1,6 +1,7 @@
 #include "tiling/PanelSymbol.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 
 // The resource lives in a static library; it must be registered by name from outside a namespace.
 static void initializePanelSymbolResources()
@@ -70,7 +71,18 @@ QIcon panelSymbolIcon(PanelSymbol symbol)
 
 QPixmap tintedPanelSymbol(PanelSymbol symbol, const QSize& size, const QColor& color, qreal devicePixelRatio)
 {
-    QPixmap pixmap(size * devicePixelRatio);
+    // Rendering an SVG costs far more than a lookup, and every panel of every show paints the
+    // same few symbols.
+    const QString key = QStringLiteral("gridlume-symbol-%1-%2x%3-%4-%5")
+                            .arg(int(symbol))
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(color.rgba(), 0, 16)
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = QPixmap(size * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -78,6 +90,8 @@ QPixmap tintedPanelSymbol(PanelSymbol symbol, const QSize& size, const QColor& c
     // Keep the symbol's coverage, replace its colour.
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
     painter.fillRect(QRect(QPoint(0, 0), size), color);
+    painter.end();
+    QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
 
