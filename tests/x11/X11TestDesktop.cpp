@@ -323,6 +323,40 @@ bool X11TestDesktop::activate(xcb_window_t window)
     return waitUntil([&] { return activeWindow() == window; });
 }
 
+bool X11TestDesktop::settle(xcb_window_t window)
+{
+    watch(window);
+    drainEvents();
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("_NET_WM_STATE");
+    message.data.data32[0] = 0; // remove
+    message.data.data32[1] = atom("_GRIDLUME_TEST_ECHO");
+    message.data.data32[3] = 2;
+    xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char*>(&message));
+    xcb_flush(m_connection);
+    const xcb_atom_t state = atom("_NET_WM_STATE");
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        xcb_generic_event_t* event = xcb_poll_for_event(m_connection);
+        if (!event) {
+            pollfd descriptor { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
+            ::poll(&descriptor, 1, 100);
+            continue;
+        }
+        const bool echoed = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+            && reinterpret_cast<xcb_property_notify_event_t*>(event)->window == window
+            && reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == state;
+        std::free(event);
+        if (echoed)
+            return true;
+    }
+    return false;
+}
+
 std::optional<Rect> X11TestDesktop::visibleFrameFromOutside(xcb_window_t window) const
 {
     const QString id = QStringLiteral("0x%1").arg(window, 0, 16);

@@ -73,6 +73,9 @@ public:
 
     // Makes `window` the active one, the way a user's click would, and waits for it.
     bool activate(xcb_window_t window);
+    // Waits until the window manager has handled every message sent so far about `window`:
+    // it answers a no-op _NET_WM_STATE change by rewriting the property.
+    bool settle(xcb_window_t window);
 
     // A window's visible frame as tools see it from outside: xwininfo's absolute geometry of the
     // client plus xprop's _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS. Root coordinates.

@@ -53,8 +53,10 @@ void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
     if (property->window == m_connection.root()
         && (property->atom == m_connection.atoms()._NET_SUPPORTED
-            || property->atom == m_connection.atoms()._NET_SUPPORTING_WM_CHECK))
+            || property->atom == m_connection.atoms()._NET_SUPPORTING_WM_CHECK)) {
         m_supportsMoveResize.reset();
+        m_windowManagerEchoesState.reset();
+    }
 }
 
 AXUIElementRef X11Accessibility::createApplication(pid_t pid) { return std::make_shared<X11ApplicationElement>(pid); }
@@ -243,6 +245,12 @@ void X11Accessibility::sendToRoot(xcb_window_t window, xcb_atom_t type, const st
         XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, reinterpret_cast<const char*>(&message));
 }
 
+void X11Accessibility::sendEcho(xcb_window_t window)
+{
+    const X11Atoms& atoms = m_connection.atoms();
+    sendToRoot(window, atoms._NET_WM_STATE, { kStateRemove, atoms._GRIDLUME_ECHO, 0, kSourcePager, 0 });
+}
+
 AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowState& state)
 {
     const X11Atoms& atoms = m_connection.atoms();
@@ -255,27 +263,52 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
     if (fullscreen)
         sendToRoot(window, atoms._NET_WM_STATE, { kStateRemove, atoms._NET_WM_STATE_FULLSCREEN, 0, kSourcePager, 0 });
 
-    // The window manager rewrites _NET_WM_STATE once it has restored the window; the geometry
-    // it restores is settled by then.
+    // Done once the state is cleared and the restored geometry has arrived: window managers
+    // (Openbox) may write the new state before they configure the window.
     bool gone = false;
+    bool cleared = false;
+    bool configured = false;
     xcb_connection_t* c = m_connection.xcb();
     m_connection.waitForEvent(
         [&](const xcb_generic_event_t* event) {
             const quint8 type = event->response_type & 0x7f;
             if (type == XCB_DESTROY_NOTIFY && reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window)
                 return gone = true;
-            if (type != XCB_PROPERTY_NOTIFY)
-                return false;
-            const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (property->window != window || property->atom != atoms._NET_WM_STATE)
-                return false;
-            UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-                c, xcb_get_property(c, 0, window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, 0, 64), nullptr));
-            return !hasMaximizedState(X11Connection::values32(reply.get()));
+            if (type == XCB_CONFIGURE_NOTIFY) {
+                // Openbox first configures the window at its maximized size once more.
+                const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+                if (configure->window == window
+                    && (configure->width != state.client.width || configure->height != state.client.height))
+                    configured = true;
+            }
+            if (type == XCB_PROPERTY_NOTIFY) {
+                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                if (property->window == window && property->atom == atoms._NET_WM_STATE) {
+                    UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+                        c, xcb_get_property(c, 0, window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, 0, 64), nullptr));
+                    cleared = !hasMaximizedState(X11Connection::values32(reply.get()));
+                }
+            }
+            return cleared && configured;
         },
         answerDeadline);
     if (gone)
         return AXError::InvalidUIElement;
+    if (!m_connection.isUsable())
+        return AXError::CannotComplete;
+    // Whatever else the window manager does for the restore (new decoration extents) comes
+    // before its answer to a message sent now.
+    if (m_windowManagerEchoesState.value_or(true)) {
+        sendEcho(window);
+        m_connection.waitForEvent(
+            [&](const xcb_generic_event_t* event) {
+                if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+                    return false;
+                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                return property->window == window && property->atom == atoms._NET_WM_STATE;
+            },
+            answerDeadline);
+    }
     return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
 }
 
@@ -317,11 +350,19 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
 
     // Whatever the server sent before our request belongs to earlier changes.
     m_connection.dispatchQueuedEvents();
+    const X11Atoms& atoms = m_connection.atoms();
     const bool viaWindowManager = supportsMoveResize();
     if (viaWindowManager) {
-        sendToRoot(window, m_connection.atoms()._NET_MOVERESIZE_WINDOW,
+        sendToRoot(window, atoms._NET_MOVERESIZE_WINDOW,
             { kMoveResizeFlags, quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
                 quint32(target.height) });
+        // A window manager answers a resize with a real ConfigureNotify, a mere move with a
+        // synthetic one, and a request it grants nothing of (a size between two size increments)
+        // with nothing at all. A second message makes every case observable: window managers
+        // handle client messages in order and rewrite _NET_WM_STATE when asked to change it, so
+        // its PropertyNotify comes after whatever the move and resize caused. The message asks
+        // to remove a state no window manager knows, which changes nothing.
+        sendEcho(window);
     } else {
         const quint32 values[] = { quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
             quint32(target.height) };
@@ -329,10 +370,13 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
     }
 
-    // "the window manager ... MUST send a synthetic ConfigureNotify event" also when it grants
-    // nothing (ICCCM 4.1.5), after it has configured the window; that event settles the write.
-    // Without a window manager the server configures the window itself and reports it.
+    // With a window manager that echoes the state message, its PropertyNotify settles the write.
+    // Without one that does, the first ConfigureNotify of the window does (ICCCM 4.1.5: "the
+    // client will receive a synthetic ConfigureNotify" when the window manager moves it, a real
+    // one when it resizes it); without a window manager, the server configures the window itself.
+    const bool awaitEcho = viaWindowManager && m_windowManagerEchoesState.value_or(true);
     bool gone = false;
+    bool echoed = false;
     const bool answered = m_connection.waitForEvent(
         [&](const xcb_generic_event_t* event) {
             const quint8 type = event->response_type & 0x7f;
@@ -342,19 +386,26 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
             }
             if (type == XCB_DESTROY_NOTIFY)
                 return gone = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window;
-            if (type != XCB_CONFIGURE_NOTIFY)
-                return false;
-            const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
-            const bool synthetic = event->response_type & 0x80;
-            return configure->window == window && (synthetic || !viaWindowManager);
+            if (type == XCB_PROPERTY_NOTIFY) {
+                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                return echoed = awaitEcho && property->window == window && property->atom == atoms._NET_WM_STATE;
+            }
+            if (type == XCB_CONFIGURE_NOTIFY)
+                return !awaitEcho && reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == window;
+            return false;
         },
         answerDeadline);
     if (gone)
         return failure(AXError::InvalidUIElement, what, window);
     if (!m_connection.isUsable())
         return failure(AXError::CannotComplete, what, window);
+    if (awaitEcho && !m_windowManagerEchoesState) {
+        m_windowManagerEchoesState = echoed;
+        if (!echoed)
+            m_logger.info("The window manager does not echo _NET_WM_STATE; writes settle on ConfigureNotify");
+    }
     if (!answered)
-        m_logger.info("The window manager did not answer the configuration of window 0x%x within %lld ms", window,
+        m_logger.info("%s window 0x%x: the window manager did not answer within %lld ms", what, window,
             static_cast<long long>(answerDeadline.count()));
     return AXError::Success;
 }

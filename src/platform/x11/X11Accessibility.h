@@ -22,8 +22,8 @@ class X11WindowElement;
 //
 // Positions and sizes are those of the visible frame: the client window plus the window
 // manager's decoration (_NET_FRAME_EXTENTS), less any shadow a client draws around itself
-// (_GTK_FRAME_EXTENTS). A write returns once the window manager has answered it (ICCCM's
-// synthetic ConfigureNotify), or after a short deadline if it never does.
+// (_GTK_FRAME_EXTENTS). A write returns once the window manager has carried it out, or after a
+// short deadline if it never shows that it has.
 class X11Accessibility final : public Accessibility, private X11EventListener {
 public:
     X11Accessibility(X11Connection& connection, X11ProcessLookup& processLookup, X11ScreenProvider& screens,
@@ -55,6 +55,9 @@ private:
     AXError clearMaximizedState(xcb_window_t window, const WindowState& state);
     bool hasMaximizedState(const std::vector<quint32>& states) const;
     bool supportsMoveResize();
+    // Asks the window manager for a no-op state change, whose _NET_WM_STATE PropertyNotify
+    // shows that it has handled every message sent before.
+    void sendEcho(xcb_window_t window);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data);
     AXError failure(AXError error, const char* what, xcb_window_t window) const;
 
@@ -63,6 +66,9 @@ private:
     X11ScreenProvider& m_screens;
     Logger m_logger;
     std::optional<bool> m_supportsMoveResize;
+    // Whether the window manager rewrites _NET_WM_STATE when a client message asks it to;
+    // learnt on the first write.
+    std::optional<bool> m_windowManagerEchoesState;
 };
 
 } // namespace gridlume
