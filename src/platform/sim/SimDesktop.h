@@ -70,6 +70,7 @@ public:
 
     Platform platform();
     CapturingLogSink& log() { return m_log; }
+    const CapturingLogSink& log() const { return m_log; }
 
     // Screens ---------------------------------------------------------------------------------
     // Replaces the screens (primary first) and reports a change.
