@@ -114,8 +114,9 @@ class HotKeyServiceFailures : public HotKeyServiceTest, public ::testing::WithPa
 
 TEST_P(HotKeyServiceFailures, LogTheCauseAndKeepTheRightState)
 {
-    if (GetParam().registeredFirst)
+    if (GetParam().registeredFirst) {
         ASSERT_TRUE(m_service->registerOrUpdateHotKey(1, commandK));
+    }
     m_desktop.injectFault(GetParam().fault);
     EXPECT_FALSE(m_service->registerOrUpdateHotKey(1, controlOptionSpace));
     EXPECT_EQ(log(), GetParam().expectedLog);

@@ -163,10 +163,12 @@ TEST_P(ShortcutUpdates, StoreAndHotKeyStayInStep)
         expected ? std::optional(expected->toJson()) : std::nullopt);
     // Exactly the expected shortcut is live.
     EXPECT_EQ(m_desktop.registeredHotKeyCount(), expected ? 1 : 0);
-    if (expected)
+    if (expected) {
         EXPECT_TRUE(press(*expected));
-    if (c.previous && expected != c.previous)
+    }
+    if (c.previous && expected != c.previous) {
         EXPECT_FALSE(press(*c.previous));
+    }
     EXPECT_EQ(m_toggles, expected ? 1 : 0);
 }
 
