@@ -165,10 +165,12 @@ void AppDelegate::handleStatusItemActivation(QSystemTrayIcon::ActivationReason r
             m_floatingPanelController->hidePanels();
         break;
     case QSystemTrayIcon::Trigger:
+    // The second click of two quick ones arrives as a double click instead of a click; it is a
+    // click all the same, so every click toggles.
+    case QSystemTrayIcon::DoubleClick:
         if (checkAccessibilityPermission(screenOfStatusItem()))
             toggleTilingPanel();
         break;
-    case QSystemTrayIcon::DoubleClick:
     case QSystemTrayIcon::MiddleClick:
     case QSystemTrayIcon::Unknown:
         break;

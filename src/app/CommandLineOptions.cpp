@@ -40,7 +40,7 @@ QString CommandLineOptions::helpText()
         "  -h, --help     show this help and exit\n"
         "  -v, --version  show the version and exit\n"
         "\n"
-        "Settings: ~/.config/Gridlume/Gridlume.conf. Log: journalctl -t gridlume\n");
+        "Settings: the settings window, kept in ~/.config/Gridlume/. Log: journalctl -t gridlume\n");
 }
 
 } // namespace gridlume

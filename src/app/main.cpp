@@ -22,9 +22,6 @@ namespace {
 // Qt's xcb plugin aborts when it cannot reach the display; find out first and say so in one line.
 std::optional<QString> displayProblem()
 {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith("xcb"))
-        return std::nullopt;
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty())
         return QStringLiteral("no X display (DISPLAY is not set); Gridlume needs an X11 session");
@@ -62,9 +59,9 @@ int main(int argc, char** argv)
         break;
     }
 
-    // Moving other programs' windows needs X11, also in a Wayland session (through XWayland).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // Moving other programs' windows needs X11, also in a Wayland session (through XWayland),
+    // whatever platform the session asks Qt programs to use.
+    qputenv("QT_QPA_PLATFORM", "xcb");
     if (const auto problem = displayProblem()) {
         err << "gridlume: " << *problem << '\n';
         return 1;
