@@ -87,7 +87,7 @@ protected:
     }
     TilingGridModel& grid(DisplayID id) { return m_controller->panelView(id)->gridView().model(); }
     WindowPlacementPreviewPanel& preview() { return m_controller->windowPlacementPreviewPanel(); }
-    QStringList logLines() const { return m_desktop.log().messages(category); }
+    QStringList logLines() { return m_desktop.log().messages(category); }
 
     // A click on a tile of a screen's grid, as the grid reports it.
     void clickTile(DisplayID id, Point point)
