@@ -4,8 +4,8 @@
 #include "app/GridlumeApp.h"
 #include "app/InstanceChannel.h"
 #include "app/JournalLogSink.h"
-#include "app/X11PanelWindowTraitsFallback.h"
 #include "platform/IniUserDefaults.h"
+#include "platform/x11/X11PanelWindowTraits.h"
 #include "platform/x11/X11Platform.h"
 #include "settings_window/QtAppearanceApplier.h"
 
@@ -96,9 +96,13 @@ int main(int argc, char** argv)
 
     std::unique_ptr<LogSink> logSink = JournalLogSink::create();
     IniUserDefaults userDefaults(*logSink);
-    X11PanelWindowTraitsFallback panelWindowTraits;
+    std::unique_ptr<X11PanelWindowTraits> panelWindowTraits = X11PanelWindowTraits::create();
     QString platformError;
-    std::unique_ptr<X11Platform> x11 = X11Platform::create(userDefaults, *logSink, panelWindowTraits, &platformError);
+    std::unique_ptr<X11Platform> x11 = panelWindowTraits
+        ? X11Platform::create(userDefaults, *logSink, *panelWindowTraits, &platformError)
+        : nullptr;
+    if (!panelWindowTraits)
+        platformError = QStringLiteral("Qt does not draw through X11 here");
     if (!x11) {
         err << "gridlume: " << platformError << '\n';
         return 1;
