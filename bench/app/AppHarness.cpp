@@ -165,7 +165,7 @@ int main(int argc, char** argv)
         if (entry.startsWith(QStringLiteral("XDG_CONFIG_HOME=")))
             config = entry.mid(16);
     QDir().mkpath(config + QStringLiteral("/Gridlume"));
-    QFile settings(config + QStringLiteral("/Gridlume/Gridlume.ini"));
+    QFile settings(config + QStringLiteral("/Gridlume/Gridlume.conf"));
     if (settings.open(QIODevice::WriteOnly))
         settings.write(R"ini([General]
 tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":49,\"modifiers\":6144})"

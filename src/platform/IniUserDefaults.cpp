@@ -1,5 +1,6 @@
 #include "IniUserDefaults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -46,8 +47,12 @@ IniUserDefaults::IniUserDefaults(LogSink& logSink, QString filePath)
 
 QString IniUserDefaults::defaultFilePath()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Gridlume"), QStringLiteral("Gridlume"))
-        .fileName();
+    // QSettings decides the folder ($XDG_CONFIG_HOME/Gridlume); the file is named like the other
+    // configuration files of a Linux desktop, Gridlume.conf, whatever suffix the INI format would pick.
+    const QFileInfo ini(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Gridlume"),
+        QStringLiteral("Gridlume"))
+                            .fileName());
+    return ini.dir().filePath(QStringLiteral("Gridlume.conf"));
 }
 
 void IniUserDefaults::load()

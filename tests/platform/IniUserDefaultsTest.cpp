@@ -139,3 +139,11 @@ TEST_F(IniUserDefaultsTest, ReadOnlyFileIsReadButNeverChanged)
 }
 
 } // namespace
+
+TEST(IniUserDefaultsPath, LivesInTheUsersConfigFolder)
+{
+    // QSettings keeps the folder it found first, so this reads whatever the process started with.
+    const QString config = qEnvironmentVariableIsSet("XDG_CONFIG_HOME") ? qEnvironmentVariable("XDG_CONFIG_HOME")
+                                                                        : QDir::homePath() + QStringLiteral("/.config");
+    EXPECT_EQ(IniUserDefaults::defaultFilePath(), QDir(config).filePath(QStringLiteral("Gridlume/Gridlume.conf")));
+}
