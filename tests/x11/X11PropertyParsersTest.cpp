@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 namespace gridlume::x11 {
@@ -104,6 +105,115 @@ namespace {
         EXPECT_EQ(desktopWorkArea(desktops, 1), (RootRect { 0, 24, 2304, 1000 }));
         EXPECT_EQ(desktopWorkArea(desktops, 2), std::nullopt);
         EXPECT_EQ(desktopWorkArea(desktops, 0)->intersected(kRight), (RootRect { 1280, 0, 1024, 768 }));
+    }
+
+    TEST(X11PropertyParsers, WmClassSplitsTwoStringsWhateverTheTerminators)
+    {
+        struct Case {
+            QByteArray value;
+            const char* instanceName;
+            const char* className;
+        };
+        const Case cases[] = {
+            { QByteArray("xterm\0XTerm\0", 12), "xterm", "XTerm" },
+            { QByteArray("a\0b", 3), "a", "b" },
+            { QByteArray("a\0b\0trailing\0", 13), "a", "b" },
+            { QByteArray("\0Class\0", 7), "", "Class" },
+            { QByteArray("one\0", 4), "one", "" },
+            // Four bytes and no terminator: xcb_icccm_get_wm_class_from_reply() points the class
+            // one past the end of the reply, and reading it overran the heap.
+            { QByteArray("abcd"), "abcd", "" },
+            { QByteArray(), "", "" },
+        };
+        for (const Case& testCase : cases) {
+            SCOPED_TRACE(testCase.value.toHex().constData());
+            const WmClass wmClass = parseWmClass(testCase.value);
+            EXPECT_EQ(wmClass.instanceName, QString::fromUtf8(testCase.instanceName));
+            EXPECT_EQ(wmClass.className, QString::fromUtf8(testCase.className));
+        }
+    }
+
+    TEST(X11PropertyParsers, ProcessIdRejectsWhatPidTCannotHold)
+    {
+        const std::pair<std::vector<quint32>, pid_t> cases[] = {
+            { { 4242 }, 4242 },
+            { { 4242, 7 }, 4242 },
+            { {}, 0 },
+            { { 0 }, 0 },
+            { { quint32(INT_MAX) }, INT_MAX },
+            { { quint32(INT_MAX) + 1 }, 0 },
+            { { 0xFFFFFFFF }, 0 },
+        };
+        for (const auto& [values, pid] : cases)
+            EXPECT_EQ(parseProcessId(values), pid) << (values.empty() ? 0 : values.front());
+    }
+
+    // A _NET_WM_ICON value: for each icon its width, height and pixels; an icon whose pixels are
+    // `truncatedBy` items short ends the property early.
+    struct IconSpec {
+        quint32 width;
+        quint32 height;
+        std::size_t truncatedBy = 0;
+    };
+
+    std::vector<quint32> iconProperty(const std::vector<IconSpec>& icons)
+    {
+        std::vector<quint32> values;
+        for (const IconSpec& icon : icons) {
+            values.push_back(icon.width);
+            values.push_back(icon.height);
+            // Each pixel says which icon it belongs to and where, to check the views.
+            const std::size_t count = std::size_t(icon.width) * icon.height - icon.truncatedBy;
+            for (std::size_t i = 0; i < count; ++i)
+                values.push_back(quint32(icon.width << 16 | (i & 0xFFFF)));
+        }
+        return values;
+    }
+
+    TEST(X11PropertyParsers, WindowIconsAreCappedAndChosenWithinTheBudget)
+    {
+        struct Case {
+            const char* name;
+            std::vector<IconSpec> icons;
+            std::size_t budget;
+            std::vector<std::pair<quint32, quint32>> chosen;
+        };
+        const std::size_t all = kWindowIconPixelBudget;
+        const Case cases[] = {
+            { "the usual sizes all fit, largest first",
+                { { 16, 16 }, { 32, 32 }, { 48, 48 }, { 64, 64 }, { 128, 128 }, { 256, 256 } }, all,
+                { { 256, 256 }, { 128, 128 }, { 64, 64 }, { 48, 48 }, { 32, 32 }, { 16, 16 } } },
+            { "a size claimed in a small property", { { 65535, 65535, 65535ull * 65535 - 14 } }, all, {} },
+            { "a real icon over the size cap is stepped over", { { 1024, 1024 }, { 32, 32 } }, all, { { 32, 32 } } },
+            { "a wide icon over the cap", { { 257, 1 }, { 1, 257 }, { 16, 16 } }, all, { { 16, 16 } } },
+            { "empty icons are stepped over", { { 0, 0 }, { 0, 5 }, { 2, 2 } }, all, { { 2, 2 } } },
+            { "a truncated icon is left out", { { 16, 16 }, { 32, 32, 1 } }, all, { { 16, 16 } } },
+            { "one icon per size, the first", { { 16, 16 }, { 16, 16 } }, all, { { 16, 16 } } },
+            { "too large for the budget: smaller ones instead", { { 128, 128 }, { 64, 64 }, { 32, 32 }, { 16, 16 } },
+                64 * 64 + 16 * 16, { { 64, 64 }, { 16, 16 } } },
+            { "nothing fits", { { 16, 16 } }, 255, {} },
+        };
+        for (const Case& testCase : cases) {
+            SCOPED_TRACE(testCase.name);
+            const std::vector<quint32> values = iconProperty(testCase.icons);
+            const std::vector<WindowIconImage> icons = parseWindowIcons(values, testCase.budget);
+            std::vector<std::pair<quint32, quint32>> sizes;
+            for (const WindowIconImage& icon : icons) {
+                sizes.emplace_back(icon.width, icon.height);
+                ASSERT_EQ(icon.argb.size(), std::size_t(icon.width) * icon.height);
+                EXPECT_EQ(icon.argb.front(), icon.width << 16);
+                EXPECT_EQ(icon.argb.back(), icon.width << 16 | ((icon.argb.size() - 1) & 0xFFFF));
+            }
+            EXPECT_EQ(sizes, testCase.chosen);
+        }
+    }
+
+    TEST(X11PropertyParsers, WindowIconsAreAtMostSixteen)
+    {
+        std::vector<IconSpec> icons;
+        for (quint32 side = 1; side <= 40; ++side)
+            icons.push_back({ side, 1 });
+        EXPECT_EQ(parseWindowIcons(iconProperty(icons)).size(), kMaxWindowIcons);
     }
 
     TEST(X11PropertyParsers, WindowSystemFramesAreFlippedAboutThePrimaryMonitor)

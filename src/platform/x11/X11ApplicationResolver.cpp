@@ -4,13 +4,12 @@
 #include "UniqueCPtr.h"
 #include "X11Connection.h"
 #include "X11ProcessLookup.h"
+#include "X11PropertyParsers.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
-
-#include <xcb/xcb_icccm.h>
 
 namespace gridlume {
 
@@ -42,14 +41,17 @@ std::optional<RunningApplication> X11ApplicationResolver::applicationOfWindow(xc
 RunningApplication X11ApplicationResolver::describe(pid_t pid, quint64 startTime, xcb_window_t window)
 {
     xcb_connection_t* c = m_connection.xcb();
-    QString instanceName;
-    QString className;
-    xcb_icccm_get_wm_class_reply_t wmClass;
-    if (xcb_icccm_get_wm_class_reply(c, xcb_icccm_get_wm_class(c, window), &wmClass, nullptr)) {
-        instanceName = QString::fromLocal8Bit(wmClass.instance_name);
-        className = QString::fromLocal8Bit(wmClass.class_name);
-        xcb_icccm_get_wm_class_reply_wipe(&wmClass);
+    // Read and split here rather than through xcb_icccm_get_wm_class_reply(), which trusts the
+    // client to have terminated both strings.
+    UniqueCPtr<xcb_get_property_reply_t> wmClassReply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 2048), nullptr));
+    x11::WmClass wmClass;
+    if (wmClassReply && wmClassReply->type == XCB_ATOM_STRING && wmClassReply->format == 8) {
+        wmClass = x11::parseWmClass(QByteArrayView(static_cast<const char*>(xcb_get_property_value(wmClassReply.get())),
+            xcb_get_property_value_length(wmClassReply.get())));
     }
+    const QString& instanceName = wmClass.instanceName;
+    const QString& className = wmClass.className;
 
     std::optional<QString> name;
     std::optional<QString> identifier;
@@ -81,28 +83,19 @@ RunningApplication X11ApplicationResolver::describe(pid_t pid, quint64 startTime
 QIcon X11ApplicationResolver::windowIcon(xcb_window_t window) const
 {
     xcb_connection_t* c = m_connection.xcb();
-    // Enough for a 256×256 icon and its smaller variants.
-    constexpr quint32 maxItems = 2 + 256 * 256 + 2 + 128 * 128 + 2 + 64 * 64 + 2 + 48 * 48 + 2 + 32 * 32 + 2 + 16 * 16;
-    UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, m_connection.atoms()._NET_WM_ICON, XCB_ATOM_CARDINAL, 0, maxItems), nullptr));
+    UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(c,
+        xcb_get_property(
+            c, 0, window, m_connection.atoms()._NET_WM_ICON, XCB_ATOM_CARDINAL, 0, x11::kWindowIconPropertyItems),
+        nullptr));
     const std::vector<quint32> values = X11Connection::values32(reply.get());
-    // "an array of 32bit packed CARDINAL ARGB with high byte being A, low byte being B. The
-    // first two cardinals are width, height."
     QIcon icon;
-    std::size_t i = 0;
-    while (i + 2 <= values.size()) {
-        const quint32 width = values[i];
-        const quint32 height = values[i + 1];
-        const std::size_t count = std::size_t(width) * height;
-        if (width == 0 || height == 0 || width > 1024 || height > 1024 || i + 2 + count > values.size())
-            break;
-        QImage image(int(width), int(height), QImage::Format_ARGB32);
-        for (quint32 y = 0; y < height; ++y) {
-            auto* line = reinterpret_cast<quint32*>(image.scanLine(int(y)));
-            std::copy_n(values.begin() + std::ptrdiff_t(i + 2 + std::size_t(y) * width), width, line);
+    for (const x11::WindowIconImage& entry : x11::parseWindowIcons(values)) {
+        QImage image(int(entry.width), int(entry.height), QImage::Format_ARGB32);
+        for (quint32 y = 0; y < entry.height; ++y) {
+            const std::span<const quint32> row = entry.argb.subspan(std::size_t(y) * entry.width, entry.width);
+            std::copy(row.begin(), row.end(), reinterpret_cast<quint32*>(image.scanLine(int(y))));
         }
         icon.addPixmap(QPixmap::fromImage(image));
-        i += 2 + count;
     }
     return icon;
 }

@@ -2,6 +2,7 @@
 
 #include "UniqueCPtr.h"
 #include "X11Connection.h"
+#include "X11PropertyParsers.h"
 
 #include <xcb/res.h>
 
@@ -53,11 +54,8 @@ std::vector<pid_t> X11ProcessLookup::processIdentifiers(std::span<const xcb_wind
             }
         }
         UniqueCPtr<xcb_get_property_reply_t> property(xcb_get_property_reply(c, propertyCookies[i], nullptr));
-        if (result[i] == 0) {
-            const std::vector<quint32> values = X11Connection::values32(property.get());
-            if (!values.empty())
-                result[i] = pid_t(values.front());
-        }
+        if (result[i] == 0)
+            result[i] = x11::parseProcessId(X11Connection::values32(property.get()));
     }
     return result;
 }

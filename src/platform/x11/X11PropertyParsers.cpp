@@ -1,6 +1,7 @@
 #include "X11PropertyParsers.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace gridlume::x11 {
 
@@ -108,6 +109,57 @@ std::optional<RootRect> desktopWorkArea(std::span<const quint32> workAreas, quin
     if (first + 4 > workAreas.size())
         return std::nullopt;
     return RootRect { workAreas[first], workAreas[first + 1], workAreas[first + 2], workAreas[first + 3] };
+}
+
+WmClass parseWmClass(QByteArrayView value)
+{
+    const qsizetype firstEnd = value.indexOf('\0');
+    const QByteArrayView instance = firstEnd < 0 ? value : value.first(firstEnd);
+    QByteArrayView rest = firstEnd < 0 ? QByteArrayView() : value.sliced(firstEnd + 1);
+    if (const qsizetype secondEnd = rest.indexOf('\0'); secondEnd >= 0)
+        rest = rest.first(secondEnd);
+    return { QString::fromLocal8Bit(instance), QString::fromLocal8Bit(rest) };
+}
+
+pid_t parseProcessId(std::span<const quint32> values)
+{
+    if (values.empty() || values.front() == 0 || values.front() > quint32(INT_MAX))
+        return 0;
+    return pid_t(values.front());
+}
+
+std::vector<WindowIconImage> parseWindowIcons(std::span<const quint32> values, std::size_t pixelBudget)
+{
+    std::vector<WindowIconImage> candidates;
+    std::size_t i = 0;
+    while (values.size() - i >= 2) {
+        const quint32 width = values[i];
+        const quint32 height = values[i + 1];
+        // Both factors are below 2^32, so the product cannot overflow 64 bits.
+        const quint64 count = quint64(width) * height;
+        if (count > values.size() - i - 2)
+            break;
+        const std::span<const quint32> argb = values.subspan(i + 2, std::size_t(count));
+        i += 2 + std::size_t(count);
+        if (width != 0 && height != 0 && width <= kMaxWindowIconSide && height <= kMaxWindowIconSide)
+            candidates.push_back({ width, height, argb });
+    }
+    // Largest first; among icons of one size, the first in the property.
+    std::stable_sort(candidates.begin(), candidates.end(), [](const WindowIconImage& a, const WindowIconImage& b) {
+        return a.argb.size() != b.argb.size() ? a.argb.size() > b.argb.size() : a.width > b.width;
+    });
+    std::vector<WindowIconImage> chosen;
+    std::size_t spent = 0;
+    for (std::size_t k = 0; k < candidates.size() && chosen.size() < kMaxWindowIcons; ++k) {
+        const WindowIconImage& candidate = candidates[k];
+        const bool sameSizeAsPrevious
+            = k > 0 && candidates[k - 1].width == candidate.width && candidates[k - 1].height == candidate.height;
+        if (sameSizeAsPrevious || candidate.argb.size() > pixelBudget - spent)
+            continue;
+        spent += candidate.argb.size();
+        chosen.push_back(candidate);
+    }
+    return chosen;
 }
 
 Rect windowSystemFrame(const RootRect& rect, const RootRect& primary)

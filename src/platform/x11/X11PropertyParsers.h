@@ -2,15 +2,18 @@
 
 #include "platform/Geometry.h"
 
+#include <QByteArrayView>
+#include <QString>
 #include <QtGlobal>
 
 #include <optional>
 #include <span>
+#include <sys/types.h>
 #include <vector>
 
-// Pure functions over the values of EWMH/GTK window properties, in root-window pixels. They take
-// the raw 32-bit items of a property and never talk to the server, so they can be tested (and
-// fuzzed) on their own.
+// Pure functions over the values of ICCCM/EWMH/GTK window properties, geometry in root-window
+// pixels. They take the raw items of a property (8-bit bytes or 32-bit CARDINALs, whatever any
+// client chose to store) and never talk to the server, so they can be tested and fuzzed alone.
 namespace gridlume::x11 {
 
 // A rectangle in root-window coordinates: origin at the root's top-left corner, y down.
@@ -75,6 +78,45 @@ std::optional<RootRect> workAreaForMonitor(const RootRect& monitor, std::span<co
 
 // Desktop `desktop`'s rectangle of _NET_WORKAREA (one quadruple per desktop); none when missing.
 std::optional<RootRect> desktopWorkArea(std::span<const quint32> workAreas, quint32 desktop);
+
+// WM_CLASS (type STRING, format 8): "two consecutive null-terminated strings", the instance
+// name and the class name. A client may leave out the terminators or the second string; what is
+// missing reads as empty, and nothing after the second string counts.
+struct WmClass {
+    QString instanceName;
+    QString className;
+    friend bool operator==(const WmClass&, const WmClass&) = default;
+};
+WmClass parseWmClass(QByteArrayView value);
+
+// The pid in _NET_WM_PID (one CARDINAL); 0 when the property is missing or the value cannot be
+// a process id (0, or beyond what pid_t holds).
+pid_t parseProcessId(std::span<const quint32> values);
+
+// _NET_WM_ICON: "an array of 32bit packed CARDINAL ARGB with high byte being A, low byte being
+// B. The first two cardinals are width, height." Any client can claim any size, so icons wider
+// or taller than kMaxWindowIconSide are skipped, and at most kMaxWindowIcons icons with
+// kWindowIconPixelBudget pixels in all are picked: enough for 256 × 256 and the usual smaller
+// sizes.
+inline constexpr quint32 kMaxWindowIconSide = 256;
+inline constexpr std::size_t kMaxWindowIcons = 16;
+inline constexpr std::size_t kWindowIconPixelBudget = 256 * 256 + 128 * 128 + 64 * 64 + 48 * 48 + 32 * 32 + 16 * 16;
+// How much of the property is worth reading: the budget plus a header per icon.
+inline constexpr quint32 kWindowIconPropertyItems = quint32(kWindowIconPixelBudget + 2 * kMaxWindowIcons);
+
+struct WindowIconImage {
+    quint32 width = 0;
+    quint32 height = 0;
+    // width × height ARGB pixels, row by row; a view into the property's values.
+    std::span<const quint32> argb;
+};
+
+// The icons worth showing, largest first: complete icons within the size cap, one per size,
+// taken from the largest down while they fit the budget. Parsing stops at an icon whose
+// pixels run past the end of `values` (a truncated or lying property); an oversized icon that is
+// complete is stepped over.
+std::vector<WindowIconImage> parseWindowIcons(
+    std::span<const quint32> values, std::size_t pixelBudget = kWindowIconPixelBudget);
 
 // A root rectangle in the window-system space (origin at the primary monitor's bottom-left,
 // y up), given the primary monitor in root coordinates.
