@@ -97,6 +97,8 @@ void ChildProcess::terminate(std::chrono::milliseconds timeout)
     if (m_reaped || m_pid <= 0)
         return;
     ::kill(m_pid, SIGTERM);
+    // A stopped process takes the signal only once it runs again.
+    ::kill(m_pid, SIGCONT);
     if (!waitReadable(timeout))
         ::kill(m_pid, SIGKILL);
     reap();
@@ -108,6 +110,29 @@ void ChildProcess::kill()
         return;
     ::kill(m_pid, SIGKILL);
     reap();
+}
+
+bool ChildProcess::stop()
+{
+    if (m_reaped || m_pid <= 0 || ::kill(m_pid, SIGSTOP) != 0)
+        return false;
+    // Only this process's stop is reported (WUNTRACED); its exit is still reaped later.
+    int status = 0;
+    pid_t result;
+    do {
+        result = ::waitpid(m_pid, &status, WUNTRACED);
+    } while (result < 0 && errno == EINTR);
+    if (result == m_pid && !WIFSTOPPED(status)) {
+        m_status = status;
+        m_reaped = true;
+    }
+    return result == m_pid && WIFSTOPPED(status);
+}
+
+void ChildProcess::resume()
+{
+    if (!m_reaped && m_pid > 0)
+        ::kill(m_pid, SIGCONT);
 }
 
 int ChildProcess::waitForExit(std::chrono::milliseconds timeout)

@@ -30,6 +30,10 @@ public:
     void terminate(std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
     // SIGKILL and reap.
     void kill();
+    // SIGSTOP, returning once the process has stopped; SIGCONT. Stopped, it still holds its
+    // connections, and what is sent to it waits.
+    bool stop();
+    void resume();
     // Waits for the process to exit on its own; its exit status, or -1 on time-out.
     int waitForExit(std::chrono::milliseconds timeout);
 

@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace gridlume::test {
@@ -51,6 +53,7 @@ X11TestDesktop::X11TestDesktop() = default;
 
 X11TestDesktop::~X11TestDesktop()
 {
+    resumeWindowManager();
     if (m_connection)
         xcb_disconnect(m_connection);
     m_windowManager.reset();
@@ -194,6 +197,72 @@ std::unique_ptr<ChildProcess> X11TestDesktop::startTestWindow(const QStringList&
     return startClient(QStringLiteral(GRIDLUME_TEST_WINDOW_PROGRAM), arguments);
 }
 
+bool X11TestDesktop::stopWindowManager() { return m_windowManager && m_windowManager->stop(); }
+
+bool X11TestDesktop::resumeWindowManagerOnNextMessage(std::chrono::milliseconds timeout)
+{
+    if (!m_windowManager)
+        return false;
+    cancelResumer();
+    xcb_connection_t* watcher = xcb_connect(m_displayName.constData(), nullptr);
+    m_cancelResumer = ::eventfd(0, EFD_CLOEXEC);
+    if (xcb_connection_has_error(watcher) || m_cancelResumer < 0) {
+        xcb_disconnect(watcher);
+        cancelResumer();
+        return false;
+    }
+    // Client messages to the root window reach every client that selected substructure
+    // notification on it. The selection holds once the server has answered a later request.
+    const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(watcher, m_root, XCB_CW_EVENT_MASK, &mask);
+    std::free(xcb_get_input_focus_reply(watcher, xcb_get_input_focus(watcher), nullptr));
+
+    const pid_t windowManager = m_windowManager->pid();
+    const int cancel = m_cancelResumer;
+    m_resumer = std::thread([watcher, windowManager, cancel, timeout] {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        bool messageSent = false;
+        bool cancelled = false;
+        while (!messageSent) {
+            while (Reply<xcb_generic_event_t> event { xcb_poll_for_event(watcher) })
+                messageSent = messageSent || (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE;
+            const auto remaining
+                = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (messageSent || remaining.count() <= 0 || xcb_connection_has_error(watcher))
+                break;
+            pollfd descriptors[] = { { xcb_get_file_descriptor(watcher), POLLIN, 0 }, { cancel, POLLIN, 0 } };
+            if (::poll(descriptors, 2, int(remaining.count())) > 0 && descriptors[1].revents) {
+                cancelled = true;
+                break;
+            }
+        }
+        if (!cancelled)
+            ::kill(windowManager, SIGCONT);
+        xcb_disconnect(watcher);
+    });
+    return true;
+}
+
+void X11TestDesktop::resumeWindowManager()
+{
+    cancelResumer();
+    if (m_windowManager)
+        m_windowManager->resume();
+}
+
+void X11TestDesktop::cancelResumer()
+{
+    if (m_resumer.joinable()) {
+        const quint64 one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(m_cancelResumer, &one, sizeof one);
+        m_resumer.join();
+    }
+    if (m_cancelResumer >= 0) {
+        ::close(m_cancelResumer);
+        m_cancelResumer = -1;
+    }
+}
+
 X11TestDesktop::ToolResult X11TestDesktop::run(const QString& program, const QStringList& arguments) const
 {
     QProcess process;
@@ -323,38 +392,75 @@ bool X11TestDesktop::activate(xcb_window_t window)
     return waitUntil([&] { return activeWindow() == window; });
 }
 
-bool X11TestDesktop::settle(xcb_window_t window)
+bool X11TestDesktop::waitForEvent(
+    const std::function<bool(const xcb_generic_event_t*)>& isDone, std::chrono::milliseconds timeout)
 {
-    watch(window);
-    drainEvents();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        while (Reply<xcb_generic_event_t> event { xcb_poll_for_event(m_connection) }) {
+            if (isDone(event.get()))
+                return true;
+        }
+        const auto remaining
+            = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (remaining.count() <= 0 || xcb_connection_has_error(m_connection))
+            return false;
+        pollfd descriptor { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
+        ::poll(&descriptor, 1, int(remaining.count()));
+    }
+}
+
+bool X11TestDesktop::syncWithWindowManager(std::chrono::milliseconds timeout)
+{
+    const xcb_atom_t frameExtents = atom("_NET_FRAME_EXTENTS");
+    const xcb_window_t probe = xcb_generate_id(m_connection);
+    const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, probe, m_root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+        XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
-    message.window = window;
-    message.type = atom("_NET_WM_STATE");
-    message.data.data32[0] = 0; // remove
-    message.data.data32[1] = atom("_GRIDLUME_TEST_ECHO");
-    message.data.data32[3] = 2;
+    message.window = probe;
+    message.type = atom("_NET_REQUEST_FRAME_EXTENTS");
     xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
         reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
-    const xcb_atom_t state = atom("_NET_WM_STATE");
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        xcb_generic_event_t* event = xcb_poll_for_event(m_connection);
-        if (!event) {
-            pollfd descriptor { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
-            ::poll(&descriptor, 1, 100);
-            continue;
-        }
-        const bool echoed = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-            && reinterpret_cast<xcb_property_notify_event_t*>(event)->window == window
-            && reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == state;
-        std::free(event);
-        if (echoed)
-            return true;
-    }
-    return false;
+    const bool answered = waitForEvent(
+        [&](const xcb_generic_event_t* event) {
+            const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            return (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && property->window == probe
+                && property->atom == frameExtents;
+        },
+        timeout);
+    xcb_destroy_window(m_connection, probe);
+    xcb_flush(m_connection);
+    return answered;
+}
+
+std::optional<Rect> X11TestDesktop::visibleFrame(xcb_window_t window) const
+{
+    xcb_connection_t* c = m_connection;
+    auto geometryCookie = xcb_get_geometry(c, window);
+    auto originCookie = xcb_translate_coordinates(c, window, m_root, 0, 0);
+    auto frameCookie = xcb_get_property(c, 0, window, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 0, 4);
+    auto shadowCookie = xcb_get_property(c, 0, window, atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 0, 4);
+    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, nullptr));
+    Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(c, originCookie, nullptr));
+    Reply<xcb_get_property_reply_t> frameReply(xcb_get_property_reply(c, frameCookie, nullptr));
+    Reply<xcb_get_property_reply_t> shadowReply(xcb_get_property_reply(c, shadowCookie, nullptr));
+    if (!geometry || !origin)
+        return std::nullopt;
+    auto extents = [](const xcb_get_property_reply_t* reply) {
+        std::vector<quint32> values = values32(reply);
+        if (values.size() != 4)
+            values = { 0, 0, 0, 0 };
+        return values;
+    };
+    const std::vector<quint32> frame = extents(frameReply.get());
+    const std::vector<quint32> shadow = extents(shadowReply.get());
+    return Rect(double(origin->dst_x) - frame[0] + shadow[0], double(origin->dst_y) - frame[2] + shadow[2],
+        double(geometry->width) + frame[0] + frame[1] - shadow[0] - shadow[1],
+        double(geometry->height) + frame[2] + frame[3] - shadow[2] - shadow[3]);
 }
 
 std::optional<Rect> X11TestDesktop::visibleFrameFromOutside(xcb_window_t window) const

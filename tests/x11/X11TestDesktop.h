@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include <xcb/xcb.h>
 
@@ -73,12 +74,16 @@ public:
 
     // Makes `window` the active one, the way a user's click would, and waits for it.
     bool activate(xcb_window_t window);
-    // Waits until the window manager has handled every message sent so far about `window`:
-    // it answers a no-op _NET_WM_STATE change by rewriting the property.
-    bool settle(xcb_window_t window);
+    // Waits until the window manager has handled every message sent to it so far, by anyone:
+    // it answers a _NET_REQUEST_FRAME_EXTENTS for a window of ours that is never mapped only
+    // after those.
+    bool syncWithWindowManager(std::chrono::milliseconds timeout = 10s);
 
-    // A window's visible frame as tools see it from outside: xwininfo's absolute geometry of the
-    // client plus xprop's _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS. Root coordinates.
+    // A window's visible frame read on the test's connection (the client's geometry plus
+    // _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS), cheap enough to poll. Root coordinates.
+    std::optional<Rect> visibleFrame(xcb_window_t window) const;
+    // The same as tools see it from outside: xwininfo's absolute geometry of the client plus
+    // xprop's _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS. Root coordinates.
     std::optional<Rect> visibleFrameFromOutside(xcb_window_t window) const;
     // WM_NORMAL_HINTS' resize increment as xprop prints it; (1, 1) when there is none.
     Size resizeIncrementFromOutside(xcb_window_t window) const;
@@ -91,10 +96,23 @@ public:
     // Unmaps and destroys the dock.
     void removeDock();
 
+    // Stops the window manager: what is asked of it meanwhile waits in its queue, as it does
+    // while a window manager is busy. False if it could not be stopped.
+    bool stopWindowManager();
+    // Lets the stopped window manager go on as soon as any client sends a message to the root
+    // window (the way every request to a window manager starts), at the latest after `timeout`.
+    // Returns at once; messages sent before the call do not count.
+    bool resumeWindowManagerOnNextMessage(std::chrono::milliseconds timeout = 10s);
+    // Lets it go on now; also done when the desktop goes.
+    void resumeWindowManager();
+
 private:
     bool startServer(QString* error);
     void createDock();
     void drainEvents();
+    void cancelResumer();
+    // Reads events until `isDone` accepts one; false on time-out or a broken connection.
+    bool waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& isDone, std::chrono::milliseconds timeout);
 
     QTemporaryDir m_directory;
     QByteArray m_displayName;
@@ -103,6 +121,9 @@ private:
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_window_t m_dock = XCB_WINDOW_NONE;
+    std::thread m_resumer;
+    // Cancels the resumer's wait (an eventfd).
+    int m_cancelResumer = -1;
 };
 
 } // namespace gridlume::test

@@ -6,6 +6,7 @@
 #include "X11ProcessLookup.h"
 #include "X11ScreenProvider.h"
 #include "X11WindowElement.h"
+#include "X11WindowManagerBarrier.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,19 @@ namespace {
         return error && (error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE);
     }
 
+    // Whether `event` shows that `window` is gone: its DestroyNotify, or the error of a request
+    // made on it.
+    bool isDestructionOf(const xcb_generic_event_t* event, xcb_window_t window)
+    {
+        const quint8 type = event->response_type & 0x7f;
+        if (type == 0) {
+            const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+            return isWindowGone(error) && error->resource_id == window;
+        }
+        return type == XCB_DESTROY_NOTIFY
+            && reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window;
+    }
+
 } // namespace
 
 X11Accessibility::X11Accessibility(
@@ -54,8 +68,8 @@ void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
     if (property->window == m_connection.root()
         && (property->atom == m_connection.atoms()._NET_SUPPORTED
             || property->atom == m_connection.atoms()._NET_SUPPORTING_WM_CHECK)) {
-        m_supportsMoveResize.reset();
-        m_windowManagerEchoesState.reset();
+        m_supportedHints.reset();
+        m_windowManagerAnswersBarriers.reset();
     }
 }
 
@@ -217,18 +231,51 @@ bool X11Accessibility::hasMaximizedState(const std::vector<quint32>& states) con
     });
 }
 
-bool X11Accessibility::supportsMoveResize()
+bool X11Accessibility::windowManagerSupports(xcb_atom_t hint)
 {
-    if (!m_supportsMoveResize) {
+    if (!m_supportedHints) {
         xcb_connection_t* c = m_connection.xcb();
         UniqueCPtr<xcb_get_property_reply_t> supported(xcb_get_property_reply(c,
             xcb_get_property(c, 0, m_connection.root(), m_connection.atoms()._NET_SUPPORTED, XCB_ATOM_ATOM, 0, 4096),
             nullptr));
-        const std::vector<quint32> atoms = X11Connection::values32(supported.get());
-        m_supportsMoveResize = std::find(atoms.begin(), atoms.end(), m_connection.atoms()._NET_MOVERESIZE_WINDOW)
-            != atoms.end();
+        m_supportedHints = X11Connection::values32(supported.get());
     }
-    return *m_supportsMoveResize;
+    return std::find(m_supportedHints->begin(), m_supportedHints->end(), hint) != m_supportedHints->end();
+}
+
+bool X11Accessibility::answersBarriers()
+{
+    return m_windowManagerAnswersBarriers.value_or(true)
+        && windowManagerSupports(m_connection.atoms()._NET_REQUEST_FRAME_EXTENTS);
+}
+
+AXError X11Accessibility::waitForWindowManager(xcb_window_t window)
+{
+    if (!answersBarriers())
+        return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
+    const X11WindowManagerBarrier barrier(m_connection);
+    bool gone = false;
+    const bool answered = m_connection.waitForEvent(
+        [&](const xcb_generic_event_t* event) {
+            if (window != XCB_WINDOW_NONE && isDestructionOf(event, window))
+                return gone = true;
+            return barrier.isAnswer(event);
+        },
+        answerDeadline);
+    if (gone)
+        return AXError::InvalidUIElement;
+    if (!m_connection.isUsable())
+        return AXError::CannotComplete;
+    if (!m_windowManagerAnswersBarriers) {
+        m_windowManagerAnswersBarriers = answered;
+        if (!answered)
+            m_logger.info(
+                "The window manager does not answer _NET_REQUEST_FRAME_EXTENTS; writes settle on ConfigureNotify");
+    } else if (!answered) {
+        m_logger.info(
+            "The window manager did not answer within %lld ms", static_cast<long long>(answerDeadline.count()));
+    }
+    return AXError::Success;
 }
 
 void X11Accessibility::sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data)
@@ -245,12 +292,6 @@ void X11Accessibility::sendToRoot(xcb_window_t window, xcb_atom_t type, const st
         XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, reinterpret_cast<const char*>(&message));
 }
 
-void X11Accessibility::sendEcho(xcb_window_t window)
-{
-    const X11Atoms& atoms = m_connection.atoms();
-    sendToRoot(window, atoms._NET_WM_STATE, { kStateRemove, atoms._GRIDLUME_ECHO, 0, kSourcePager, 0 });
-}
-
 AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowState& state)
 {
     const X11Atoms& atoms = m_connection.atoms();
@@ -262,20 +303,23 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
         != state.states.end();
     if (fullscreen)
         sendToRoot(window, atoms._NET_WM_STATE, { kStateRemove, atoms._NET_WM_STATE_FULLSCREEN, 0, kSourcePager, 0 });
+    // Its answer comes after the restored geometry and decoration.
+    if (answersBarriers())
+        return waitForWindowManager(window);
 
-    // Done once the state is cleared and the restored geometry has arrived: window managers
-    // (Openbox) may write the new state before they configure the window.
+    // Without a barrier: done once the state is cleared and the restored geometry has arrived.
+    // Window managers (Openbox) may write the new state before they configure the window, and
+    // first configure it at its maximized size once more for the restored decoration.
     bool gone = false;
     bool cleared = false;
     bool configured = false;
     xcb_connection_t* c = m_connection.xcb();
     m_connection.waitForEvent(
         [&](const xcb_generic_event_t* event) {
-            const quint8 type = event->response_type & 0x7f;
-            if (type == XCB_DESTROY_NOTIFY && reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window)
+            if (isDestructionOf(event, window))
                 return gone = true;
+            const quint8 type = event->response_type & 0x7f;
             if (type == XCB_CONFIGURE_NOTIFY) {
-                // Openbox first configures the window at its maximized size once more.
                 const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
                 if (configure->window == window
                     && (configure->width != state.client.width || configure->height != state.client.height))
@@ -291,30 +335,20 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
             }
             return cleared && configured;
         },
-        answerDeadline);
+        configureDeadline);
     if (gone)
         return AXError::InvalidUIElement;
-    if (!m_connection.isUsable())
-        return AXError::CannotComplete;
-    // Whatever else the window manager does for the restore (new decoration extents) comes
-    // before its answer to a message sent now.
-    if (m_windowManagerEchoesState.value_or(true)) {
-        sendEcho(window);
-        m_connection.waitForEvent(
-            [&](const xcb_generic_event_t* event) {
-                if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-                    return false;
-                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-                return property->window == window && property->atom == atoms._NET_WM_STATE;
-            },
-            answerDeadline);
-    }
     return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
 }
 
 AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size)
 {
     const char* what = position ? "Moving" : "Resizing";
+    // The window manager may still be carrying out an earlier request, such as the maximize a
+    // user asked for right before the shortcut: the frame read below has to include it, and what
+    // it does for it must not be taken for the answer to this write.
+    if (AXError error = waitForWindowManager(XCB_WINDOW_NONE); error != AXError::Success)
+        return failure(error, what, window);
     WindowState state;
     if (AXError error = readWindowState(window, state); error != AXError::Success)
         return failure(error, what, window);
@@ -350,63 +384,47 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
 
     // Whatever the server sent before our request belongs to earlier changes.
     m_connection.dispatchQueuedEvents();
-    const X11Atoms& atoms = m_connection.atoms();
-    const bool viaWindowManager = supportsMoveResize();
-    if (viaWindowManager) {
-        sendToRoot(window, atoms._NET_MOVERESIZE_WINDOW,
+    if (windowManagerSupports(m_connection.atoms()._NET_MOVERESIZE_WINDOW)) {
+        sendToRoot(window, m_connection.atoms()._NET_MOVERESIZE_WINDOW,
             { kMoveResizeFlags, quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
                 quint32(target.height) });
-        // A window manager answers a resize with a real ConfigureNotify, a mere move with a
-        // synthetic one, and a request it grants nothing of (a size between two size increments)
-        // with nothing at all. A second message makes every case observable: window managers
-        // handle client messages in order and rewrite _NET_WM_STATE when asked to change it, so
-        // its PropertyNotify comes after whatever the move and resize caused. The message asks
-        // to remove a state no window manager knows, which changes nothing.
-        sendEcho(window);
     } else {
+        // The window manager, if any, gets this as a ConfigureRequest, in order with its client
+        // messages.
         const quint32 values[] = { quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
             quint32(target.height) };
         xcb_configure_window(m_connection.xcb(), window,
             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
     }
 
-    // With a window manager that echoes the state message, its PropertyNotify settles the write.
-    // Without one that does, the first ConfigureNotify of the window does (ICCCM 4.1.5: "the
-    // client will receive a synthetic ConfigureNotify" when the window manager moves it, a real
-    // one when it resizes it); without a window manager, the server configures the window itself.
-    const bool awaitEcho = viaWindowManager && m_windowManagerEchoesState.value_or(true);
+    // A window manager answers a resize with a real ConfigureNotify, a mere move with a synthetic
+    // one, and a request it grants nothing of (a size between two size increments) with nothing
+    // at all; the answer to a barrier sent after the request settles every case.
+    if (answersBarriers()) {
+        if (AXError error = waitForWindowManager(window); error != AXError::Success)
+            return failure(error, what, window);
+        return AXError::Success;
+    }
+
+    // Without one, the first ConfigureNotify of the window does (ICCCM 4.1.5: "the client will
+    // receive a synthetic ConfigureNotify" when the window manager moves it, a real one when it
+    // resizes it); without a window manager, the server configures the window itself.
     bool gone = false;
-    bool echoed = false;
     const bool answered = m_connection.waitForEvent(
         [&](const xcb_generic_event_t* event) {
-            const quint8 type = event->response_type & 0x7f;
-            if (type == 0) {
-                const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
-                return gone = isWindowGone(error) && error->resource_id == window;
-            }
-            if (type == XCB_DESTROY_NOTIFY)
-                return gone = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window;
-            if (type == XCB_PROPERTY_NOTIFY) {
-                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-                return echoed = awaitEcho && property->window == window && property->atom == atoms._NET_WM_STATE;
-            }
-            if (type == XCB_CONFIGURE_NOTIFY)
-                return !awaitEcho && reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == window;
-            return false;
+            if (isDestructionOf(event, window))
+                return gone = true;
+            return (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY
+                && reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == window;
         },
-        answerDeadline);
+        configureDeadline);
     if (gone)
         return failure(AXError::InvalidUIElement, what, window);
     if (!m_connection.isUsable())
         return failure(AXError::CannotComplete, what, window);
-    if (awaitEcho && !m_windowManagerEchoesState) {
-        m_windowManagerEchoesState = echoed;
-        if (!echoed)
-            m_logger.info("The window manager does not echo _NET_WM_STATE; writes settle on ConfigureNotify");
-    }
     if (!answered)
-        m_logger.info("%s window 0x%x: the window manager did not answer within %lld ms", what, window,
-            static_cast<long long>(answerDeadline.count()));
+        m_logger.info("%s window 0x%x: no ConfigureNotify within %lld ms", what, window,
+            static_cast<long long>(configureDeadline.count()));
     return AXError::Success;
 }
 

@@ -22,8 +22,9 @@ class X11WindowElement;
 //
 // Positions and sizes are those of the visible frame: the client window plus the window
 // manager's decoration (_NET_FRAME_EXTENTS), less any shadow a client draws around itself
-// (_GTK_FRAME_EXTENTS). A write returns once the window manager has carried it out, or after a
-// short deadline if it never shows that it has.
+// (_GTK_FRAME_EXTENTS). A write starts once the window manager has handled everything asked of it
+// before (a maximize the user just asked for, say) and returns once it has carried the write out,
+// or after a deadline if it never shows that it has.
 class X11Accessibility final : public Accessibility, private X11EventListener {
 public:
     X11Accessibility(X11Connection& connection, X11ProcessLookup& processLookup, X11ScreenProvider& screens,
@@ -36,8 +37,13 @@ public:
     std::shared_ptr<const AXValue> createPointValue(Point point) override;
     std::shared_ptr<const AXValue> createSizeValue(Size size) override;
 
-    // How long a write waits for the window manager's answer.
-    static constexpr std::chrono::milliseconds answerDeadline { 250 };
+    // How long a write waits for the window manager's answer to a barrier. It comes within a
+    // millisecond or two; only a window manager that hangs makes a write wait this long.
+    static constexpr std::chrono::milliseconds answerDeadline { 2000 };
+    // How long a write waits for a ConfigureNotify from a window manager that answers no
+    // barrier. A request the window manager grants nothing of produces none, so every such write
+    // may wait this long.
+    static constexpr std::chrono::milliseconds configureDeadline { 250 };
 
 private:
     struct WindowState {
@@ -54,10 +60,13 @@ private:
     AXError writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size);
     AXError clearMaximizedState(xcb_window_t window, const WindowState& state);
     bool hasMaximizedState(const std::vector<quint32>& states) const;
-    bool supportsMoveResize();
-    // Asks the window manager for a no-op state change, whose _NET_WM_STATE PropertyNotify
-    // shows that it has handled every message sent before.
-    void sendEcho(xcb_window_t window);
+    bool windowManagerSupports(xcb_atom_t hint);
+    bool answersBarriers();
+    // Waits until the window manager has handled every message sent to it so far (see
+    // X11WindowManagerBarrier). InvalidUIElement when `window` is destroyed meanwhile,
+    // CannotComplete when the connection breaks; Success also when the window manager answers no
+    // barriers, which leaves nothing to wait for.
+    AXError waitForWindowManager(xcb_window_t window);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data);
     AXError failure(AXError error, const char* what, xcb_window_t window) const;
 
@@ -65,10 +74,10 @@ private:
     X11ProcessLookup& m_processLookup;
     X11ScreenProvider& m_screens;
     Logger m_logger;
-    std::optional<bool> m_supportsMoveResize;
-    // Whether the window manager rewrites _NET_WM_STATE when a client message asks it to;
-    // learnt on the first write.
-    std::optional<bool> m_windowManagerEchoesState;
+    // The window manager's _NET_SUPPORTED, read once per window manager.
+    std::optional<std::vector<quint32>> m_supportedHints;
+    // Whether the window manager answers barriers as it claims to; learnt on the first one.
+    std::optional<bool> m_windowManagerAnswersBarriers;
 };
 
 } // namespace gridlume

@@ -28,9 +28,9 @@ bool X11Atoms::intern(xcb_connection_t* connection)
         { "_NET_WM_STATE_MAXIMIZED_HORZ", &X11Atoms::_NET_WM_STATE_MAXIMIZED_HORZ },
         { "_NET_WM_STATE_FULLSCREEN", &X11Atoms::_NET_WM_STATE_FULLSCREEN },
         { "_NET_MOVERESIZE_WINDOW", &X11Atoms::_NET_MOVERESIZE_WINDOW },
+        { "_NET_REQUEST_FRAME_EXTENTS", &X11Atoms::_NET_REQUEST_FRAME_EXTENTS },
         { "_NET_WM_PID", &X11Atoms::_NET_WM_PID },
         { "_NET_WM_ICON", &X11Atoms::_NET_WM_ICON },
-        { "_GRIDLUME_ECHO", &X11Atoms::_GRIDLUME_ECHO },
     } };
 
     std::array<xcb_intern_atom_cookie_t, table.size()> cookies;

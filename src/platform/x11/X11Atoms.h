@@ -23,10 +23,9 @@ struct X11Atoms {
     xcb_atom_t _NET_WM_STATE_MAXIMIZED_HORZ = XCB_ATOM_NONE;
     xcb_atom_t _NET_WM_STATE_FULLSCREEN = XCB_ATOM_NONE;
     xcb_atom_t _NET_MOVERESIZE_WINDOW = XCB_ATOM_NONE;
+    xcb_atom_t _NET_REQUEST_FRAME_EXTENTS = XCB_ATOM_NONE;
     xcb_atom_t _NET_WM_PID = XCB_ATOM_NONE;
     xcb_atom_t _NET_WM_ICON = XCB_ATOM_NONE;
-    // A window state of our own, unknown to every window manager.
-    xcb_atom_t _GRIDLUME_ECHO = XCB_ATOM_NONE;
 
     // Interns every atom above in one round trip. False when the connection failed.
     bool intern(xcb_connection_t* connection);
