@@ -7,10 +7,15 @@ GRIDLUME_BUILD_DIR="${GRIDLUME_BUILD_DIR:-$GRIDLUME_ROOT/build}"
 
 gridlume_log() { printf '==> %s\n' "$*" >&2; }
 
-# Installs the Debian packages listed in scripts/packages.txt that are not installed yet.
+# Installs the Debian packages listed in scripts/packages.txt (or the ones given as arguments)
+# that are not installed yet.
 gridlume_install_packages() {
     local wanted missing=()
-    wanted=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$GRIDLUME_ROOT/scripts/packages.txt")
+    if [ $# -gt 0 ]; then
+        wanted="$*"
+    else
+        wanted=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$GRIDLUME_ROOT/scripts/packages.txt")
+    fi
     for pkg in $wanted; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
