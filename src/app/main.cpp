@@ -4,6 +4,7 @@
 #include "app/GridlumeApp.h"
 #include "app/InstanceChannel.h"
 #include "app/JournalLogSink.h"
+#include "app/QtMessageRedirect.h"
 #include "platform/IniUserDefaults.h"
 #include "platform/x11/X11PanelWindowTraits.h"
 #include "platform/x11/X11Platform.h"
@@ -95,6 +96,8 @@ int main(int argc, char** argv)
     }
 
     std::unique_ptr<LogSink> logSink = JournalLogSink::create();
+    // Qt ends the program itself when the X server goes away; its reason belongs in our log.
+    const QtMessageRedirect qtMessages(*logSink);
     IniUserDefaults userDefaults(*logSink);
     std::unique_ptr<X11PanelWindowTraits> panelWindowTraits = X11PanelWindowTraits::create();
     QString platformError;
