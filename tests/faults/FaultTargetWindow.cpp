@@ -1,0 +1,90 @@
+// An X client for the fault tests: an application with one or more top-level windows that
+// closes them one by one, like a document application.
+//
+//   gridlume_faults_target_window [--windows N] [--stay]
+//
+// Each window takes part in WM_DELETE_WINDOW: asked to close, the window goes and the program
+// goes on. The program ends with its last window, unless --stay keeps it running without any
+// (a tray application, say). Windows are 400 × 300 with no size hints, so that a placement puts
+// them exactly on the block. Ends when its connection breaks.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+namespace {
+
+xcb_atom_t intern(xcb_connection_t* connection, const char* name)
+{
+    xcb_intern_atom_reply_t* reply
+        = xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int count = 1;
+    bool stay = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--windows" && i + 1 < argc)
+            count = std::max(1, std::atoi(argv[++i]));
+        else if (option == "--stay")
+            stay = true;
+    }
+
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection))
+        return 1;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_atom_t protocols = intern(connection, "WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = intern(connection, "WM_DELETE_WINDOW");
+    const xcb_atom_t pidAtom = intern(connection, "_NET_WM_PID");
+    const uint32_t pid = uint32_t(::getpid());
+
+    std::vector<xcb_window_t> windows;
+    for (int i = 0; i < count; ++i) {
+        const xcb_window_t window = xcb_generate_id(connection);
+        const uint32_t values[] = { screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY };
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(100 + 60 * i),
+            int16_t(100 + 60 * i), 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+            XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        const char wmClass[] = "gridlume-fault-target\0GridlumeFaultTarget";
+        xcb_change_property(
+            connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
+        const std::string title = "Gridlume fault target " + std::to_string(i + 1);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            uint32_t(title.size()), title.data());
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pidAtom, XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+        xcb_map_window(connection, window);
+        windows.push_back(window);
+    }
+    xcb_flush(connection);
+
+    while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+        if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+            const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+            if (message->type == protocols && message->data.data32[0] == deleteWindow) {
+                xcb_destroy_window(connection, message->window);
+                xcb_flush(connection);
+                std::erase(windows, message->window);
+            }
+        }
+        std::free(event);
+        if (windows.empty() && !stay)
+            break;
+    }
+    xcb_disconnect(connection);
+    return 0;
+}

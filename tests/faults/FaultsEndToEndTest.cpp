@@ -1,0 +1,406 @@
+// Faults end to end: the real program on a desktop of its own (Xvfb with two monitors, Openbox,
+// a dock), with something going wrong around it: the window manager dies, a monitor goes in the
+// middle of a drag, the window to place or its program goes, the X server goes, the settings
+// file is damaged, the shortcut is taken. Each case ends with Gridlume still doing its job,
+// checked from outside, or gone cleanly where there is no display left, and nothing of the
+// user's lost.
+#include "GridlumeUnderTest.h"
+#include "GridlumeWindows.h"
+#include "ProcessStatus.h"
+#include "X11TestDesktop.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace gridlume::test {
+namespace {
+
+    using namespace std::chrono_literals;
+
+    constexpr std::chrono::milliseconds deadline = 20s;
+    // Control + Mod1 (Alt), and X keycode 65 (space) on Xvfb's evdev keymap.
+    constexpr quint16 controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    constexpr xcb_keycode_t spaceKeycode = 65;
+
+    std::string describe(const std::optional<Rect>& frame)
+    {
+        if (!frame)
+            return "no window";
+        return QStringLiteral("%1,%2 %3 x %4")
+            .arg(frame->minX())
+            .arg(frame->minY())
+            .arg(frame->width())
+            .arg(frame->height())
+            .toStdString();
+    }
+
+    std::string describe(const std::vector<QRect>& rects)
+    {
+        std::string text = std::to_string(rects.size()) + " panel(s)";
+        for (const QRect& rect : rects)
+            text += QStringLiteral(" [%1,%2 %3x%4]").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()).toStdString();
+        return text;
+    }
+
+    bool isNear(const std::optional<Rect>& frame, const QRect& block)
+    {
+        return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
+            && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
+    }
+
+    class FaultsEndToEndTest : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            QString error;
+            ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
+            m_gridlume = std::make_unique<GridlumeUnderTest>(m_desktop);
+        }
+
+        void TearDown() override
+        {
+            if (HasFailure() && m_gridlume)
+                std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
+        }
+
+        // Starts the fault target (see FaultTargetWindow.cpp) and makes its first window the
+        // active one, the window the panels act on.
+        xcb_window_t startTarget(std::unique_ptr<ChildProcess>& process, const QStringList& arguments = {})
+        {
+            process = m_desktop.startClient(QStringLiteral(GRIDLUME_FAULT_TARGET_PROGRAM), arguments);
+            const xcb_window_t window = m_desktop.waitForClientWindow(process->pid(), deadline);
+            if (window != XCB_WINDOW_NONE)
+                m_desktop.activate(window);
+            return window;
+        }
+
+        void startGridlume(const std::optional<QByteArray>& settings = GridlumeUnderTest::settingsWithShortcut())
+        {
+            if (settings)
+                m_gridlume->writeSettings(*settings);
+            QString error;
+            ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        }
+
+        void showPanels(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
+        {
+            ASSERT_TRUE(m_gridlume->toggle());
+            ASSERT_TRUE(m_windows.waitForPanels(expected)) << describe(m_windows.viewablePanels());
+        }
+
+        void xdotool(const QStringList& arguments)
+        {
+            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+        }
+        void moveTo(QPoint point)
+        {
+            xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
+        }
+        void pressButton() { xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") }); }
+        void releaseButton() { xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") }); }
+
+        // Hovers tile `from`, presses, drags to tile `to` of the same panel and waits until the
+        // preview covers both.
+        void beginDrag(const QRect& panel, QPoint from, QPoint to, const QRect& previewBlock)
+        {
+            moveTo(GridlumeWindows::tileCentre(panel, from.y(), from.x()));
+            pressButton();
+            moveTo(GridlumeWindows::tileCentre(panel, to.y(), to.x()));
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewablePreview() == previewBlock; }, deadline))
+                << "the preview did not follow the drag";
+        }
+
+        // The top half of the primary monitor, by a drag across the top row of its panel.
+        void dragTopHalfOfPrimary()
+        {
+            const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+            moveTo(GridlumeWindows::tileCentre(panel, 0, 0));
+            pressButton();
+            moveTo(GridlumeWindows::tileCentre(panel, 0, 1));
+            releaseButton();
+        }
+        static QRect topHalfOfPrimary()
+        {
+            const Rect& primary = GridlumeWindows::primaryVisibleFrame();
+            return QRect(0, 0, int(primary.width()), int(primary.height() / 2));
+        }
+
+        bool waitForFrame(xcb_window_t window, const QRect& block)
+        {
+            return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrameFromOutside(window), block); }, deadline);
+        }
+
+        // Gridlume still does its job: --toggle hides and shows its panels (`panels`, with the
+        // panels left shown), and, given a window of a live program, a drag on the primary
+        // panel places it.
+        void expectResponsive(const std::vector<QRect>& panels = GridlumeWindows::panelsOfBothMonitors(),
+            xcb_window_t target = XCB_WINDOW_NONE)
+        {
+            ASSERT_TRUE(m_gridlume->isRunning()) << "Gridlume is gone";
+            if (!m_windows.viewablePanels().empty()) {
+                ASSERT_TRUE(m_gridlume->toggle());
+                ASSERT_TRUE(m_windows.waitForPanels({})) << "--toggle did not hide the panels: "
+                                                         << describe(m_windows.viewablePanels());
+            }
+            ASSERT_TRUE(m_gridlume->toggle());
+            ASSERT_TRUE(m_windows.waitForPanels(panels)) << "--toggle did not show the panels: "
+                                                         << describe(m_windows.viewablePanels());
+            if (target == XCB_WINDOW_NONE)
+                return;
+            ASSERT_TRUE(m_desktop.activate(target));
+            // The target is the frontmost application when the panels open.
+            ASSERT_TRUE(m_gridlume->toggle());
+            ASSERT_TRUE(m_windows.waitForPanels({}));
+            ASSERT_TRUE(m_gridlume->toggle());
+            ASSERT_TRUE(m_windows.waitForPanels(panels));
+            dragTopHalfOfPrimary();
+            EXPECT_TRUE(waitForFrame(target, topHalfOfPrimary()))
+                << "the window did not move to the top half: " << describe(m_desktop.visibleFrameFromOutside(target));
+        }
+
+        X11TestDesktop m_desktop;
+        GridlumeWindows m_windows { m_desktop };
+        std::unique_ptr<GridlumeUnderTest> m_gridlume;
+    };
+
+    // The window manager ------------------------------------------------------------------------
+
+    TEST_F(FaultsEndToEndTest, WindowManagerKilledAndRestartedWhileThePanelsAreShown)
+    {
+        std::unique_ptr<ChildProcess> target;
+        const xcb_window_t window = startTarget(target);
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanels();
+
+        const std::vector<pid_t> windowManagers = ProcessStatus::childrenNamed(QStringLiteral("openbox"));
+        ASSERT_EQ(windowManagers.size(), 1u);
+        ::kill(windowManagers.front(), SIGKILL);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ProcessStatus::childrenNamed(QStringLiteral("openbox")).empty(); },
+            int(deadline.count())));
+        // The server hands the managed windows back to the root once the manager's connection is
+        // gone; the client list it kept stays behind, so it is cleared to see the next one.
+        xcb_delete_property(m_desktop.connection(), m_desktop.root(), m_desktop.atom("_NET_CLIENT_LIST"));
+        xcb_flush(m_desktop.connection());
+
+        auto restarted = m_desktop.startClient(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+        ASSERT_TRUE(m_desktop.waitUntil(
+            [&] {
+                const std::vector<xcb_window_t> clients = m_desktop.clientList();
+                return std::find(clients.begin(), clients.end(), window) != clients.end();
+            },
+            deadline))
+            << "the new window manager did not take over";
+
+        EXPECT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors()))
+            << "the panels did not survive the window manager: " << describe(m_windows.viewablePanels());
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+    }
+
+    // Monitors ----------------------------------------------------------------------------------
+
+    struct MonitorRemovalCase {
+        const char* name;
+        // The monitor whose grid the drag is on, and the monitor removed while the button is held.
+        bool dragOnSecond;
+        const char* removedMonitor;
+    };
+
+    class MonitorRemovedDuringADrag : public FaultsEndToEndTest,
+                                      public ::testing::WithParamInterface<MonitorRemovalCase> { };
+
+    TEST_P(MonitorRemovedDuringADrag, CancelsTheDragAndLeavesTheWindowWhereItWas)
+    {
+        const MonitorRemovalCase& removal = GetParam();
+        std::unique_ptr<ChildProcess> target;
+        const xcb_window_t window = startTarget(target);
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanels();
+        const std::optional<Rect> before = m_desktop.visibleFrameFromOutside(window);
+        ASSERT_TRUE(before);
+
+        const Rect visible = removal.dragOnSecond ? GridlumeWindows::secondVisibleFrame() : GridlumeWindows::primaryVisibleFrame();
+        const QRect panel = GridlumeWindows::centredPanel(visible);
+        const QRect leftColumn = GridlumeWindows::tileBlock(visible, 0, 0).united(GridlumeWindows::tileBlock(visible, 1, 0));
+        beginDrag(panel, QPoint(0, 0), QPoint(0, 1), leftColumn);
+
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QLatin1String(removal.removedMonitor) }).exitCode, 0);
+        // One panel is left, on the monitor that stays.
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewablePanels().size() == 1; }, deadline))
+            << describe(m_windows.viewablePanels());
+        const std::vector<QRect> remaining = m_windows.viewablePanels();
+        releaseButton();
+
+        // Whatever the release hit, the layout it was begun on is gone: the window stays.
+        ASSERT_TRUE(m_gridlume->toggle());
+        ASSERT_TRUE(m_windows.waitForPanels({}));
+        EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(window)), describe(before));
+        EXPECT_FALSE(m_windows.viewablePreview()) << "the preview stayed behind";
+
+        expectResponsive(remaining);
+        // The monitor comes back while the panels are shown: they follow.
+        const QStringList monitor = QLatin1String(removal.removedMonitor) == QLatin1String("M2")
+            ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"), QStringLiteral("none") }
+            : QStringList { QStringLiteral("--setmonitor"), QStringLiteral("*M1"), QStringLiteral("1280/338x1024/270+0+0"), QStringLiteral("screen") };
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), monitor).exitCode, 0);
+        EXPECT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors())) << describe(m_windows.viewablePanels());
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, MonitorRemovedDuringADrag,
+        ::testing::Values(MonitorRemovalCase { "TheDraggedGridsMonitor", true, "M2" },
+            MonitorRemovalCase { "AnotherMonitor", false, "M2" }),
+        [](const auto& info) { return std::string(info.param.name); });
+
+    // The target ----------------------------------------------------------------------------------
+
+    struct TargetClosingCase {
+        const char* name;
+        QStringList arguments;
+        // Whether the program lives on after the window is closed.
+        bool programStays;
+    };
+
+    class TargetWindowClosedBetweenHoverAndRelease : public FaultsEndToEndTest,
+                                                     public ::testing::WithParamInterface<TargetClosingCase> { };
+
+    TEST_P(TargetWindowClosedBetweenHoverAndRelease, MovesNoOtherWindow)
+    {
+        const TargetClosingCase& closing = GetParam();
+        std::unique_ptr<ChildProcess> bystander;
+        const xcb_window_t bystanderWindow = startTarget(bystander);
+        ASSERT_NE(bystanderWindow, xcb_window_t(XCB_WINDOW_NONE));
+        std::unique_ptr<ChildProcess> target;
+        const xcb_window_t window = startTarget(target, closing.arguments);
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanels();
+        const std::optional<Rect> bystanderBefore = m_desktop.visibleFrameFromOutside(bystanderWindow);
+
+        const Rect primary = GridlumeWindows::primaryVisibleFrame();
+        const QRect panel = GridlumeWindows::centredPanel(primary);
+        beginDrag(panel, QPoint(0, 0), QPoint(1, 0), topHalfOfPrimary());
+
+        // Closed the way a user closes it, through the window manager.
+        ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-c"), QString::number(window) }).exitCode, 0);
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
+        if (!closing.programStays)
+            ASSERT_GE(target->waitForExit(deadline), 0) << "the program did not end with its window";
+        releaseButton();
+
+        ASSERT_TRUE(m_gridlume->toggle());
+        ASSERT_TRUE(m_windows.waitForPanels({}));
+        EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(bystanderWindow)), describe(bystanderBefore))
+            << "a window of another program moved";
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), bystanderWindow);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, TargetWindowClosedBetweenHoverAndRelease,
+        ::testing::Values(TargetClosingCase { "TheProgramEndsWithIt", {}, false },
+            TargetClosingCase { "TheProgramStaysWithoutWindows", { QStringLiteral("--stay") }, true },
+            TargetClosingCase { "TheProgramKeepsAnotherWindow", { QStringLiteral("--windows"), QStringLiteral("2") }, true }),
+        [](const auto& info) { return std::string(info.param.name); });
+
+    TEST_F(FaultsEndToEndTest, TargetProcessKilledDuringAPlacement)
+    {
+        std::unique_ptr<ChildProcess> bystander;
+        const xcb_window_t bystanderWindow = startTarget(bystander);
+        ASSERT_NE(bystanderWindow, xcb_window_t(XCB_WINDOW_NONE));
+        std::unique_ptr<ChildProcess> target;
+        const xcb_window_t window = startTarget(target);
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanels();
+        const std::optional<Rect> bystanderBefore = m_desktop.visibleFrameFromOutside(bystanderWindow);
+
+        const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+        beginDrag(panel, QPoint(0, 0), QPoint(1, 0), topHalfOfPrimary());
+        // With the window manager stopped the placement cannot finish: it is under way, waiting
+        // for the manager, when the program dies.
+        const std::vector<pid_t> windowManagers = ProcessStatus::childrenNamed(QStringLiteral("openbox"));
+        ASSERT_EQ(windowManagers.size(), 1u);
+        ::kill(windowManagers.front(), SIGSTOP);
+        releaseButton();
+        const bool released = m_desktop.waitUntil([&] { return !m_windows.viewablePreview(); }, deadline);
+        target->kill();
+        ::kill(windowManagers.front(), SIGCONT);
+        ASSERT_TRUE(released) << "the release did not end the drag";
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
+
+        EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(bystanderWindow)), describe(bystanderBefore))
+            << "a window of another program moved";
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), bystanderWindow);
+    }
+
+    // The X server --------------------------------------------------------------------------------
+
+    enum class ServerLoss { Idle, PanelsShown, DuringADrag };
+
+    class XServerGoesAway : public FaultsEndToEndTest, public ::testing::WithParamInterface<ServerLoss> { };
+
+    TEST_P(XServerGoesAway, GridlumeExitsWithAMessageAndAFailureStatusAndTheSettingsStay)
+    {
+        std::unique_ptr<ChildProcess> target;
+        ASSERT_NE(startTarget(target), xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        QFile settings(m_gridlume->settingsFilePath());
+        ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+        const QByteArray content = settings.readAll();
+        settings.close();
+
+        if (GetParam() != ServerLoss::Idle)
+            showPanels();
+        if (GetParam() == ServerLoss::DuringADrag) {
+            const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+            beginDrag(panel, QPoint(0, 0), QPoint(1, 0), topHalfOfPrimary());
+        }
+
+        const std::vector<pid_t> servers = ProcessStatus::childrenNamed(QStringLiteral("Xvfb"));
+        ASSERT_EQ(servers.size(), 1u);
+        ::kill(servers.front(), SIGKILL);
+
+        const int status = m_gridlume->process().waitForExit(deadline);
+        ASSERT_NE(status, -1) << "Gridlume is still running without its display";
+        ASSERT_TRUE(WIFEXITED(status)) << "Gridlume ended by signal " << WTERMSIG(status);
+        EXPECT_NE(WEXITSTATUS(status), 0);
+        // In the log a user reads (the journal), not only on a standard error no one sees.
+        const QStringList messages = m_gridlume->logMessages();
+        const QRegularExpression lostDisplay(QStringLiteral("X(11)? (server|connection)"));
+        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+            [&](const QString& message) { return lostDisplay.match(message).hasMatch(); }))
+            << qPrintable(messages.join(u'\n'));
+
+        ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+        EXPECT_EQ(settings.readAll(), content);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, XServerGoesAway,
+        ::testing::Values(ServerLoss::Idle, ServerLoss::PanelsShown, ServerLoss::DuringADrag),
+        [](const auto& info) {
+            switch (info.param) {
+            case ServerLoss::Idle:
+                return std::string("Idle");
+            case ServerLoss::PanelsShown:
+                return std::string("PanelsShown");
+            case ServerLoss::DuringADrag:
+                return std::string("DuringADrag");
+            }
+            return std::string();
+        });
+
+} // namespace
+} // namespace gridlume::test

@@ -1,0 +1,166 @@
+#include "GridlumeUnderTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace gridlume::test {
+
+GridlumeUnderTest::GridlumeUnderTest(X11TestDesktop& desktop)
+    : m_desktop(desktop)
+{
+    // The instance channel only uses a runtime folder that no one else can enter.
+    QDir(m_directory.path()).mkdir(QStringLiteral("runtime"));
+    QFile::setPermissions(m_directory.filePath(QStringLiteral("runtime")),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+GridlumeUnderTest::~GridlumeUnderTest() { m_process.reset(); }
+
+QStringList GridlumeUnderTest::environment() const
+{
+    return m_desktop.environment() + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + m_directory.filePath(QStringLiteral("runtime")) };
+}
+
+QString GridlumeUnderTest::settingsFilePath() const
+{
+    for (const QString& entry : m_desktop.environment()) {
+        if (entry.startsWith(QStringLiteral("XDG_CONFIG_HOME=")))
+            return entry.mid(16) + QStringLiteral("/Gridlume/Gridlume.conf");
+    }
+    return {};
+}
+
+void GridlumeUnderTest::writeSettings(const QByteArray& content) const
+{
+    QDir().mkpath(QFileInfo(settingsFilePath()).path());
+    QFile file(settingsFilePath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+}
+
+QByteArray GridlumeUnderTest::settingsWithShortcut()
+{
+    return R"ini([General]
+tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":49,\"modifiers\":6144})"
+)ini";
+}
+
+QString GridlumeUnderTest::socketPath() const
+{
+    // The instance channel's name for the display: "gridlume-_7.socket" for ":7".
+    QString display = QString::fromLatin1(m_desktop.displayName());
+    display.replace(u':', u'_');
+    return m_directory.filePath(QStringLiteral("runtime/gridlume-%1.socket").arg(display));
+}
+
+QString GridlumeUnderTest::logFilePath() const { return m_directory.filePath(QStringLiteral("stderr.log")); }
+
+bool GridlumeUnderTest::answersInstanceChannel() const
+{
+    // A command the program does not know is answered and otherwise ignored: the answer shows
+    // that the event loop runs, past the start-up work queued before it.
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(1000))
+        return false;
+    socket.write("are-you-there\n");
+    if (!socket.waitForBytesWritten(1000))
+        return false;
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(5000))
+            return false;
+    }
+    return socket.readLine().trimmed() == "unknown";
+}
+
+bool GridlumeUnderTest::start(QString* error, std::chrono::milliseconds timeout)
+{
+    // The shell only points standard error at the log file; exec keeps the process id.
+    m_process = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
+        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), QStringLiteral(GRIDLUME_PROGRAM),
+            logFilePath() },
+        environment());
+    const bool ready = QTest::qWaitFor(
+        [&] { return !m_process->isRunning() || (QFileInfo::exists(socketPath()) && answersInstanceChannel()); },
+        int(timeout.count()));
+    if (ready && m_process->isRunning())
+        return true;
+    *error = m_process->isRunning()
+        ? QStringLiteral("Gridlume did not answer on its instance channel")
+        : QStringLiteral("Gridlume ended at start; its log:\n") + log();
+    return false;
+}
+
+QString GridlumeUnderTest::standardError() const
+{
+    QFile file(logFilePath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList GridlumeUnderTest::journalMessages() const
+{
+    if (!QFileInfo::exists(QStringLiteral("/run/systemd/journal/socket")) || pid() <= 0
+        || QStandardPaths::findExecutable(QStringLiteral("journalctl")).isEmpty())
+        return {};
+    QProcess journal;
+    journal.start(QStringLiteral("journalctl"),
+        { QStringLiteral("--no-pager"), QStringLiteral("--output=cat"), QStringLiteral("SYSLOG_IDENTIFIER=gridlume"),
+            QStringLiteral("_PID=%1").arg(pid()) });
+    if (!journal.waitForFinished(10000))
+        return {};
+    return QString::fromUtf8(journal.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString GridlumeUnderTest::log() const
+{
+    return standardError() + journalMessages().join(u'\n');
+}
+
+QStringList GridlumeUnderTest::logMessages() const
+{
+    static const QRegularExpression record(QStringLiteral("^(?:error|info|debug) \\[[^\\]]*\\] (.*)$"));
+    QStringList messages;
+    for (const QString& line : standardError().split(u'\n')) {
+        const QRegularExpressionMatch match = record.match(line);
+        if (match.hasMatch())
+            messages.append(match.captured(1));
+    }
+    return messages + journalMessages();
+}
+
+int GridlumeUnderTest::countLogMessages(const QString& text) const
+{
+    int count = 0;
+    for (const QString& message : logMessages()) {
+        if (message.contains(text))
+            ++count;
+    }
+    return count;
+}
+
+GridlumeUnderTest::CommandResult GridlumeUnderTest::runCommand(const QStringList& arguments) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : this->environment()) {
+        const qsizetype equals = entry.indexOf(u'=');
+        environment.insert(entry.left(equals), entry.mid(equals + 1));
+    }
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(GRIDLUME_PROGRAM), arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished(3000);
+        return {};
+    }
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll() };
+}
+
+} // namespace gridlume::test

@@ -1,0 +1,150 @@
+#include "GridlumeWindows.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace gridlume::test {
+
+namespace {
+
+    template <typename T>
+    struct FreeDeleter {
+        void operator()(T* pointer) const { std::free(pointer); }
+    };
+    template <typename T>
+    using Reply = std::unique_ptr<T, FreeDeleter<T>>;
+
+    // Grid geometry inside a panel: 12 points in, below the title bar and the target row; the
+    // 2 × 2 tiles are 140 × 87.
+    constexpr int gridLeft = 12;
+    constexpr int gridTop = 84;
+    constexpr int tileWidth = 140;
+    constexpr int tileHeight = 87;
+
+} // namespace
+
+Rect GridlumeWindows::secondVisibleFrame()
+{
+    const Rect& monitor = X11TestDesktop::secondMonitor;
+    return Rect(monitor.origin.x, monitor.origin.y, monitor.size.width, monitor.size.height - X11TestDesktop::dockHeight);
+}
+
+QRect GridlumeWindows::centredPanel(const Rect& visibleFrame)
+{
+    return QRect(int(visibleFrame.midX() - panelWidth / 2.0), int(visibleFrame.midY() - panelHeight / 2.0), panelWidth,
+        panelHeight);
+}
+
+QPoint GridlumeWindows::tileCentre(const QRect& panel, int row, int column)
+{
+    return panel.topLeft()
+        + QPoint(gridLeft + tileWidth / 2 + tileWidth * column, gridTop + tileHeight / 2 + tileHeight * row);
+}
+
+QRect GridlumeWindows::tileBlock(const Rect& visibleFrame, int row, int column)
+{
+    const int width = int(visibleFrame.width() / 2);
+    const int height = int(visibleFrame.height() / 2);
+    return QRect(int(visibleFrame.minX()) + width * column, int(visibleFrame.minY()) + height * row, width, height);
+}
+
+std::vector<QRect> GridlumeWindows::panelsOfBothMonitors()
+{
+    return { centredPanel(primaryVisibleFrame()), centredPanel(secondVisibleFrame()) };
+}
+
+GridlumeWindows::GridlumeWindows(X11TestDesktop& desktop)
+    : m_desktop(desktop)
+{
+}
+
+std::vector<xcb_window_t> GridlumeWindows::windowsNamed(const QByteArray& title) const
+{
+    xcb_connection_t* c = m_desktop.connection();
+    // Gridlume's windows are children of the root, or of a window manager frame that is.
+    std::vector<xcb_window_t> candidates;
+    Reply<xcb_query_tree_reply_t> top(xcb_query_tree_reply(c, xcb_query_tree(c, m_desktop.root()), nullptr));
+    if (!top)
+        return {};
+    const xcb_window_t* children = xcb_query_tree_children(top.get());
+    const int count = xcb_query_tree_children_length(top.get());
+    std::vector<xcb_query_tree_cookie_t> frameCookies;
+    for (int i = 0; i < count; ++i) {
+        candidates.push_back(children[i]);
+        frameCookies.push_back(xcb_query_tree(c, children[i]));
+    }
+    for (xcb_query_tree_cookie_t cookie : frameCookies) {
+        Reply<xcb_query_tree_reply_t> frame(xcb_query_tree_reply(c, cookie, nullptr));
+        if (!frame)
+            continue;
+        const xcb_window_t* inner = xcb_query_tree_children(frame.get());
+        candidates.insert(candidates.end(), inner, inner + xcb_query_tree_children_length(frame.get()));
+    }
+    std::vector<xcb_get_property_cookie_t> nameCookies;
+    for (xcb_window_t window : candidates)
+        nameCookies.push_back(xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 64));
+    std::vector<xcb_window_t> found;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(c, nameCookies[i], nullptr));
+        if (name
+            && QByteArray(static_cast<const char*>(xcb_get_property_value(name.get())),
+                   xcb_get_property_value_length(name.get()))
+                == title)
+            found.push_back(candidates[i]);
+    }
+    return found;
+}
+
+bool GridlumeWindows::isViewable(xcb_window_t window) const
+{
+    xcb_connection_t* c = m_desktop.connection();
+    Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+QRect GridlumeWindows::rootGeometry(xcb_window_t window) const
+{
+    xcb_connection_t* c = m_desktop.connection();
+    auto geometryCookie = xcb_get_geometry(c, window);
+    auto originCookie = xcb_translate_coordinates(c, window, m_desktop.root(), 0, 0);
+    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, nullptr));
+    Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(c, originCookie, nullptr));
+    if (!geometry || !origin)
+        return {};
+    return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+}
+
+std::vector<QRect> GridlumeWindows::viewableWindowsNamed(const QByteArray& title) const
+{
+    std::vector<QRect> rects;
+    for (xcb_window_t window : windowsNamed(title)) {
+        if (isViewable(window))
+            rects.push_back(rootGeometry(window));
+    }
+    std::sort(rects.begin(), rects.end(),
+        [](const QRect& a, const QRect& b) { return std::pair(a.x(), a.y()) < std::pair(b.x(), b.y()); });
+    return rects;
+}
+
+std::vector<QRect> GridlumeWindows::viewablePanels() const { return viewableWindowsNamed("Gridlume Tiling Panel"); }
+
+std::optional<QRect> GridlumeWindows::viewablePreview() const
+{
+    const std::vector<QRect> previews = viewableWindowsNamed("Gridlume Preview");
+    return previews.empty() ? std::nullopt : std::optional(previews.front());
+}
+
+std::optional<QRect> GridlumeWindows::viewableSettingsWindow() const
+{
+    const std::vector<QRect> windows = viewableWindowsNamed("Gridlume Settings");
+    return windows.empty() ? std::nullopt : std::optional(windows.front());
+}
+
+bool GridlumeWindows::waitForPanels(const std::vector<QRect>& expected, std::chrono::milliseconds timeout)
+{
+    return m_desktop.waitUntil([&] { return viewablePanels() == expected; }, timeout);
+}
+
+} // namespace gridlume::test

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "X11TestDesktop.h"
+
+#include <QByteArray>
+#include <QPoint>
+#include <QRect>
+
+#include <chrono>
+#include <optional>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+namespace gridlume::test {
+
+// Gridlume's windows on a test desktop as another X client sees them: found by their titles,
+// among the root's children and the window manager's frames, with root coordinates.
+class GridlumeWindows {
+public:
+    static constexpr int panelWidth = 304;
+    static constexpr int panelHeight = 326;
+
+    // The visible frames of the desktop's monitors (root coordinates): the dock takes the bottom
+    // of the second one.
+    static Rect primaryVisibleFrame() { return X11TestDesktop::primaryMonitor; }
+    static Rect secondVisibleFrame();
+    // Where the panel for a monitor with `visibleFrame` stands: centred on it.
+    static QRect centredPanel(const Rect& visibleFrame);
+    // A point inside tile (row, column) of a panel's 2 × 2 grid.
+    static QPoint tileCentre(const QRect& panel, int row, int column);
+    // Block (row, column) of the 2 × 2 grid over `visibleFrame`.
+    static QRect tileBlock(const Rect& visibleFrame, int row, int column);
+
+    explicit GridlumeWindows(X11TestDesktop& desktop);
+
+    // The viewable tiling panels, left to right.
+    std::vector<QRect> viewablePanels() const;
+    // The placement preview, while it is viewable.
+    std::optional<QRect> viewablePreview() const;
+    // The settings window, while it is viewable.
+    std::optional<QRect> viewableSettingsWindow() const;
+
+    // Waits until the viewable panels are exactly `expected`.
+    bool waitForPanels(const std::vector<QRect>& expected, std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // The panels of both monitors of the desktop.
+    static std::vector<QRect> panelsOfBothMonitors();
+
+    std::vector<xcb_window_t> windowsNamed(const QByteArray& title) const;
+    bool isViewable(xcb_window_t window) const;
+    QRect rootGeometry(xcb_window_t window) const;
+
+private:
+    std::vector<QRect> viewableWindowsNamed(const QByteArray& title) const;
+
+    X11TestDesktop& m_desktop;
+};
+
+} // namespace gridlume::test
