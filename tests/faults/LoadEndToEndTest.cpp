@@ -1,0 +1,356 @@
+// Load end to end: the real program on a desktop of its own (Xvfb with two monitors, Openbox, a
+// dock) under sustained use: pointer motion over the grids, the shortcut showing and hiding the
+// panels, placements in a row, monitors coming and going. Its resident memory, file descriptors
+// and X resources, read from outside, must be where they were before the load.
+#include "GridlumeUnderTest.h"
+#include "GridlumeWindows.h"
+#include "ProcessStatus.h"
+#include "X11TestDesktop.h"
+#include "XResourceUsage.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <xcb/xtest.h>
+
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+
+namespace gridlume::test {
+namespace {
+
+    using namespace std::chrono_literals;
+
+    constexpr std::chrono::milliseconds deadline = 20s;
+
+    // Control_L, Alt_L (Mod1) and space on Xvfb's evdev keymap.
+    constexpr std::array<xcb_keycode_t, 3> shortcutKeycodes { 37, 64, 65 };
+
+    std::string describe(const QRect& rect)
+    {
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(rect.x())
+            .arg(rect.y())
+            .arg(rect.width())
+            .arg(rect.height())
+            .toStdString();
+    }
+
+    std::string describe(const std::optional<QRect>& rect)
+    {
+        return rect ? describe(*rect) : std::string("none");
+    }
+
+    std::string describe(const std::vector<QRect>& rects)
+    {
+        std::string text = std::to_string(rects.size()) + " panel(s)";
+        for (const QRect& rect : rects)
+            text += " [" + describe(rect) + "]";
+        return text;
+    }
+
+    bool isNear(const std::optional<Rect>& frame, const QRect& block)
+    {
+        return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
+            && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
+    }
+
+    // What the program holds, read from outside.
+    struct Usage {
+        qint64 residentKiB = -1;
+        int fileDescriptors = -1;
+        XResourceUsage x;
+    };
+
+    // Per type, "WINDOW 12 -> 12, PIXMAP 4 -> 5".
+    QString compareByType(const XResourceUsage& before, const XResourceUsage& after)
+    {
+        QStringList types = before.countByType.keys() + after.countByType.keys();
+        types.removeDuplicates();
+        types.sort();
+        QStringList parts;
+        for (const QString& type : types)
+            parts.append(QStringLiteral("%1 %2 -> %3")
+                             .arg(type)
+                             .arg(before.countByType.value(type))
+                             .arg(after.countByType.value(type)));
+        return parts.join(QStringLiteral(", "));
+    }
+
+    class LoadEndToEndTest : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            QString error;
+            ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
+            m_gridlume = std::make_unique<GridlumeUnderTest>(m_desktop);
+        }
+
+        void TearDown() override
+        {
+            if (HasFailure() && m_gridlume)
+                std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
+        }
+
+        // Starts the target window (see FaultTargetWindow.cpp) and makes it the active one, the
+        // window the panels act on.
+        xcb_window_t startTarget()
+        {
+            m_target = m_desktop.startClient(QStringLiteral(GRIDLUME_FAULT_TARGET_PROGRAM));
+            const xcb_window_t window = m_desktop.waitForClientWindow(m_target->pid(), deadline);
+            if (window != XCB_WINDOW_NONE)
+                m_desktop.activate(window);
+            return window;
+        }
+
+        void startGridlume(const QByteArray& extraSettings = {})
+        {
+            m_gridlume->writeSettings(GridlumeUnderTest::settingsWithShortcut() + extraSettings);
+            QString error;
+            ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        }
+
+        // Input as a user makes it, through XTEST on the test's own connection: the server
+        // handles these requests in order, before any later request of the test.
+        void moveTo(QPoint point)
+        {
+            xcb_test_fake_input(m_desktop.connection(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_desktop.root(),
+                qint16(point.x()), qint16(point.y()), 0);
+        }
+        void button(bool press)
+        {
+            xcb_test_fake_input(m_desktop.connection(), press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1,
+                XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+        }
+        void typeShortcut()
+        {
+            xcb_connection_t* c = m_desktop.connection();
+            for (xcb_keycode_t key : shortcutKeycodes)
+                xcb_test_fake_input(c, XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+            for (auto key = shortcutKeycodes.rbegin(); key != shortcutKeycodes.rend(); ++key)
+                xcb_test_fake_input(c, XCB_KEY_RELEASE, *key, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+            xcb_flush(c);
+        }
+
+        void showPanelsByShortcut(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
+        {
+            typeShortcut();
+            ASSERT_TRUE(m_windows.waitForPanels(expected, deadline))
+                << "the shortcut did not show the panels: " << describe(m_windows.viewablePanels());
+        }
+        void hidePanelsByShortcut()
+        {
+            typeShortcut();
+            ASSERT_TRUE(m_windows.waitForPanels({}, deadline))
+                << "the shortcut did not hide the panels: " << describe(m_windows.viewablePanels());
+        }
+
+        bool setSecondMonitor(bool present)
+        {
+            const QStringList arguments = present
+                ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"),
+                      QStringLiteral("1024/270x768/203+1280+0"), QStringLiteral("none") }
+                : QStringList { QStringLiteral("--delmonitor"), QStringLiteral("M2") };
+            return m_desktop.run(QStringLiteral("xrandr"), arguments).exitCode == 0;
+        }
+
+        Usage usage()
+        {
+            const pid_t pid = m_gridlume->pid();
+            return { ProcessStatus::residentKiB(pid), ProcessStatus::openFileDescriptors(pid),
+                XResourceUsage::ofProcess(m_desktop.connection(), pid) };
+        }
+
+        // The usage once what the last iteration left to the program's event loop is done: a
+        // panel replaced is deleted on a later turn of the loop, and its windows destroyed when
+        // the program next flushes. Returned as soon as nothing has grown over `baseline`.
+        Usage settledUsage(const Usage& baseline)
+        {
+            Usage now;
+            // On time-out the last figures are the result, and the checks report them.
+            (void)QTest::qWaitFor(
+                [&] {
+                    now = usage();
+                    if (now.fileDescriptors > baseline.fileDescriptors || now.x.clients != baseline.x.clients)
+                        return false;
+                    for (auto it = now.x.countByType.constBegin(); it != now.x.countByType.constEnd(); ++it) {
+                        if (it.value() > baseline.x.countByType.value(it.key()))
+                            return false;
+                    }
+                    return true;
+                },
+                2000);
+            return now;
+        }
+
+        // Runs `iteration` `warmUp` times, takes the baseline, runs it `iterations` more times,
+        // then prints and checks the usage. The report counts `unitsPerIteration` for each
+        // iteration: 10000 pointer motions for 400 batches of 25.
+        void runLoad(const char* name, int warmUp, int iterations, int unitsPerIteration,
+            const std::function<void(int)>& iteration)
+        {
+            for (int i = 0; i < warmUp; ++i) {
+                iteration(i);
+                if (HasFatalFailure())
+                    return;
+            }
+            const Usage baseline = settledUsage(usage());
+            ASSERT_GT(baseline.residentKiB, 0) << "Gridlume is gone";
+            ASSERT_GT(baseline.x.clients, 0) << "no X-Resource figures for Gridlume";
+
+            qint64 residentAtHalf = 0;
+            const auto start = std::chrono::steady_clock::now();
+            for (int i = 0; i < iterations; ++i) {
+                iteration(warmUp + i);
+                if (HasFatalFailure())
+                    return;
+                if (i == iterations / 2 - 1)
+                    residentAtHalf = ProcessStatus::residentKiB(m_gridlume->pid());
+            }
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const Usage after = settledUsage(baseline);
+
+            std::printf("LOAD %s %d: RSS %lld -> %lld KiB (%lld at half), fds %d -> %d, X resources %llu -> %llu "
+                        "(%s; pixmaps %llu -> %llu KiB), %.0f per second\n",
+                name, iterations * unitsPerIteration, static_cast<long long>(baseline.residentKiB),
+                static_cast<long long>(after.residentKiB), static_cast<long long>(residentAtHalf),
+                baseline.fileDescriptors, after.fileDescriptors, static_cast<unsigned long long>(baseline.x.total()),
+                static_cast<unsigned long long>(after.x.total()), qPrintable(compareByType(baseline.x, after.x)),
+                static_cast<unsigned long long>(baseline.x.pixmapBytes / 1024),
+                static_cast<unsigned long long>(after.x.pixmapBytes / 1024), iterations * unitsPerIteration / seconds);
+            std::fflush(stdout);
+
+            EXPECT_LE(after.fileDescriptors, baseline.fileDescriptors) << "file descriptors leak";
+            EXPECT_EQ(after.x.clients, baseline.x.clients) << "X connections leak";
+            EXPECT_LE(after.x.total(), baseline.x.total()) << qPrintable(compareByType(baseline.x, after.x));
+            for (auto it = after.x.countByType.constBegin(); it != after.x.countByType.constEnd(); ++it)
+                EXPECT_LE(it.value(), baseline.x.countByType.value(it.key())) << qPrintable(it.key()) << " leaks";
+            // Flat once warmed up. The bounds sit above what the allocator and Qt's caches move
+            // (a few hundred KiB), below what a leak of a few hundred bytes per pointer motion,
+            // or of one panel's widgets per show, adds up to over the run.
+            EXPECT_LE(after.residentKiB - baseline.residentKiB, residentGrowthLimitKiB)
+                << "resident memory grew over the run";
+            EXPECT_LE(after.residentKiB - residentAtHalf, residentGrowthLimitKiB / 2)
+                << "resident memory grew over the second half";
+        }
+
+        static constexpr qint64 residentGrowthLimitKiB = 2048;
+
+        X11TestDesktop m_desktop;
+        GridlumeWindows m_windows { m_desktop };
+        std::unique_ptr<GridlumeUnderTest> m_gridlume;
+        std::unique_ptr<ChildProcess> m_target;
+    };
+
+    TEST_F(LoadEndToEndTest, PointerMotionsAcrossBothGrids)
+    {
+        ASSERT_NE(startTarget(), xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanelsByShortcut();
+
+        // The eight tiles of both grids in turn, five motions inside each. A batch covers five
+        // tiles, so that the tile it ends on is one it has not crossed before: when the preview
+        // stands on that tile's block, the program has handled the whole batch.
+        struct Tile {
+            QPoint centre;
+            QRect block;
+        };
+        std::vector<Tile> tiles;
+        for (const Rect& visible : { GridlumeWindows::primaryVisibleFrame(), GridlumeWindows::secondVisibleFrame() }) {
+            const QRect panel = GridlumeWindows::centredPanel(visible);
+            for (const auto& [row, column] : { std::pair(0, 0), std::pair(0, 1), std::pair(1, 1), std::pair(1, 0) })
+                tiles.push_back({ GridlumeWindows::tileCentre(panel, row, column),
+                    GridlumeWindows::tileBlock(visible, row, column) });
+        }
+        const std::array<QPoint, 5> offsets { QPoint(-30, -20), QPoint(30, -20), QPoint(0, 0), QPoint(-30, 20),
+            QPoint(30, 20) };
+        constexpr int motionsPerBatch = 25;
+        int motion = 0;
+
+        runLoad("pointer-motions", 8, 400, motionsPerBatch, [&](int) {
+            const Tile* last = nullptr;
+            for (int i = 0; i < motionsPerBatch; ++i, ++motion) {
+                last = &tiles[std::size_t(motion / int(offsets.size())) % tiles.size()];
+                moveTo(last->centre + offsets[std::size_t(motion) % offsets.size()]);
+            }
+            xcb_flush(m_desktop.connection());
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewablePreview() == last->block; }, deadline))
+                << "the preview did not follow the pointer to " << describe(last->block) << ": "
+                << describe(m_windows.viewablePreview());
+        });
+    }
+
+    TEST_F(LoadEndToEndTest, ShowAndHideByTheShortcut)
+    {
+        ASSERT_NE(startTarget(), xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+
+        runLoad("show-hide-cycles", 10, 1000, 1, [&](int) {
+            showPanelsByShortcut();
+            if (!HasFatalFailure())
+                hidePanelsByShortcut();
+        });
+    }
+
+    TEST_F(LoadEndToEndTest, PlacementsInARow)
+    {
+        const xcb_window_t window = startTarget();
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        // The panels stay open after a placement, so that the drags follow one another.
+        startGridlume("keepTilingPanelOpenAfterTiling=true\n");
+        showPanelsByShortcut();
+
+        struct Drag {
+            Rect visible;
+            QPoint from; // (column, row)
+            QPoint to;
+        };
+        const Rect primary = GridlumeWindows::primaryVisibleFrame();
+        const Rect second = GridlumeWindows::secondVisibleFrame();
+        // Each block differs from the one before, so that every placement shows in the frame.
+        const std::array<Drag, 4> drags { Drag { primary, QPoint(0, 0), QPoint(0, 1) },
+            Drag { primary, QPoint(1, 0), QPoint(1, 1) }, Drag { second, QPoint(0, 0), QPoint(1, 0) },
+            Drag { second, QPoint(1, 1), QPoint(1, 1) } };
+
+        runLoad("placements", 4, 100, 1, [&](int i) {
+            const Drag& drag = drags[std::size_t(i) % drags.size()];
+            const QRect panel = GridlumeWindows::centredPanel(drag.visible);
+            const QRect block = GridlumeWindows::tileBlock(drag.visible, drag.from.y(), drag.from.x())
+                                    .united(GridlumeWindows::tileBlock(drag.visible, drag.to.y(), drag.to.x()));
+            moveTo(GridlumeWindows::tileCentre(panel, drag.from.y(), drag.from.x()));
+            button(true);
+            moveTo(GridlumeWindows::tileCentre(panel, drag.to.y(), drag.to.x()));
+            button(false);
+            xcb_flush(m_desktop.connection());
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrame(window), block); }, deadline))
+                << "placement " << i << " did not move the window to " << describe(block);
+        });
+        // Where the window is, as tools see it.
+        EXPECT_TRUE(isNear(m_desktop.visibleFrameFromOutside(window), GridlumeWindows::tileBlock(second, 1, 1)))
+            << "the last placement did not hold";
+    }
+
+    TEST_F(LoadEndToEndTest, MonitorsComeAndGoWhileThePanelsAreShown)
+    {
+        ASSERT_NE(startTarget(), xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanelsByShortcut();
+        const std::vector<QRect> primaryOnly { GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) };
+
+        // Each iteration is two screen changes: the second monitor goes, and comes back.
+        runLoad("screen-changes", 4, 50, 2, [&](int) {
+            ASSERT_TRUE(setSecondMonitor(false));
+            ASSERT_TRUE(m_windows.waitForPanels(primaryOnly, deadline))
+                << "the panels did not follow the removal: " << describe(m_windows.viewablePanels());
+            ASSERT_TRUE(setSecondMonitor(true));
+            ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), deadline))
+                << "the panels did not follow the return: " << describe(m_windows.viewablePanels());
+        });
+    }
+
+} // namespace
+} // namespace gridlume::test
