@@ -92,8 +92,9 @@ TEST_P(RecordingKeys, OnlyAPressWithAModifierEndsTheRecording)
     EXPECT_EQ(recorder->text(), c.shownText);
     EXPECT_EQ(recorder->mainButton()->text(), c.shownText);
     EXPECT_EQ(store.tilingPanelKeyboardShortcut(), c.stored);
-    if (c.stored)
+    if (c.stored) {
         EXPECT_TRUE(desktop.isHotKeyRegistered(c.stored->keyCode, c.stored->modifiers));
+    }
     EXPECT_TRUE(field->text().isEmpty()) << "no key pressed while recording reaches the focused field";
 }
 

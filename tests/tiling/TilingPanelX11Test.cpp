@@ -172,7 +172,7 @@ namespace {
         xcb_window_t previewWindow() const
         {
             const std::vector<xcb_window_t> windows = windowsNamed("Gridlume Preview");
-            return windows.empty() ? XCB_WINDOW_NONE : windows.front();
+            return windows.empty() ? xcb_window_t(XCB_WINDOW_NONE) : windows.front();
         }
 
         bool waitForPanels(const std::vector<QRect>& expected)
@@ -245,25 +245,31 @@ namespace {
         EXPECT_TRUE(
             m_desktop.waitUntil([&] { return isViewable(preview) && rootGeometry(preview) == secondBottomRight; }));
 
-        // The preview lies below the panel it belongs to, although it covers it.
+        // The preview lies below the panel it belongs to, although it covers it, also once the
+        // window manager has handled the panel's raise.
         const std::vector<xcb_window_t> panelsAndPreview = windowsNamed("Gridlume Tiling Panel");
-        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(m_desktop.connection(),
-                                               xcb_query_tree(m_desktop.connection(), m_desktop.root()), nullptr),
-            &std::free);
-        ASSERT_TRUE(tree);
-        const xcb_window_t* children = xcb_query_tree_children(tree.get());
-        const int count = xcb_query_tree_children_length(tree.get());
         auto stackIndex = [&](xcb_window_t window) {
+            Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(m_desktop.connection(),
+                                                   xcb_query_tree(m_desktop.connection(), m_desktop.root()), nullptr),
+                &std::free);
+            const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
+            const int count = tree ? xcb_query_tree_children_length(tree.get()) : 0;
             for (int i = 0; i < count; ++i) {
-                if (children[i] == window || windowsNamed("Gridlume Tiling Panel", children[i]).size() == 1
-                        && windowsNamed("Gridlume Tiling Panel", children[i]).front() == window)
+                if (children[i] == window
+                    || (windowsNamed("Gridlume Tiling Panel", children[i]).size() == 1
+                        && windowsNamed("Gridlume Tiling Panel", children[i]).front() == window))
                     return i;
             }
             return -1;
         };
         for (xcb_window_t panel : panelsAndPreview) {
-            if (rootGeometry(panel) == centredPanel(secondVisible))
-                EXPECT_LT(stackIndex(preview), stackIndex(panel));
+            if (rootGeometry(panel) != centredPanel(secondVisible))
+                continue;
+            EXPECT_TRUE(m_desktop.waitUntil([&] { return stackIndex(preview) < stackIndex(panel); }))
+                << "preview at " << stackIndex(preview) << ", panel at " << stackIndex(panel);
+            // And it stays there.
+            m_desktop.syncWithWindowManager();
+            EXPECT_LT(stackIndex(preview), stackIndex(panel));
         }
 
         // Leaving the grid clears the preview.

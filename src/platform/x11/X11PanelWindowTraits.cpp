@@ -74,19 +74,20 @@ X11PanelWindowTraits::X11PanelWindowTraits(xcb_connection_t* connection, xcb_win
                     | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                     | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
             xcb_flush(m_connection);
-            qGuiApp->installNativeEventFilter(this);
         }
     }
+    qGuiApp->installNativeEventFilter(this);
     m_isCompositing = readCompositing();
 }
 
 X11PanelWindowTraits::~X11PanelWindowTraits()
 {
-    if (m_xfixesFirstEvent && qGuiApp) {
-        qGuiApp->removeNativeEventFilter(this);
+    if (!qGuiApp)
+        return;
+    qGuiApp->removeNativeEventFilter(this);
+    if (m_xfixesFirstEvent)
         xcb_xfixes_select_selection_input(m_connection, m_root, m_atoms.compositorSelection, 0);
-        xcb_flush(m_connection);
-    }
+    xcb_flush(m_connection);
 }
 
 void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
@@ -146,6 +147,19 @@ void X11PanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
     const xcb_window_t above = topLevelAncestor(xcb_window_t(sibling.winId()));
     if (below == XCB_WINDOW_NONE || above == XCB_WINDOW_NONE || below == above)
         return;
+    m_stackedBelow = StackedBelow { &window, &sibling, below, above };
+    // The sibling's raise goes through the window manager, which may restack its frame after
+    // our request: its structure events say when, so the order can be restored.
+    if (above != m_watchedFrame) {
+        const quint32 mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, above, XCB_CW_EVENT_MASK, &mask);
+        m_watchedFrame = above;
+    }
+    restackBelow(below, above);
+}
+
+void X11PanelWindowTraits::restackBelow(xcb_window_t below, xcb_window_t above)
+{
     // The preview bypasses the window manager, so the request goes straight to the server; the
     // sibling must be the panel's frame, a fellow child of the root.
     const std::array<quint32, 2> values { above, XCB_STACK_MODE_BELOW };
@@ -154,6 +168,18 @@ void X11PanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
             values.data())));
     // A failure means a window vanished on the way (the panel was just hidden); nothing to do.
     Q_UNUSED(error);
+}
+
+void X11PanelWindowTraits::handleFrameConfigured(const xcb_configure_notify_event_t& event)
+{
+    const StackedBelow& stacked = m_stackedBelow;
+    // Only the frame's own events (not its children's), and only when it moved away from the
+    // window stacked below it.
+    if (event.event != event.window || event.window != stacked.above || event.above_sibling == stacked.below)
+        return;
+    if (!stacked.window || !stacked.sibling || !stacked.window->isVisible() || !stacked.sibling->isVisible())
+        return;
+    restackBelow(stacked.below, stacked.above);
 }
 
 xcb_window_t X11PanelWindowTraits::topLevelAncestor(xcb_window_t window) const
@@ -182,7 +208,12 @@ bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* 
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
+    const quint8 type = event->response_type & ~0x80;
+    if (type == XCB_CONFIGURE_NOTIFY) {
+        handleFrameConfigured(*reinterpret_cast<const xcb_configure_notify_event_t*>(event));
+        return false;
+    }
+    if (m_xfixesFirstEvent == 0 || type != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
         return false;
     const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
     if (notify->selection != m_atoms.compositorSelection)

@@ -4,6 +4,8 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QHash>
+#include <QPointer>
+#include <QWindow>
 
 #include <memory>
 
@@ -17,7 +19,9 @@ namespace gridlume {
 // - tiling panels on every desktop: _NET_WM_DESKTOP = 0xFFFFFFFF and _NET_WM_STATE_STICKY, set on
 //   the withdrawn window before each map, because EWMH has the window manager drop both when a
 //   window is withdrawn;
-// - the preview, which bypasses the window manager, restacked directly below a panel's frame;
+// - the preview, which bypasses the window manager, restacked directly below a panel's frame,
+//   and again whenever the window manager restacks that frame (it handles a panel's raise after
+//   our restack has reached the server);
 // - compositing: whether _NET_WM_CM_S<screen> has an owner, watched through XFixes selection
 //   events.
 class X11PanelWindowTraits final : public PanelWindowTraits, private QAbstractNativeEventFilter {
@@ -47,6 +51,9 @@ private:
     // The child of the root that holds `window`: its window manager frame, or itself.
     xcb_window_t topLevelAncestor(xcb_window_t window) const;
     bool readCompositing() const;
+    // Stacks `below` directly under `above`, both children of the root.
+    void restackBelow(xcb_window_t below, xcb_window_t above);
+    void handleFrameConfigured(const xcb_configure_notify_event_t& event);
 
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
@@ -54,6 +61,17 @@ private:
     quint8 m_xfixesFirstEvent = 0;
     bool m_isCompositing = false;
     QHash<QObject*, PanelWindowRole> m_roles;
+
+    // The last orderBelow(): kept while both windows are shown.
+    struct StackedBelow {
+        QPointer<QWindow> window;
+        QPointer<QWindow> sibling;
+        xcb_window_t below = XCB_WINDOW_NONE;
+        xcb_window_t above = XCB_WINDOW_NONE;
+    };
+    StackedBelow m_stackedBelow;
+    // The frame whose structure events this connection selected last.
+    xcb_window_t m_watchedFrame = XCB_WINDOW_NONE;
 };
 
 } // namespace gridlume
