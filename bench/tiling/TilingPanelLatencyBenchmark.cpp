@@ -82,10 +82,15 @@ long residentKilobytes()
     return -1;
 }
 
-void report(const char* name, const std::vector<double>& samples, int failures)
+// The human-readable line, and "@metric <key>_median|_p99 <ms>" lines for scripts/bench.
+void report(const char* name, const char* key, const std::vector<double>& samples, int failures)
 {
     std::printf("%-34s n=%3zu  median %7.2f ms  p99 %7.2f ms  failures %d\n", name, samples.size(),
         percentile(samples, 0.5), percentile(samples, 0.99), failures);
+    if (!samples.empty()) {
+        std::printf("@metric %s_median %.3f\n", key, percentile(samples, 0.5));
+        std::printf("@metric %s_p99 %.3f\n", key, percentile(samples, 0.99));
+    }
 }
 
 } // namespace
@@ -144,7 +149,7 @@ int main(int argc, char** argv)
         });
     };
 
-    auto measureShow = [&](const char* name, int expectedPanels) {
+    auto measureShow = [&](const char* name, const char* key, int expectedPanels) {
         std::vector<double> samples;
         int failures = 0;
         for (int i = 0; i < iterations; ++i) {
@@ -158,10 +163,10 @@ int main(int argc, char** argv)
             runUntil(noneExposed);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        report(name, samples, failures);
+        report(name, key, samples, failures);
     };
 
-    measureShow("show -> panels mapped, 2 monitors", 2);
+    measureShow("show -> panels mapped, 2 monitors", "show_2", 2);
 
     // Pointer motion over the primary monitor's grid, alternating between two tiles.
     {
@@ -197,7 +202,7 @@ int main(int argc, char** argv)
             else
                 ++failures;
         }
-        report("pointer motion -> preview at frame", samples, failures);
+        report("pointer motion -> preview at frame", "pointer_preview", samples, failures);
         controller.hidePanels();
         runUntil(noneExposed);
     }
@@ -217,11 +222,12 @@ int main(int argc, char** argv)
         const long atEnd = residentKilobytes();
         std::printf("%-34s after %d cycles %ld kB, after %d cycles %ld kB, growth %ld kB\n", "resident memory",
             std::min(100, cycles), afterWarmUp, cycles, atEnd, atEnd - afterWarmUp);
+        std::printf("@metric panel_cycles_rss_growth_kb %ld\n", atEnd - afterWarmUp);
     }
 
     if (desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QStringLiteral("M2") }).exitCode == 0) {
         runUntil([&] { return platform.screens.screens().size() == 1; });
-        measureShow("show -> panels mapped, 1 monitor", 1);
+        measureShow("show -> panels mapped, 1 monitor", "show_1", 1);
     }
     return 0;
 }

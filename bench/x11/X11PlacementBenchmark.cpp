@@ -209,6 +209,9 @@ int main(int argc, char** argv)
         std::printf("%-16s %9.2f %9.2f %9.2f %8.1fx %9d\n", samples->name, median, samples->percentile(0.1),
             samples->percentile(0.9), ours > 0 ? median / ours : 0.0, samples->failures);
     }
+    // For scripts/bench.
+    std::printf("@metric place_gridlume %.3f\n@metric place_wmctrl %.3f\n@metric place_xdotool %.3f\n", ours,
+        wmctrl.percentile(0.5), xdotool.percentile(0.5));
     if (gridlume.failures || qEnvironmentVariableIsSet("GRIDLUME_BENCH_LOG"))
         std::printf("gridlume log:\n%s\n", qPrintable(log.messages().join(u'\n')));
     return 0;
