@@ -9,13 +9,13 @@
 #include "XResourceUsage.h"
 
 #include <QStringList>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <xcb/xtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -73,11 +73,12 @@ namespace {
         types.removeDuplicates();
         types.sort();
         QStringList parts;
-        for (const QString& type : types)
+        for (const QString& type : types) {
             parts.append(QStringLiteral("%1 %2 -> %3")
                              .arg(type)
                              .arg(before.countByType.value(type))
                              .arg(after.countByType.value(type)));
+        }
         return parts.join(QStringLiteral(", "));
     }
 
@@ -165,40 +166,48 @@ namespace {
                 XResourceUsage::ofProcess(m_desktop.connection(), pid) };
         }
 
-        // The usage once what the last iteration left to the program's event loop is done: a
-        // panel replaced is deleted on a later turn of the loop, and its windows destroyed when
-        // the program next flushes. Returned as soon as nothing has grown over `baseline`.
-        Usage settledUsage(const Usage& baseline)
+        static bool sameHoldings(const Usage& a, const Usage& b)
         {
-            Usage now;
-            // On time-out the last figures are the result, and the checks report them.
-            (void)QTest::qWaitFor(
-                [&] {
-                    now = usage();
-                    if (now.fileDescriptors > baseline.fileDescriptors || now.x.clients != baseline.x.clients)
-                        return false;
-                    for (auto it = now.x.countByType.constBegin(); it != now.x.countByType.constEnd(); ++it) {
-                        if (it.value() > baseline.x.countByType.value(it.key()))
-                            return false;
-                    }
-                    return true;
-                },
-                2000);
-            return now;
+            return a.fileDescriptors == b.fileDescriptors && a.x.clients == b.x.clients
+                && a.x.countByType == b.x.countByType;
+        }
+
+        // The usage once Gridlume is quiet. The last iteration may leave work behind that
+        // nothing outside shows: a replaced panel is deleted on a later turn of the event loop,
+        // a new one gets its backing store when it first paints, the window manager may still
+        // be handling the windows. Gridlume is quiet when it slept through a round trip to the
+        // window manager, by which the server has sent it all there was; the reading taken
+        // then counts once a second one agrees.
+        Usage quietUsage()
+        {
+            const pid_t pid = m_gridlume->pid();
+            Usage previous = usage();
+            for (int round = 0; round < 100; ++round) {
+                const qint64 switches = ProcessStatus::contextSwitches(pid);
+                const bool synced = m_desktop.syncWithWindowManager();
+                const Usage now = usage();
+                const bool slept = ProcessStatus::isAsleep(pid) && ProcessStatus::contextSwitches(pid) == switches;
+                if (synced && slept && sameHoldings(now, previous))
+                    return now;
+                previous = now;
+            }
+            ADD_FAILURE() << "Gridlume did not go quiet";
+            return previous;
         }
 
         // Runs `iteration` `warmUp` times, takes the baseline, runs it `iterations` more times,
         // then prints and checks the usage. The report counts `unitsPerIteration` for each
-        // iteration: 10000 pointer motions for 400 batches of 25.
+        // iteration: 10000 pointer motions for 400 batches of 25. `slack` is what a type of X
+        // resource may end above its baseline, for a cache that explains it.
         void runLoad(const char* name, int warmUp, int iterations, int unitsPerIteration,
-            const std::function<void(int)>& iteration)
+            const std::function<void(int)>& iteration, const QMap<QString, quint32>& slack = {})
         {
             for (int i = 0; i < warmUp; ++i) {
                 iteration(i);
                 if (HasFatalFailure())
                     return;
             }
-            const Usage baseline = settledUsage(usage());
+            const Usage baseline = quietUsage();
             ASSERT_GT(baseline.residentKiB, 0) << "Gridlume is gone";
             ASSERT_GT(baseline.x.clients, 0) << "no X-Resource figures for Gridlume";
 
@@ -212,7 +221,7 @@ namespace {
                     residentAtHalf = ProcessStatus::residentKiB(m_gridlume->pid());
             }
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            const Usage after = settledUsage(baseline);
+            const Usage after = quietUsage();
 
             std::printf("LOAD %s %d: RSS %lld -> %lld KiB (%lld at half), fds %d -> %d, X resources %llu -> %llu "
                         "(%s; pixmaps %llu -> %llu KiB), %.0f per second\n",
@@ -226,9 +235,15 @@ namespace {
 
             EXPECT_LE(after.fileDescriptors, baseline.fileDescriptors) << "file descriptors leak";
             EXPECT_EQ(after.x.clients, baseline.x.clients) << "X connections leak";
-            EXPECT_LE(after.x.total(), baseline.x.total()) << qPrintable(compareByType(baseline.x, after.x));
-            for (auto it = after.x.countByType.constBegin(); it != after.x.countByType.constEnd(); ++it)
-                EXPECT_LE(it.value(), baseline.x.countByType.value(it.key())) << qPrintable(it.key()) << " leaks";
+            quint32 totalSlack = 0;
+            for (quint32 allowed : slack)
+                totalSlack += allowed;
+            EXPECT_LE(after.x.total(), baseline.x.total() + totalSlack)
+                << qPrintable(compareByType(baseline.x, after.x));
+            for (auto it = after.x.countByType.constBegin(); it != after.x.countByType.constEnd(); ++it) {
+                EXPECT_LE(it.value(), baseline.x.countByType.value(it.key()) + slack.value(it.key()))
+                    << qPrintable(it.key()) << " leaks";
+            }
             // Flat once warmed up. The bounds sit above what the allocator and Qt's caches move
             // (a few hundred KiB), below what a leak of a few hundred bytes per pointer motion,
             // or of one panel's widgets per show, adds up to over the run.
@@ -262,9 +277,10 @@ namespace {
         std::vector<Tile> tiles;
         for (const Rect& visible : { GridlumeWindows::primaryVisibleFrame(), GridlumeWindows::secondVisibleFrame() }) {
             const QRect panel = GridlumeWindows::centredPanel(visible);
-            for (const auto& [row, column] : { std::pair(0, 0), std::pair(0, 1), std::pair(1, 1), std::pair(1, 0) })
+            for (const auto& [row, column] : { std::pair(0, 0), std::pair(0, 1), std::pair(1, 1), std::pair(1, 0) }) {
                 tiles.push_back({ GridlumeWindows::tileCentre(panel, row, column),
                     GridlumeWindows::tileBlock(visible, row, column) });
+            }
         }
         const std::array<QPoint, 5> offsets { QPoint(-30, -20), QPoint(30, -20), QPoint(0, 0), QPoint(-30, 20),
             QPoint(30, 20) };
@@ -316,11 +332,12 @@ namespace {
             Drag { primary, QPoint(1, 0), QPoint(1, 1) }, Drag { second, QPoint(0, 0), QPoint(1, 0) },
             Drag { second, QPoint(1, 1), QPoint(1, 1) } };
 
+        QRect block;
         runLoad("placements", 4, 100, 1, [&](int i) {
             const Drag& drag = drags[std::size_t(i) % drags.size()];
             const QRect panel = GridlumeWindows::centredPanel(drag.visible);
-            const QRect block = GridlumeWindows::tileBlock(drag.visible, drag.from.y(), drag.from.x())
-                                    .united(GridlumeWindows::tileBlock(drag.visible, drag.to.y(), drag.to.x()));
+            block = GridlumeWindows::tileBlock(drag.visible, drag.from.y(), drag.from.x())
+                        .united(GridlumeWindows::tileBlock(drag.visible, drag.to.y(), drag.to.x()));
             moveTo(GridlumeWindows::tileCentre(panel, drag.from.y(), drag.from.x()));
             button(true);
             moveTo(GridlumeWindows::tileCentre(panel, drag.to.y(), drag.to.x()));
@@ -330,8 +347,7 @@ namespace {
                 << "placement " << i << " did not move the window to " << describe(block);
         });
         // Where the window is, as tools see it.
-        EXPECT_TRUE(isNear(m_desktop.visibleFrameFromOutside(window), GridlumeWindows::tileBlock(second, 1, 1)))
-            << "the last placement did not hold";
+        EXPECT_TRUE(isNear(m_desktop.visibleFrameFromOutside(window), block)) << "the last placement did not hold";
     }
 
     TEST_F(LoadEndToEndTest, MonitorsComeAndGoWhileThePanelsAreShown)
@@ -342,14 +358,20 @@ namespace {
         const std::vector<QRect> primaryOnly { GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) };
 
         // Each iteration is two screen changes: the second monitor goes, and comes back.
-        runLoad("screen-changes", 4, 50, 2, [&](int) {
-            ASSERT_TRUE(setSecondMonitor(false));
-            ASSERT_TRUE(m_windows.waitForPanels(primaryOnly, deadline))
-                << "the panels did not follow the removal: " << describe(m_windows.viewablePanels());
-            ASSERT_TRUE(setSecondMonitor(true));
-            ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), deadline))
-                << "the panels did not follow the return: " << describe(m_windows.viewablePanels());
-        });
+        // Qt keeps the cursors it has made in a cache per screen, and the panels use only the
+        // arrow. The second monitor's screen is made anew, with an empty cache, each time it
+        // comes back, and fills it when a panel on it needs the arrow: one cursor more or less,
+        // however many changes. A cursor leaked per change would add 100.
+        runLoad("screen-changes", 4, 50, 2,
+            [&](int) {
+                ASSERT_TRUE(setSecondMonitor(false));
+                ASSERT_TRUE(m_windows.waitForPanels(primaryOnly, deadline))
+                    << "the panels did not follow the removal: " << describe(m_windows.viewablePanels());
+                ASSERT_TRUE(setSecondMonitor(true));
+                ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), deadline))
+                    << "the panels did not follow the return: " << describe(m_windows.viewablePanels());
+            },
+            { { QStringLiteral("CURSOR"), 1 } });
     }
 
 } // namespace
