@@ -31,6 +31,24 @@ namespace {
         }
     }
 
+    // Whether a value is a serialised Qt object (@Variant, @DateTime), which Gridlume never
+    // writes. QSettings decodes those with QDataStream, which trusts the sizes in the data: a few
+    // bytes can claim a list of a billion elements and make it reserve gigabytes.
+    bool holdsSerializedObjects(const QByteArray& content)
+    {
+        for (const QByteArray& line : content.split('\n')) {
+            const qsizetype equals = line.indexOf('=');
+            if (equals < 0)
+                continue;
+            QByteArray value = line.mid(equals + 1).trimmed();
+            if (value.startsWith('"'))
+                value.remove(0, 1);
+            if (value.startsWith("@Variant(") || value.startsWith("@DateTime("))
+                return true;
+        }
+        return false;
+    }
+
     QVariant toVariant(const DefaultsValue& value)
     {
         return std::visit([](const auto& v) { return QVariant::fromValue(v); }, value);
@@ -75,13 +93,14 @@ void IniUserDefaults::load()
     QStringDecoder decoder(QStringDecoder::Utf8);
     (void)decoder.decode(content);
     const bool isText = !decoder.hasError() && !content.contains('\0');
+    if (!isText || holdsSerializedObjects(content)) {
+        refuseDamagedFile();
+        return;
+    }
 
     QSettings settings(m_filePath, QSettings::IniFormat);
-    if (!isText || settings.status() != QSettings::NoError) {
-        m_fileState = FileState::Corrupt;
-        m_logger.error("The settings file %s is damaged and cannot be read; running on default settings. Changes are "
-                       "kept until Gridlume quits and the file is left untouched.",
-            qUtf8Printable(m_filePath));
+    if (settings.status() != QSettings::NoError) {
+        refuseDamagedFile();
         return;
     }
     const QStringList keys = settings.allKeys();
@@ -89,6 +108,14 @@ void IniUserDefaults::load()
         if (auto value = fromVariant(settings.value(key)))
             m_values.insert(key, *value);
     }
+}
+
+void IniUserDefaults::refuseDamagedFile()
+{
+    m_fileState = FileState::Corrupt;
+    m_logger.error("The settings file %s is damaged and cannot be read; running on default settings. Changes are "
+                   "kept until Gridlume quits and the file is left untouched.",
+        qUtf8Printable(m_filePath));
 }
 
 std::optional<DefaultsValue> IniUserDefaults::objectForKey(const QString& key) const

@@ -47,6 +47,8 @@ public:
 
 private:
     void load();
+    // A file that is not one Gridlume could have written: defaults, and the file is never saved.
+    void refuseDamagedFile();
     void save(const QString& key, const std::optional<DefaultsValue>& value);
 
     Logger m_logger;

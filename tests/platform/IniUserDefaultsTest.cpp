@@ -84,10 +84,17 @@ INSTANTIATE_TEST_SUITE_P(IniUserDefaults, IniWrongTypes,
         WrongTypeCase { "number", "k=42", true, false, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(IniUserDefaultsTest, CorruptFileRunsOnDefaultsAndIsNeverRewritten)
+struct CorruptFileCase {
+    const char* name;
+    QByteArray content;
+};
+
+class IniCorruptFiles : public IniUserDefaultsTest, public ::testing::WithParamInterface<CorruptFileCase> { };
+
+TEST_P(IniCorruptFiles, RunOnDefaultsAndAreNeverRewritten)
 {
-    const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0\0\rIHDR appAppearance=dark", 30);
-    writeFile(garbage);
+    const QByteArray& content = GetParam().content;
+    writeFile(content);
     IniUserDefaults defaults(m_log, path());
     EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Corrupt);
     EXPECT_FALSE(defaults.stringForKey(QStringLiteral("appAppearance")));
@@ -95,10 +102,19 @@ TEST_F(IniUserDefaultsTest, CorruptFileRunsOnDefaultsAndIsNeverRewritten)
     defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("light"));
     EXPECT_EQ(defaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("light"));
     defaults.removeObject(QStringLiteral("appAppearance"));
-    EXPECT_EQ(readFile(), garbage);
+    EXPECT_EQ(readFile(), content);
     ASSERT_EQ(m_log.records().size(), 1);
     EXPECT_TRUE(m_log.records().first().message.contains(QStringLiteral("damaged")));
 }
+
+INSTANTIATE_TEST_SUITE_P(IniUserDefaults, IniCorruptFiles,
+    ::testing::Values(CorruptFileCase { "Binary", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR appAppearance=dark", 30) },
+        // A serialised list claiming 671 million elements: Qt reserves room for all of them
+        // (21 GB) before it finds the data missing.
+        CorruptFileCase { "SerializedObjectOfAbsurdSize",
+            QByteArray("[General]\nappAppearance=dark\n"
+                       "v=\"@Variant(\\0\\0\\0\\t(\\0\\0\\0\\x7f\\0\\0\\0\\nQByteArray)\"\n") }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(IniUserDefaultsTest, UnreadableFileIsLeftAlone)
 {
