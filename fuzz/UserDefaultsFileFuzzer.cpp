@@ -28,9 +28,11 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList keysIn(const QString& path)
+// The keys of a file IniUserDefaults accepted (only then may QSettings see it: a refused file can
+// hold values that QSettings decodes into gigabytes).
+QStringList keysIn(const QString& path, bool isAccepted)
 {
-    QStringList keys = QSettings(path, QSettings::IniFormat).allKeys();
+    QStringList keys = isAccepted ? QSettings(path, QSettings::IniFormat).allKeys() : QStringList();
     // The keys the program reads, whether or not the file has them.
     keys << QStringLiteral("tilingPanelKeyboardShortcut") << QStringLiteral("keepTilingPanelOpenAfterTiling")
          << QStringLiteral("appAppearance");
@@ -72,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QMap<QString, DefaultsValue> values;
     {
         IniUserDefaults defaults(log, path);
-        for (const QString& key : keysIn(path)) {
+        for (const QString& key : keysIn(path, defaults.fileState() == IniUserDefaults::FileState::Usable)) {
             if (const auto value = defaults.objectForKey(key))
                 values.insert(key, *value);
             (void)defaults.stringForKey(key);
