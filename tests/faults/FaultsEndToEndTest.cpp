@@ -4,6 +4,7 @@
 // file is damaged, the shortcut is taken. Each case ends with Gridlume still doing its job,
 // checked from outside, or gone cleanly where there is no display left, and nothing of the
 // user's lost.
+#include "GridlumeDesktopTest.h"
 #include "GridlumeUnderTest.h"
 #include "GridlumeWindows.h"
 #include "ProcessStatus.h"
@@ -55,27 +56,8 @@ namespace {
         return text;
     }
 
-    bool isNear(const std::optional<Rect>& frame, const QRect& block)
-    {
-        return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
-            && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
-    }
-
-    class FaultsEndToEndTest : public ::testing::Test {
+    class FaultsEndToEndTest : public GridlumeDesktopTest {
     protected:
-        void SetUp() override
-        {
-            QString error;
-            ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
-            m_gridlume = std::make_unique<GridlumeUnderTest>(m_desktop);
-        }
-
-        void TearDown() override
-        {
-            if (HasFailure() && m_gridlume)
-                std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
-        }
-
         // Starts the fault target (see FaultTargetWindow.cpp) and makes its first window the
         // active one, the window the panels act on.
         xcb_window_t startTarget(std::unique_ptr<ChildProcess>& process, const QStringList& arguments = {})
@@ -171,9 +153,6 @@ namespace {
                 << "the window did not move to the top half: " << describe(m_desktop.visibleFrameFromOutside(target));
         }
 
-        X11TestDesktop m_desktop;
-        GridlumeWindows m_windows { m_desktop };
-        std::unique_ptr<GridlumeUnderTest> m_gridlume;
     };
 
     // The window manager ------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // dock) under sustained use: pointer motion over the grids, the shortcut showing and hiding the
 // panels, placements in a row, monitors coming and going. Its resident memory, file descriptors
 // and X resources, read from outside, must be where they were before the load.
+#include "GridlumeDesktopTest.h"
 #include "GridlumeUnderTest.h"
 #include "GridlumeWindows.h"
 #include "ProcessStatus.h"
@@ -53,12 +54,6 @@ namespace {
         return text;
     }
 
-    bool isNear(const std::optional<Rect>& frame, const QRect& block)
-    {
-        return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
-            && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
-    }
-
     // What the program holds, read from outside.
     struct Usage {
         qint64 residentKiB = -1;
@@ -82,21 +77,8 @@ namespace {
         return parts.join(QStringLiteral(", "));
     }
 
-    class LoadEndToEndTest : public ::testing::Test {
+    class LoadEndToEndTest : public GridlumeDesktopTest {
     protected:
-        void SetUp() override
-        {
-            QString error;
-            ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
-            m_gridlume = std::make_unique<GridlumeUnderTest>(m_desktop);
-        }
-
-        void TearDown() override
-        {
-            if (HasFailure() && m_gridlume)
-                std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
-        }
-
         // Starts the target window (see FaultTargetWindow.cpp) and makes it the active one, the
         // window the panels act on.
         xcb_window_t startTarget()
@@ -255,9 +237,6 @@ namespace {
 
         static constexpr qint64 residentGrowthLimitKiB = 2048;
 
-        X11TestDesktop m_desktop;
-        GridlumeWindows m_windows { m_desktop };
-        std::unique_ptr<GridlumeUnderTest> m_gridlume;
         std::unique_ptr<ChildProcess> m_target;
     };
 

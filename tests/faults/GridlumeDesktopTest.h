@@ -1,0 +1,46 @@
+#pragma once
+
+#include "GridlumeUnderTest.h"
+#include "GridlumeWindows.h"
+#include "X11TestDesktop.h"
+
+#include <QRect>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+namespace gridlume::test {
+
+// Whether a window's frame is on `block`, give or take the rounding of a size increment.
+inline bool isNear(const std::optional<Rect>& frame, const QRect& block)
+{
+    return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
+        && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
+}
+
+// A test with the real program on a desktop of its own; Gridlume's log is printed when it fails.
+class GridlumeDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
+        m_gridlume = std::make_unique<GridlumeUnderTest>(m_desktop);
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure() && m_gridlume)
+            std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
+    }
+
+    X11TestDesktop m_desktop;
+    GridlumeWindows m_windows { m_desktop };
+    std::unique_ptr<GridlumeUnderTest> m_gridlume;
+};
+
+} // namespace gridlume::test
