@@ -11,11 +11,8 @@ namespace {
 } // namespace
 
 StepperButton::StepperButton(PanelSymbol symbol, const QString& helpText, QWidget* parent)
-    : QAbstractButton(parent)
-    , m_symbol(symbol)
+    : PanelSymbolButton(symbol, symbolSize, parent)
 {
-    setFixedSize(28, 28);
-    setFocusPolicy(Qt::NoFocus);
     setToolTip(helpText);
     setAccessibleName(helpText);
 }
@@ -25,39 +22,14 @@ QColor StepperButton::symbolColor() const
     return isEnabled() ? PanelStyle::primary(palette()) : PanelStyle::quaternary(palette());
 }
 
-void StepperButton::paintEvent(QPaintEvent*)
+void StepperButton::paintBackground(QPainter& painter)
 {
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (showsHoverBackground()) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(PanelStyle::tertiaryFill(palette()));
-        painter.drawRoundedRect(QRectF(rect()), PanelStyle::controlCornerRadius, PanelStyle::controlCornerRadius);
-    }
-    const QSize size(symbolSize, symbolSize);
-    const QPixmap symbol = tintedPanelSymbol(m_symbol, size, symbolColor(), devicePixelRatioF());
-    painter.drawPixmap(QRect(QPoint((width() - symbolSize) / 2, (height() - symbolSize) / 2), size), symbol);
-}
-
-void StepperButton::enterEvent(QEnterEvent* event)
-{
-    QAbstractButton::enterEvent(event);
-    setHovered(true);
-}
-
-void StepperButton::leaveEvent(QEvent* event)
-{
-    QAbstractButton::leaveEvent(event);
-    setHovered(false);
-}
-
-void StepperButton::setHovered(bool hovered)
-{
-    if (m_isHovered == hovered)
+    if (!showsHoverBackground())
         return;
-    m_isHovered = hovered;
-    update();
-    Q_EMIT isHoveredChanged();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(PanelStyle::tertiaryFill(palette()));
+    painter.drawRoundedRect(QRectF(rect()), PanelStyle::controlCornerRadius, PanelStyle::controlCornerRadius);
 }
 
 } // namespace gridlume
