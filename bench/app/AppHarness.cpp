@@ -278,6 +278,45 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":49,\"modifiers\":6144})"
     out << "wake-ups while idle for 10 s:  " << wakeUps << "   (goal 0)\n";
     metric(out, "idle_wakeups", double(wakeUps));
 
+    // Other windows' chatter: a window retitling itself, and a terminal typed into. Neither is
+    // anything Gridlume has to act on.
+    {
+        auto chatty = desktop.startTestWindow();
+        const xcb_window_t window = desktop.waitForClientWindow(chatty->pid());
+        QThread::msleep(500);
+        const qint64 beforeTitles = contextSwitches(gridlume->pid());
+        for (int i = 0; i < 100; ++i) {
+            const QByteArray title = "build step " + QByteArray::number(i);
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                quint32(title.size()), title.constData());
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, desktop.atom("_NET_WM_NAME"),
+                desktop.atom("UTF8_STRING"), 8, quint32(title.size()), title.constData());
+            xcb_flush(c);
+            QThread::msleep(10);
+        }
+        QThread::msleep(500);
+        const qint64 titleWakeUps = contextSwitches(gridlume->pid()) - beforeTitles;
+        out << "wake-ups for 100 title changes of another window: " << titleWakeUps << "   (goal 0)\n";
+        metric(out, "title_change_wakeups", double(titleWakeUps));
+
+        auto terminal = desktop.startClient(QStringLiteral("xterm"));
+        const xcb_window_t terminalWindow = desktop.waitForClientWindow(terminal->pid());
+        desktop.activate(terminalWindow);
+        QThread::msleep(500);
+        const qint64 beforeTyping = contextSwitches(gridlume->pid());
+        // "a" is keycode 38 on the evdev keymap.
+        for (int i = 0; i < 1000; ++i) {
+            xcb_test_fake_input(c, XCB_KEY_PRESS, 38, XCB_CURRENT_TIME, desktop.root(), 0, 0, 0);
+            xcb_test_fake_input(c, XCB_KEY_RELEASE, 38, XCB_CURRENT_TIME, desktop.root(), 0, 0, 0);
+            xcb_flush(c);
+            QThread::usleep(2000);
+        }
+        QThread::msleep(500);
+        const qint64 typingWakeUps = contextSwitches(gridlume->pid()) - beforeTyping;
+        out << "wake-ups for 1,000 keys typed into a terminal: " << typingWakeUps << "   (goal 0)\n";
+        metric(out, "typing_wakeups", double(typingWakeUps));
+    }
+
     // Hot key to panels mapped. Every show makes new panel windows, so the time is taken at the
     // root's MapNotify event (Openbox maps a panel's frame once the panel itself is mapped) after
     // which all of them are viewable.

@@ -26,7 +26,8 @@ public:
     ~PanelWindowTraits() override = default;
 
     // Gives `window` the traits of `role`: the class name "gridlume", "Gridlume" and, for tiling
-    // panels, presence on every virtual desktop. Call once, after the native window exists
+    // panels, presence on every virtual desktop, and no focus taken when shown (whatever the
+    // window manager's focus policy), until the user clicks into the panel. Call once, after the native window exists
     // (QWidget::winId()) and before it is first shown; the traits are applied again before every
     // later show, because window managers drop some of them when a window is withdrawn. The traits
     // end with the window.

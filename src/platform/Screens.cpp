@@ -14,4 +14,13 @@ QDebug operator<<(QDebug debug, const Screen& screen)
     return debug;
 }
 
+Rect usableVisibleFrame(const Screen& screen, Size minimum, bool* fellBack)
+{
+    const Rect visible = screen.visibleFrame.intersected(screen.frame);
+    const bool usable = visible.width() >= minimum.width && visible.height() >= minimum.height;
+    if (fellBack)
+        *fellBack = !usable;
+    return usable ? visible : screen.frame;
+}
+
 } // namespace gridlume

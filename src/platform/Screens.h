@@ -30,6 +30,12 @@ struct Screen {
 
 QDebug operator<<(QDebug debug, const Screen& screen);
 
+// The part of the screen that windows and panels can really use: the visible frame within the
+// screen's frame, unless that comes out empty or smaller than `minimum` in either direction (a
+// dock whose strut is larger than the screen, a work area elsewhere); then the whole frame, and
+// `fellBack` is set.
+Rect usableVisibleFrame(const Screen& screen, Size minimum, bool* fellBack = nullptr);
+
 class ScreenProvider : public QObject {
     Q_OBJECT
 public:

@@ -133,12 +133,27 @@ void WindowPlacementTilingPanelController::rebuildScreenPanels()
     for (auto& [displayID, pair] : m_screenPanels)
         pair.panel->orderOut();
     m_screenPanels.clear();
-    for (const Screen& screen : m_screens.screens()) {
+    QList<Screen> fallbacks;
+    for (Screen screen : m_screens.screens()) {
         const auto displayID = resolveDisplayID(screen);
         if (!displayID)
             continue;
+        // Panels centred on an area that is not there would be out of reach, and windows placed
+        // there would leave the screen; the whole screen serves instead. Previews and placements
+        // use the same frame as the panel.
+        bool fellBack = false;
+        screen.visibleFrame = usableVisibleFrame(screen, Size { double(panelSize.width()), double(panelSize.height()) }, &fellBack);
+        if (fellBack)
+            fallbacks.append(screen);
         // A later screen with the same ID replaces the earlier one.
         m_screenPanels.insert_or_assign(*displayID, ScreenPanelPair { screen, makePanel(*displayID) });
+    }
+    // Once per configuration, not on every show.
+    if (fallbacks != m_reportedFallbacks) {
+        m_reportedFallbacks = fallbacks;
+        for (const Screen& screen : fallbacks)
+            m_logger.error("The usable area of screen %s is smaller than a panel; using the whole screen",
+                qUtf8Printable(screen.name));
     }
 }
 

@@ -109,6 +109,8 @@ private:
     std::function<void()> m_openSettings;
     std::map<DisplayID, ScreenPanelPair> m_screenPanels;
     std::optional<DisplayID> m_previewDisplayID;
+    // The screens whose visible frame was last found unusable, as logged.
+    QList<Screen> m_reportedFallbacks;
     Subscription m_localKeyDownMonitor;
     Subscription m_globalKeyDownMonitor;
 };

@@ -136,6 +136,41 @@ std::optional<QRect> GridlumeWindows::viewablePreview() const
     return previews.empty() ? std::nullopt : std::optional(previews.front());
 }
 
+std::optional<xcb_window_t> GridlumeWindows::trayIcon() const
+{
+    // The icon is a small window of Gridlume's class, a few levels down inside the tray.
+    xcb_connection_t* c = m_desktop.connection();
+    std::vector<xcb_window_t> level { m_desktop.root() };
+    for (int depth = 0; depth < 6 && !level.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        for (xcb_window_t window : level)
+            cookies.push_back(xcb_query_tree(c, window));
+        std::vector<xcb_window_t> next;
+        for (xcb_query_tree_cookie_t cookie : cookies) {
+            Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, cookie, nullptr));
+            if (!tree)
+                continue;
+            const xcb_window_t* children = xcb_query_tree_children(tree.get());
+            next.insert(next.end(), children, children + xcb_query_tree_children_length(tree.get()));
+        }
+        std::vector<xcb_get_property_cookie_t> classes;
+        for (xcb_window_t window : next)
+            classes.push_back(xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 32));
+        for (std::size_t i = 0; i < next.size(); ++i) {
+            Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(c, classes[i], nullptr));
+            if (!name || !QByteArray(static_cast<const char*>(xcb_get_property_value(name.get())),
+                               xcb_get_property_value_length(name.get()))
+                              .startsWith(QByteArrayLiteral("gridlume\0")))
+                continue;
+            const QRect geometry = rootGeometry(next[i]);
+            if (isViewable(next[i]) && geometry.width() > 1 && geometry.width() <= 64)
+                return next[i];
+        }
+        level = std::move(next);
+    }
+    return std::nullopt;
+}
+
 std::optional<QRect> GridlumeWindows::viewableSettingsWindow() const
 {
     const std::vector<QRect> windows = viewableWindowsNamed("Gridlume Settings");

@@ -38,6 +38,8 @@ public:
     std::vector<QRect> viewablePanels() const;
     // The placement preview, while it is viewable.
     std::optional<QRect> viewablePreview() const;
+    // Gridlume's icon embedded in a system tray, while it is viewable.
+    std::optional<xcb_window_t> trayIcon() const;
     // The settings window, while it is viewable.
     std::optional<QRect> viewableSettingsWindow() const;
 

@@ -417,6 +417,54 @@ TEST_F(TilingPanelControllerTest, PlacementOnTheSecondScreenUsesItsVisibleFrame)
     EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), Rect(2400, 520, 960, 520));
 }
 
+// A visible frame no panel fits in (a dock claiming more than the screen, a work area on
+// another screen) would put the panel out of reach and windows off the screen: the whole screen
+// serves instead, and that is logged once per configuration.
+struct UnusableAreaCase {
+    const char* name;
+    Rect visibleFrame;
+    Rect usedArea;
+    bool fallsBack;
+};
+
+class UnusableAreaTest : public TilingPanelControllerTest, public ::testing::WithParamInterface<UnusableAreaCase> { };
+
+TEST_P(UnusableAreaTest, PanelsAndPlacementsStayOnTheScreen)
+{
+    const UnusableAreaCase& testCase = GetParam();
+    Screen screen = primaryScreen;
+    screen.visibleFrame = testCase.visibleFrame;
+    m_desktop.setScreens({ screen, secondaryScreen });
+    SimDesktop::processEvents();
+
+    for (int show = 0; show < 2; ++show) {
+        controller().showPanels();
+        const QRect panelFrame = panel(1).geometry();
+        EXPECT_EQ(panelFrame.center().x(), int(testCase.usedArea.midX()));
+        EXPECT_EQ(900 - panelFrame.center().y(), int(testCase.usedArea.midY()));
+        controller().hidePanels();
+    }
+    EXPECT_EQ(logLines().filter(QStringLiteral("smaller than a panel")).size(), testCase.fallsBack ? 1 : 0)
+        << qPrintable(logLines().join(u'\n'));
+
+    controller().showPanels();
+    grid(1).dragChanged({ 10, 10 }, { 270, 170 });
+    grid(1).dragEnded();
+    SimDesktop::processEvents();
+    // The whole grid, in accessibility coordinates (y down from the primary's top).
+    EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow),
+        Rect(testCase.usedArea.minX(), 900 - testCase.usedArea.maxY(), testCase.usedArea.width(), testCase.usedArea.height()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Areas, UnusableAreaTest,
+    ::testing::Values(UnusableAreaCase { "usable", Rect(0, 0, 1440, 875), Rect(0, 0, 1440, 875), false },
+        UnusableAreaCase { "reachingPastTheScreen", Rect(-100, -100, 2000, 1200), Rect(0, 0, 1440, 900), false },
+        UnusableAreaCase { "empty", Rect(0, 0, 1440, 0), Rect(0, 0, 1440, 900), true },
+        UnusableAreaCase { "negativeAboveTheScreen", Rect(0, 1000, 1440, -50), Rect(0, 0, 1440, 900), true },
+        UnusableAreaCase { "onAnotherScreen", Rect(5000, 0, 800, 600), Rect(0, 0, 1440, 900), true },
+        UnusableAreaCase { "lowerThanAPanel", Rect(0, 0, 1440, 200), Rect(0, 0, 1440, 900), true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(TilingPanelControllerTest, ControllerGoneBeforeThePlacementRunsPlacesNothing)
 {
     controller().showPanels();

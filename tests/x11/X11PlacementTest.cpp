@@ -1,6 +1,7 @@
 #include "X11DesktopTest.h"
 #include "placement/WindowPlacementService.h"
 
+#include <cmath>
 #include <csignal>
 
 namespace gridlume::test {
@@ -135,15 +136,16 @@ namespace {
             const std::optional<Rect> placed = m_desktop.visibleFrameFromOutside(window);
             ASSERT_TRUE(placed);
             const Rect expected = rootFrame(testCase.region.appKitFrame(screen));
-            // Fractional tiles round to whole pixels; a window with size increments keeps the
-            // largest size of its grid that the window manager grants, then lies inside the block.
+            // Fractional tiles round to whole pixels edge by edge, so neighbouring blocks share
+            // their edges; a window with size increments keeps the largest size of its grid that
+            // the window manager grants, then lies inside the block.
             const Size increment = m_desktop.resizeIncrementFromOutside(window);
-            const double toleranceX = std::max(1.0, increment.width);
-            const double toleranceY = std::max(1.0, increment.height);
-            EXPECT_NEAR(placed->minX(), expected.minX(), toleranceX);
-            EXPECT_NEAR(placed->minY(), expected.minY(), toleranceY);
-            EXPECT_NEAR(placed->width(), expected.width(), toleranceX);
-            EXPECT_NEAR(placed->height(), expected.height(), toleranceY);
+            const double toleranceX = increment.width > 1 ? increment.width : 0;
+            const double toleranceY = increment.height > 1 ? increment.height : 0;
+            EXPECT_NEAR(placed->minX(), std::round(expected.minX()), toleranceX);
+            EXPECT_NEAR(placed->minY(), std::round(expected.minY()), toleranceY);
+            EXPECT_NEAR(placed->maxX(), std::round(expected.maxX()), toleranceX);
+            EXPECT_NEAR(placed->maxY(), std::round(expected.maxY()), toleranceY);
 
             const Rect visible = rootFrame(screen.visibleFrame);
             EXPECT_GE(placed->minX(), visible.minX());
@@ -158,6 +160,31 @@ namespace {
 
     INSTANTIATE_TEST_SUITE_P(Cases, X11PlacementCaseTest, ::testing::ValuesIn(kPlacementCases),
         [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.id); });
+
+    // The blocks of a column share their edges in pixels: three rows of a 1024-pixel monitor are
+    // 341.33 pixels each, and the window placed on each in turn leaves no seam and no overlap.
+    TEST_F(X11PlacementTest, TheBlocksOfAColumnTileTheMonitorWithoutSeams)
+    {
+        WindowPlacementService service(platform().accessibility, platform().screens, platform().workspace, m_log);
+        const std::unique_ptr<ChildProcess> client = m_desktop.startTestWindow();
+        const xcb_window_t window = m_desktop.waitForClientWindow(client->pid());
+        ASSERT_NE(window, XCB_WINDOW_NONE);
+        ASSERT_TRUE(m_desktop.activate(window));
+        const std::optional<RunningApplication> target = platform().workspace.frontmostApplication();
+        const Screen screen = platform().screens.screens().at(0);
+        ASSERT_EQ(screen.visibleFrame.height(), 1024);
+        double previousBottom = 0;
+        for (qint64 row = 0; row < 3; ++row) {
+            ASSERT_TRUE(service.placeFocusedWindow(target, screen, region(3, 3, { row, 1 }, { row, 1 })));
+            const std::optional<Rect> placed = m_desktop.visibleFrameFromOutside(window);
+            ASSERT_TRUE(placed);
+            EXPECT_EQ(placed->minY(), previousBottom) << "row " << row;
+            EXPECT_EQ(placed->minX(), 427);
+            EXPECT_EQ(placed->maxX(), 853);
+            previousBottom = placed->maxY();
+        }
+        EXPECT_EQ(previousBottom, 1024);
+    }
 
     // Forwards to the real accessibility and makes the window vanish right before the first write.
     class VanishingWindowAccessibility final : public Accessibility {

@@ -52,6 +52,60 @@ namespace {
         }
     }
 
+    // What each desktop publishes with the two monitors above, as read from the real window
+    // managers, and the visible frames a user sees there.
+    struct DesktopCase {
+        const char* name;
+        WorkAreaHints hints;
+        RootRect expectedLeft;
+        RootRect expectedRight;
+    };
+
+    WorkAreaHints hints(std::vector<Strut> struts, std::optional<RootRect> workArea, std::vector<quint32> gtk = {},
+        bool hasClientList = true)
+    {
+        return { kRootWidth, kRootHeight, std::move(gtk), hasClientList, std::move(struts), workArea };
+    }
+
+    TEST(X11PropertyParsers, VisibleFramesReconcileStrutsAndTheWorkArea)
+    {
+        const RootRect root { 0, 0, kRootWidth, kRootHeight };
+        const DesktopCase cases[] = {
+            { "IceWM: its own taskbar, 26 pixels at the root's bottom, only in the work area",
+                hints({}, RootRect { 0, 0, 2304, 998 }), { 0, 0, 1280, 998 }, kRight },
+            { "Fluxbox: its own toolbar, 20 pixels", hints({}, RootRect { 0, 0, 2304, 1004 }), { 0, 0, 1280, 1004 }, kRight },
+            { "xfwm4: a top panel's strut on the left monitor, also in the work area, spares the right one",
+                hints({ strut({ 0, 0, 27, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) }, RootRect { 0, 27, 2304, 997 }),
+                { 0, 27, 1280, 997 }, kRight },
+            { "Openbox: a dock on the right monitor cuts the one work area, not the left monitor",
+                hints({ strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, RootRect { 0, 0, 2304, 728 }), kLeft,
+                { 1280, 0, 1024, 728 } },
+            { "marco: per-monitor work areas win",
+                hints({ strut({ 0, 0, 25, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) }, RootRect { 0, 25, 2304, 975 },
+                    { 0, 25, 1280, 975, 1280, 0, 1024, 768 }),
+                { 0, 25, 1280, 975 }, kRight },
+            { "mutter: per-monitor work areas without panels", hints({}, root, { 0, 0, 1280, 1024, 1280, 0, 1024, 768 }),
+                kLeft, kRight },
+            { "a taskbar of the window manager and a dock's strut on the same edge",
+                hints({ strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, RootRect { 0, 0, 2304, 698 }),
+                { 0, 0, 1280, 994 }, { 1280, 0, 1024, 728 } },
+            { "no client list: the work area's reservations are the window manager's",
+                hints({}, RootRect { 0, 30, 2304, 994 }, {}, false), { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
+            { "a work area larger than the root reserves nothing", hints({}, RootRect { -50, -50, 5000, 5000 }), kLeft, kRight },
+            { "a work area outside the root is ignored", hints({}, RootRect { 3000, 0, 100, 100 }), kLeft, kRight },
+            { "a strut larger than the monitor leaves nothing",
+                hints({ strut({ 0, 0, 0, 100000, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, root), kLeft,
+                { 1280, 0, 1024, 0 } },
+            { "a per-monitor work area on no monitor leaves the monitor whole",
+                hints({}, root, { 5000, 0, 100, 100, 1280, 0, 1024, 700 }), kLeft, { 1280, 0, 1024, 700 } },
+        };
+        for (const DesktopCase& testCase : cases) {
+            SCOPED_TRACE(testCase.name);
+            EXPECT_EQ(visibleFrameOfMonitor(kLeft, testCase.hints), testCase.expectedLeft);
+            EXPECT_EQ(visibleFrameOfMonitor(kRight, testCase.hints), testCase.expectedRight);
+        }
+    }
+
     TEST(X11PropertyParsers, StrutPropertyChoice)
     {
         const std::vector<quint32> partial { 0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 100, 199 };

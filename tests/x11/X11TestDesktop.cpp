@@ -1,5 +1,8 @@
 #include "X11TestDesktop.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -49,41 +52,145 @@ namespace {
 
 } // namespace
 
-X11TestDesktop::X11TestDesktop() = default;
+const DesktopProfile& openboxDesktop()
+{
+    static const DesktopProfile profile { "Openbox", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {},
+        {}, false, false, true, false, true };
+    return profile;
+}
+
+std::vector<DesktopProfile> desktopMatrix()
+{
+    const QString picom = QStringLiteral("picom");
+    return {
+        { "OpenboxTint2", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") }, {},
+            true, false, false, false, true },
+        { "IceWM", { QStringLiteral("icewm") }, {}, {}, true, false, false, false, true },
+        { "Fluxbox", { QStringLiteral("fluxbox") }, {}, {}, true, false, false, false, true },
+        { "Xfce", { QStringLiteral("xfwm4"), QStringLiteral("--compositor=off") }, { QStringLiteral("xfce4-panel") }, {},
+            true, true, false, false, true },
+        { "MATE", { QStringLiteral("marco"), QStringLiteral("--no-composite") }, { QStringLiteral("mate-panel") }, {},
+            true, true, false, false, true },
+        { "KWin", { QStringLiteral("kwin_x11") }, {}, {}, true, true, false, true, false },
+        { "Mutter", { QStringLiteral("mutter"), QStringLiteral("--x11"), QStringLiteral("--sm-disable") }, {}, {}, true,
+            true, false, true, false },
+        // Cinnamon's window manager, without Cinnamon's shell.
+        { "Muffin", { QStringLiteral("muffin") }, {}, {}, true, true, false, true, false },
+        { "Metacity", { QStringLiteral("metacity") }, {}, {}, true, true, false, true, false },
+        { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
+            { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false, false, false, true },
+    };
+}
+
+X11TestDesktop::X11TestDesktop(DesktopProfile profile)
+    : m_profile(std::move(profile))
+{
+}
 
 X11TestDesktop::~X11TestDesktop()
 {
     resumeWindowManager();
     if (m_connection)
         xcb_disconnect(m_connection);
+    m_compositor.reset();
+    m_tray.reset();
+    m_panel.reset();
     m_windowManager.reset();
+    m_sessionBus.reset();
     m_server.reset();
+}
+
+QString X11TestDesktop::primaryMonitorName() const
+{
+    return m_profile.realOutputs ? QStringLiteral("DUMMY0") : QStringLiteral("M1");
+}
+
+QString X11TestDesktop::secondMonitorName() const
+{
+    return m_profile.realOutputs ? QStringLiteral("DUMMY1") : QStringLiteral("M2");
 }
 
 QStringList X11TestDesktop::environment() const
 {
+    const QString bus = m_profile.sessionBus ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
+                                             : QStringLiteral("disabled:");
     return { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
+        QStringLiteral("HOME=") + m_directory.path() + QStringLiteral("/home"),
         QStringLiteral("XDG_CONFIG_HOME=") + m_directory.path() + QStringLiteral("/config"),
         QStringLiteral("XDG_CACHE_HOME=") + m_directory.path() + QStringLiteral("/cache"),
         QStringLiteral("XDG_DATA_HOME=") + m_directory.path() + QStringLiteral("/data"),
         // Nothing of a developer's session may leak into the test desktop.
-        QStringLiteral("DBUS_SESSION_BUS_ADDRESS=disabled:"), QStringLiteral("XAUTHORITY=") };
+        QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus, QStringLiteral("XAUTHORITY="),
+        QStringLiteral("XDG_CURRENT_DESKTOP="), QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("GDK_BACKEND=x11") };
 }
 
 bool X11TestDesktop::startServer(QString* error)
 {
-    // Xvfb picks a free display itself and writes its number to the descriptor once it
+    // The server picks a free display itself and writes its number to the descriptor once it
     // accepts connections.
     int pipeDescriptors[2];
     if (::pipe2(pipeDescriptors, O_CLOEXEC) != 0) {
         *error = QStringLiteral("pipe2 failed");
         return false;
     }
-    m_server = std::make_unique<ChildProcess>(QStringLiteral("Xvfb"),
-        QStringList { QStringLiteral("-displayfd"), QString::number(pipeDescriptors[1]), QStringLiteral("-noreset"),
-            QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-            QStringLiteral("2304x1024x24") },
-        QStringList {}, pipeDescriptors[1]);
+    const QStringList common { QStringLiteral("-displayfd"), QString::number(pipeDescriptors[1]),
+        QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp") };
+    if (m_profile.realOutputs) {
+        // Each monitor an output of the dummy driver, with the mode it starts in.
+        QFile configuration(m_directory.filePath(QStringLiteral("xorg.conf")));
+        if (!configuration.open(QIODevice::WriteOnly) || !configuration.write(R"(
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoAddGPU" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+  Option "Monitor-DUMMY0" "primary"
+  Option "Monitor-DUMMY1" "second"
+EndSection
+Section "Monitor"
+  Identifier "primary"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+  Option "PreferredMode" "1280x1024"
+  Option "Primary" "true"
+EndSection
+Section "Monitor"
+  Identifier "second"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+  Option "PreferredMode" "1024x768"
+  Option "RightOf" "primary"
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "primary"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 2304 1024
+  EndSubSection
+EndSection
+)")) {
+            *error = QStringLiteral("cannot write the Xorg configuration");
+            return false;
+        }
+        configuration.close();
+        m_server = std::make_unique<ChildProcess>(QStringLiteral("Xorg"),
+            common
+                + QStringList { QStringLiteral("-config"), configuration.fileName(), QStringLiteral("-logfile"),
+                    m_directory.filePath(QStringLiteral("xorg.log")), QStringLiteral("-novtswitch"),
+                    QStringLiteral("-sharevts") },
+            QStringList {}, pipeDescriptors[1]);
+    } else {
+        m_server = std::make_unique<ChildProcess>(QStringLiteral("Xvfb"),
+            common + QStringList { QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("2304x1024x24") },
+            QStringList {}, pipeDescriptors[1]);
+    }
     ::close(pipeDescriptors[1]);
 
     QByteArray number;
@@ -101,10 +208,15 @@ bool X11TestDesktop::startServer(QString* error)
     }
     ::close(pipeDescriptors[0]);
     if (!number.endsWith('\n')) {
-        *error = QStringLiteral("Xvfb did not report a display");
+        *error = QStringLiteral("the X server did not report a display");
         return false;
     }
-    m_displayName = ':' + number.trimmed();
+    return connectToServer(number.trimmed(), error);
+}
+
+bool X11TestDesktop::connectToServer(const QByteArray& displayNumber, QString* error)
+{
+    m_displayName = ':' + displayNumber;
     m_connection = xcb_connect(m_displayName.constData(), nullptr);
     if (xcb_connection_has_error(m_connection)) {
         *error = QStringLiteral("cannot connect to the test display");
@@ -126,33 +238,209 @@ bool X11TestDesktop::start(QString* error)
     if (!startServer(error))
         return false;
 
-    // Xvfb has one output, "screen"; the primary monitor takes it, the second has none.
-    const QStringList monitors[] = {
-        { QStringLiteral("--setmonitor"), QStringLiteral("*M1"), QStringLiteral("1280/338x1024/270+0+0"),
-            QStringLiteral("screen") },
-        { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"),
-            QStringLiteral("none") },
-    };
+    const QList<QStringList> monitors = m_profile.realOutputs
+        // The dummy driver starts with the primary output only; the second is switched on.
+        ? QList<QStringList> { { QStringLiteral("--addmode"), QStringLiteral("DUMMY1"), QStringLiteral("1024x768") },
+              { QStringLiteral("--output"), QStringLiteral("DUMMY1"), QStringLiteral("--mode"), QStringLiteral("1024x768"),
+                  QStringLiteral("--right-of"), QStringLiteral("DUMMY0") } }
+        // Xvfb has one output, "screen"; the primary monitor takes it, the second has none.
+        : QList<QStringList> { { QStringLiteral("--setmonitor"), QStringLiteral("*M1"),
+                                   QStringLiteral("1280/338x1024/270+0+0"), QStringLiteral("screen") },
+              { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"),
+                  QStringLiteral("none") } };
     for (const QStringList& arguments : monitors) {
         if (run(QStringLiteral("xrandr"), arguments).exitCode != 0) {
             *error = QStringLiteral("xrandr %1 failed").arg(arguments.join(u' '));
             return false;
         }
     }
+    writeDesktopConfiguration();
+    if (m_profile.sessionBus && !startSessionBus(error))
+        return false;
 
     // The dock is mapped before the window manager starts, which takes it over with the windows
     // it finds at start-up: a window mapped while Openbox is still starting may be overlooked.
-    createDock();
-    m_windowManager = startClient(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
-    // Once the dock is in the client list, Openbox is in its event loop and has applied the strut.
-    if (!waitUntil([&] {
-            const std::vector<xcb_window_t> clients = clientList();
-            return std::find(clients.begin(), clients.end(), m_dock) != clients.end();
-        })) {
-        *error = QStringLiteral("Openbox did not start and manage the dock");
+    if (m_profile.testDock)
+        createDock();
+    m_windowManager = startClient(m_profile.windowManager.first(), m_profile.windowManager.mid(1));
+    return waitUntilReady(error);
+}
+
+bool X11TestDesktop::startSessionBus(QString* error)
+{
+    const QString address = QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus");
+    m_sessionBus = startClient(QStringLiteral("dbus-daemon"),
+        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+            QStringLiteral("--address=") + address });
+    const QString socket = m_directory.path() + QStringLiteral("/bus");
+    if (!waitUntil([&] { return QFileInfo::exists(socket); })) {
+        *error = QStringLiteral("the session bus did not start");
         return false;
     }
     return true;
+}
+
+void X11TestDesktop::writeDesktopConfiguration()
+{
+    const QDir root(m_directory.path());
+    for (const char* folder : { "home", "config", "cache", "data", "config/xfce4/xfconf/xfce-perchannel-xml" })
+        root.mkpath(QLatin1String(folder));
+    auto write = [&](const char* path, const QByteArray& content) {
+        QFile file(root.filePath(QLatin1String(path)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+    };
+    // One panel along the top of the primary monitor with the task list and the tray; the
+    // default's second panel, a launcher bar that hides itself, would only sit over windows.
+    write("config/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml", R"(<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="26"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="tasklist"/>
+    <property name="plugin-2" type="string" value="systray"/>
+  </property>
+</channel>
+)");
+    // Fluxbox's style sets a wallpaper through fbsetbg, which reports its failure on Xorg's
+    // dummy screen in a message window; the overlay leaves the background alone.
+    root.mkpath(QStringLiteral("home/.fluxbox"));
+    write("home/.fluxbox/overlay", "background: none\n");
+    write("home/.fluxbox/init", "session.styleOverlay: ~/.fluxbox/overlay\n");
+}
+
+bool X11TestDesktop::waitUntilReady(QString* error)
+{
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    auto windowManagerRuns = [&] {
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, m_root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+        const std::vector<quint32> values = values32(reply.get());
+        return !values.empty() && windowExists(values.front());
+    };
+    if (!waitUntil(windowManagerRuns, 30s)) {
+        *error = QStringLiteral("%1 did not start").arg(m_profile.windowManager.first());
+        return false;
+    }
+    // Once the dock is in the client list, the window manager is in its event loop and has
+    // applied the strut.
+    if (m_profile.testDock && !waitUntil([&] {
+            const std::vector<xcb_window_t> clients = clientList();
+            return std::find(clients.begin(), clients.end(), m_dock) != clients.end();
+        })) {
+        *error = QStringLiteral("the window manager did not manage the dock");
+        return false;
+    }
+    if (!m_profile.panel.isEmpty())
+        m_panel = startClient(m_profile.panel.first(), m_profile.panel.mid(1));
+    if (m_profile.standaloneTray) {
+        m_tray = startClient(QStringLiteral("trayer"),
+            { QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
+                QStringLiteral("--SetDockType"), QStringLiteral("true"), QStringLiteral("--monitor"),
+                QStringLiteral("primary") });
+    }
+    // The work area shows the panel once it is mapped and its strut applied.
+    if (m_profile.reservesWorkArea && !waitUntil([&] {
+            const Rect primary = primaryMonitor;
+            return freeAreaOfMonitor(primary) != primary || freeAreaOfMonitor(secondMonitor) != secondMonitor;
+        }, 30s)) {
+        *error = QStringLiteral("no panel or taskbar appeared");
+        return false;
+    }
+    if ((m_profile.standaloneTray || !m_profile.panel.isEmpty() || m_profile.windowManager.first() == u"icewm"
+            || m_profile.windowManager.first() == u"fluxbox")
+        && !waitUntil([&] { return hasTray(); }, 30s)) {
+        *error = QStringLiteral("no tray appeared");
+        return false;
+    }
+    if (!m_profile.compositor.isEmpty()) {
+        m_compositor = startClient(m_profile.compositor.first(), m_profile.compositor.mid(1));
+        const xcb_atom_t selection = atom("_NET_WM_CM_S0");
+        if (!waitUntil([&] {
+                Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+                    m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
+                return owner && owner->owner != XCB_WINDOW_NONE;
+            }, 30s)) {
+            *error = QStringLiteral("the compositor did not start");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool X11TestDesktop::hasTray() const
+{
+    Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, atom("_NET_SYSTEM_TRAY_S0")), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+std::vector<Rect> X11TestDesktop::panelWindows() const
+{
+    xcb_connection_t* c = m_connection;
+    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, m_root), nullptr));
+    if (!tree)
+        return {};
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+    std::vector<std::pair<xcb_get_window_attributes_cookie_t, xcb_get_geometry_cookie_t>> cookies;
+    for (int i = 0; i < count; ++i)
+        cookies.emplace_back(xcb_get_window_attributes(c, children[i]), xcb_get_geometry(c, children[i]));
+    std::vector<Rect> panels;
+    for (const auto& [attributesCookie, geometryCookie] : cookies) {
+        Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(c, attributesCookie, nullptr));
+        Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, nullptr));
+        if (!attributes || !geometry || attributes->map_state != XCB_MAP_STATE_VIEWABLE
+            || attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT)
+            continue;
+        // The outer rectangle, border included (Fluxbox's toolbar has one).
+        const Rect outer(geometry->x, geometry->y, geometry->width + 2.0 * geometry->border_width,
+            geometry->height + 2.0 * geometry->border_width);
+        for (const Rect& monitor : { primaryMonitor, secondMonitor }) {
+            const bool spansWidth = outer.minX() <= monitor.minX() && outer.maxX() >= monitor.maxX()
+                && (outer.minY() == monitor.minY() || outer.maxY() == monitor.maxY());
+            const bool spansHeight = outer.minY() <= monitor.minY() && outer.maxY() >= monitor.maxY()
+                && (outer.minX() == monitor.minX() || outer.maxX() == monitor.maxX());
+            // A panel is a band, not a window covering the monitor (a desktop window, a frame).
+            if ((spansWidth && outer.height() < monitor.height() / 4) || (spansHeight && outer.width() < monitor.width() / 4))
+                panels.push_back(outer.intersected(monitor));
+        }
+    }
+    return panels;
+}
+
+Rect X11TestDesktop::freeAreaOfMonitor(const Rect& monitor) const
+{
+    double left = monitor.minX(), top = monitor.minY(), right = monitor.maxX(), bottom = monitor.maxY();
+    for (const Rect& panel : panelWindows()) {
+        if (!panel.intersects(monitor))
+            continue;
+        if (panel.width() >= monitor.width()) {
+            if (panel.minY() == monitor.minY())
+                top = std::max(top, panel.maxY());
+            else
+                bottom = std::min(bottom, panel.minY());
+        } else {
+            if (panel.minX() == monitor.minX())
+                left = std::max(left, panel.maxX());
+            else
+                right = std::min(right, panel.minX());
+        }
+    }
+    return Rect(left, top, right - left, bottom - top);
 }
 
 void X11TestDesktop::createDock()

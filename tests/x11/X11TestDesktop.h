@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include <xcb/xcb.h>
 
@@ -19,12 +20,42 @@ namespace gridlume::test {
 
 using namespace std::chrono_literals;
 
-// A desktop of its own for one test: Xvfb on a free display with two RandR monitors of
-// different sizes, Openbox, and a dock with a partial strut at the bottom of the second monitor.
+// What runs on a test desktop besides the X server: a window manager, the desktop's own panel
+// and tray, a compositor. The test desktops of the end-to-end suites are these profiles.
+struct DesktopProfile {
+    // A name for test names and reports: letters and digits only.
+    const char* id;
+    // The window manager, program first.
+    QStringList windowManager;
+    // The desktop's own panel, started once the window manager runs; empty for none.
+    QStringList panel;
+    // A compositor, started last; empty for none.
+    QStringList compositor;
+    // Xorg with the dummy driver and two real RandR outputs instead of Xvfb with two RandR
+    // monitors on one output: window managers that lay out by outputs (xfwm4, mutter, KWin) see
+    // one monitor on Xvfb.
+    bool realOutputs = false;
+    // A D-Bus session bus of its own (xfconf, dconf, KWin and mutter need one).
+    bool sessionBus = false;
+    // The test dock: a dock window with a partial strut at the bottom of the second monitor.
+    bool testDock = false;
+    // trayer as the tray, where the desktop has none of its own.
+    bool standaloneTray = false;
+    // The panel or taskbar takes space; the desktop is ready once the work area shows it.
+    bool reservesWorkArea = false;
+};
+
+// Openbox with the test dock on Xvfb: the desktop of most end-to-end tests.
+const DesktopProfile& openboxDesktop();
+// Every window manager and panel the desktop matrix runs on.
+std::vector<DesktopProfile> desktopMatrix();
+
+// A desktop of its own for one test: an X server on a free display with two RandR monitors of
+// different sizes, and what its profile runs on it (Openbox and the test dock by default).
 //
 // Layout in root coordinates (origin top-left, y down):
-//   primary monitor "M1"   (0, 0) 1280 × 1024
-//   second monitor "M2"    (1280, 0) 1024 × 768, its bottom 40 pixels taken by the dock
+//   primary monitor        (0, 0) 1280 × 1024
+//   second monitor         (1280, 0) 1024 × 768, its bottom 40 pixels taken by the test dock
 // Everything started here ends with the object, also when the test fails or crashes.
 class X11TestDesktop {
 public:
@@ -32,8 +63,13 @@ public:
     static constexpr Rect secondMonitor { 1280, 0, 1024, 768 };
     static constexpr int dockHeight = 40;
 
-    X11TestDesktop();
+    explicit X11TestDesktop(DesktopProfile profile = openboxDesktop());
     ~X11TestDesktop();
+
+    const DesktopProfile& profile() const { return m_profile; }
+    // The RandR names of the two monitors.
+    QString primaryMonitorName() const;
+    QString secondMonitorName() const;
 
     // Brings everything up; false with the reason when something did not come up in time.
     bool start(QString* error);
@@ -47,6 +83,15 @@ public:
 
     // Starts an X client on the desktop.
     std::unique_ptr<ChildProcess> startClient(const QString& program, const QStringList& arguments = {});
+    // The windows of the desktop's own panels, taskbars and docks, root coordinates: the viewable
+    // children of the root that span a monitor's whole width or height along one of its edges.
+    std::vector<Rect> panelWindows() const;
+    // A monitor (root coordinates) less what those panels cover at its edges: the area a user
+    // sees free for windows, found without asking the window manager.
+    Rect freeAreaOfMonitor(const Rect& monitor) const;
+    // Whether a client holds the system tray selection of the screen.
+    bool hasTray() const;
+
     // Starts the test window helper; see TestWindow.cpp for its arguments.
     std::unique_ptr<ChildProcess> startTestWindow(const QStringList& arguments = {});
 
@@ -108,16 +153,26 @@ public:
 
 private:
     bool startServer(QString* error);
+    bool startXorg(QString* error);
+    bool connectToServer(const QByteArray& displayNumber, QString* error);
+    bool startSessionBus(QString* error);
+    void writeDesktopConfiguration();
+    bool waitUntilReady(QString* error);
     void createDock();
     void drainEvents();
     void cancelResumer();
     // Reads events until `isDone` accepts one; false on time-out or a broken connection.
     bool waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& isDone, std::chrono::milliseconds timeout);
 
+    DesktopProfile m_profile;
     QTemporaryDir m_directory;
     QByteArray m_displayName;
     std::unique_ptr<ChildProcess> m_server;
+    std::unique_ptr<ChildProcess> m_sessionBus;
     std::unique_ptr<ChildProcess> m_windowManager;
+    std::unique_ptr<ChildProcess> m_panel;
+    std::unique_ptr<ChildProcess> m_tray;
+    std::unique_ptr<ChildProcess> m_compositor;
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_window_t m_dock = XCB_WINDOW_NONE;

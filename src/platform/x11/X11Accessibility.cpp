@@ -366,14 +366,22 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
     }
 
     RootRect visible = state.visibleFrame();
+    const RootRect primary = m_screens.primaryMonitor();
     if (position) {
-        const RootRect primary = m_screens.primaryMonitor();
         visible.x = primary.x + std::llround(position->x);
         visible.y = primary.y + std::llround(position->y);
+        m_lastPosition = { window, *position, visible.x, visible.y };
     }
     if (size) {
-        visible.width = std::llround(size->width);
-        visible.height = std::llround(size->height);
+        // Edges, not origin plus size: with the position this window was last given, and still
+        // has, the right and bottom edges are rounded where the neighbouring block's left and top
+        // edges are.
+        const bool placedHere = m_lastPosition.window == window && m_lastPosition.rootX == visible.x
+            && m_lastPosition.rootY == visible.y;
+        const double x = placedHere ? m_lastPosition.position.x : double(visible.x - primary.x);
+        const double y = placedHere ? m_lastPosition.position.y : double(visible.y - primary.y);
+        visible.width = std::llround(x + size->width) - std::llround(x);
+        visible.height = std::llround(y + size->height) - std::llround(y);
     }
     RootRect target = x11::clientOfVisibleFrame(visible, state.decoration, state.shadow);
     target.width = std::clamp<qint64>(target.width, 1, 0x7FFF);

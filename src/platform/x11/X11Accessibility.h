@@ -78,6 +78,16 @@ private:
     std::optional<std::vector<quint32>> m_supportedHints;
     // Whether the window manager answers barriers as it claims to; learnt on the first one.
     std::optional<bool> m_windowManagerAnswersBarriers;
+    // The last position written, unrounded, and the pixel it was rounded to: a size written
+    // next to the same window rounds the far edges, so blocks that share an edge share it in
+    // pixels too (rounding the origin and the size apart leaves one-pixel seams).
+    struct WrittenPosition {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        Point position;
+        qint64 rootX = 0;
+        qint64 rootY = 0;
+    };
+    WrittenPosition m_lastPosition;
 };
 
 } // namespace gridlume

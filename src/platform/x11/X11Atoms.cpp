@@ -10,7 +10,7 @@ namespace gridlume {
 
 bool X11Atoms::intern(xcb_connection_t* connection)
 {
-    const std::array<std::pair<const char*, xcb_atom_t X11Atoms::*>, 20> table { {
+    const std::array<std::pair<const char*, xcb_atom_t X11Atoms::*>, 22> table { {
         { "UTF8_STRING", &X11Atoms::UTF8_STRING },
         { "_NET_SUPPORTED", &X11Atoms::_NET_SUPPORTED },
         { "_NET_SUPPORTING_WM_CHECK", &X11Atoms::_NET_SUPPORTING_WM_CHECK },
@@ -31,6 +31,8 @@ bool X11Atoms::intern(xcb_connection_t* connection)
         { "_NET_REQUEST_FRAME_EXTENTS", &X11Atoms::_NET_REQUEST_FRAME_EXTENTS },
         { "_NET_WM_PID", &X11Atoms::_NET_WM_PID },
         { "_NET_WM_ICON", &X11Atoms::_NET_WM_ICON },
+        { "_NET_WM_WINDOW_TYPE", &X11Atoms::_NET_WM_WINDOW_TYPE },
+        { "_NET_WM_WINDOW_TYPE_DOCK", &X11Atoms::_NET_WM_WINDOW_TYPE_DOCK },
     } };
 
     std::array<xcb_intern_atom_cookie_t, table.size()> cookies;

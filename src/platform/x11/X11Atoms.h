@@ -26,6 +26,8 @@ struct X11Atoms {
     xcb_atom_t _NET_REQUEST_FRAME_EXTENTS = XCB_ATOM_NONE;
     xcb_atom_t _NET_WM_PID = XCB_ATOM_NONE;
     xcb_atom_t _NET_WM_ICON = XCB_ATOM_NONE;
+    xcb_atom_t _NET_WM_WINDOW_TYPE = XCB_ATOM_NONE;
+    xcb_atom_t _NET_WM_WINDOW_TYPE_DOCK = XCB_ATOM_NONE;
 
     // Interns every atom above in one round trip. False when the connection failed.
     bool intern(xcb_connection_t* connection);

@@ -107,6 +107,14 @@ bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show) {
         if (auto* window = qobject_cast<QWindow*>(watched); window && m_roles.contains(window))
             applyTraits(xcb_window_t(window->winId()), m_roles.value(window));
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        // The first click into a panel gives it the keyboard, and still acts: the press goes on
+        // to the panel.
+        auto* window = qobject_cast<QWindow*>(watched);
+        if (window && m_roles.value(window) == PanelWindowRole::TilingPanel && !window->isActive()) {
+            setAcceptsInput(xcb_window_t(window->winId()), true);
+            window->requestActivate();
+        }
     }
     return false;
 }
@@ -118,6 +126,12 @@ void X11PanelWindowTraits::applyTraits(xcb_window_t window, PanelWindowRole role
         m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof(wmClass), wmClass);
 
     if (role == PanelWindowRole::TilingPanel) {
+        // A panel is shown without taking the focus from the user's window. Qt asks for that
+        // with _NET_WM_USER_TIME 0, which IceWM and Fluxbox do not honour; the input hint is what
+        // every window manager honours: "False ... the client never wants focus assigned by the
+        // window manager" (ICCCM 4.1.7, with WM_TAKE_FOCUS the Globally Active model, in which
+        // the client sets the focus itself). The first click sets it back.
+        setAcceptsInput(window, false);
         // EWMH: "0xFFFFFFFF indicates that the window SHOULD appear on all desktops."
         const quint32 allDesktops = 0xFFFFFFFF;
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, m_atoms.netWmDesktop, XCB_ATOM_CARDINAL, 32,
@@ -136,6 +150,27 @@ void X11PanelWindowTraits::applyTraits(xcb_window_t window, PanelWindowRole role
                 &m_atoms.netWmStateSticky);
         }
     }
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowTraits::setAcceptsInput(xcb_window_t window, bool acceptsInput)
+{
+    // WM_HINTS: flags, input, initial_state, icon_pixmap, icon_window, icon_x, icon_y, icon_mask,
+    // window_group; bit 0 of flags says that `input` is set.
+    constexpr quint32 inputHint = 1;
+    std::array<quint32, 9> hints {};
+    const UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
+        xcb_get_property(m_connection, false, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9), nullptr));
+    if (reply && reply->format == 32) {
+        const int count = std::min<int>(xcb_get_property_value_length(reply.get()) / 4, int(hints.size()));
+        std::memcpy(hints.data(), xcb_get_property_value(reply.get()), std::size_t(count) * 4);
+    }
+    if ((hints[0] & inputHint) && hints[1] == quint32(acceptsInput))
+        return;
+    hints[0] |= inputHint;
+    hints[1] = acceptsInput ? 1 : 0;
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
+        quint32(hints.size()), hints.data());
     xcb_flush(m_connection);
 }
 

@@ -16,6 +16,8 @@ namespace gridlume {
 // Panel window traits on X11, applied through Qt's own xcb connection (the panels are Qt's
 // windows, so their properties must reach the server in order with Qt's own requests):
 // - WM_CLASS "gridlume", "Gridlume" on every window, for window-manager rules;
+// - tiling panels never take the focus when shown, on any window manager: WM_HINTS says they
+//   take no input until the first click into one, which then asks for the focus;
 // - tiling panels on every desktop: _NET_WM_DESKTOP = 0xFFFFFFFF and _NET_WM_STATE_STICKY, set on
 //   the withdrawn window before each map, because EWMH has the window manager drop both when a
 //   window is withdrawn;
@@ -48,6 +50,8 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     void applyTraits(xcb_window_t window, PanelWindowRole role);
+    // The input field of WM_HINTS: whether the window manager may give the window the focus.
+    void setAcceptsInput(xcb_window_t window, bool acceptsInput);
     // The child of the root that holds `window`: its window manager frame, or itself.
     xcb_window_t topLevelAncestor(xcb_window_t window) const;
     bool readCompositing() const;

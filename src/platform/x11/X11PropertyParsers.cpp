@@ -111,6 +111,44 @@ std::optional<RootRect> desktopWorkArea(std::span<const quint32> workAreas, quin
     return RootRect { workAreas[first], workAreas[first + 1], workAreas[first + 2], workAreas[first + 3] };
 }
 
+RootRect visibleFrameOfMonitor(const RootRect& monitor, const WorkAreaHints& hints)
+{
+    if (!hints.gtkWorkAreas.empty())
+        return workAreaForMonitor(monitor, hints.gtkWorkAreas).value_or(monitor);
+
+    RootRect frame = hints.hasClientList
+        ? monitorWithoutStruts(monitor, hints.struts, hints.rootWidth, hints.rootHeight)
+        : monitor;
+    const RootRect root { 0, 0, hints.rootWidth, hints.rootHeight };
+    if (!hints.workArea || !hints.workArea->intersects(root))
+        return frame;
+
+    // _NET_WORKAREA is one rectangle for the whole root window ("the work area ... is the
+    // result of subtracting the struts"), so what it reserves at each root edge is at least the
+    // deepest strut there. Only what it reserves beyond that is the window manager's own.
+    const RootRect& area = *hints.workArea;
+    qint64 left = area.left(), top = area.top();
+    qint64 right = hints.rootWidth - area.rightEdge(), bottom = hints.rootHeight - area.bottomEdge();
+    if (hints.hasClientList) {
+        for (const Strut& strut : hints.struts) {
+            left = std::min(left, area.left() - strut.left);
+            top = std::min(top, area.top() - strut.top);
+            right = std::min(right, hints.rootWidth - area.rightEdge() - strut.right);
+            bottom = std::min(bottom, hints.rootHeight - area.bottomEdge() - strut.bottom);
+        }
+    }
+    qint64 x0 = frame.left(), y0 = frame.top(), x1 = frame.rightEdge(), y1 = frame.bottomEdge();
+    if (left > 0 && monitor.left() == 0)
+        x0 = std::max(x0, left);
+    if (top > 0 && monitor.top() == 0)
+        y0 = std::max(y0, top);
+    if (right > 0 && monitor.rightEdge() == hints.rootWidth)
+        x1 = std::min(x1, hints.rootWidth - right);
+    if (bottom > 0 && monitor.bottomEdge() == hints.rootHeight)
+        y1 = std::min(y1, hints.rootHeight - bottom);
+    return { x0, y0, std::max<qint64>(0, x1 - x0), std::max<qint64>(0, y1 - y0) };
+}
+
 WmClass parseWmClass(QByteArrayView value)
 {
     const qsizetype firstEnd = value.indexOf('\0');

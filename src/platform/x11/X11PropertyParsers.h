@@ -76,6 +76,30 @@ RootRect clientOfVisibleFrame(const RootRect& visible, const FrameExtents& decor
 // to the monitor: the one covering most of it, clipped to it. None when no rectangle overlaps.
 std::optional<RootRect> workAreaForMonitor(const RootRect& monitor, std::span<const quint32> workAreas);
 
+// What a desktop says about the space its docks, panels and taskbars take, read in one go.
+struct WorkAreaHints {
+    qint64 rootWidth = 0;
+    qint64 rootHeight = 0;
+    // _GTK_WORKAREAS_D<current desktop>: per-monitor rectangles; empty when not published.
+    std::vector<quint32> gtkWorkAreas;
+    // Whether the window manager keeps _NET_CLIENT_LIST, so `struts` are those of every client.
+    bool hasClientList = false;
+    std::vector<Strut> struts;
+    // The current desktop's rectangle of _NET_WORKAREA.
+    std::optional<RootRect> workArea;
+};
+
+// The part of `monitor` that windows may cover, as the window manager means it:
+// 1. where the window manager publishes per-monitor work areas (_GTK_WORKAREAS_Dn), the one of
+//    this monitor;
+// 2. else the monitor less the clients' struts, less what _NET_WORKAREA reserves beyond those
+//    struts: a taskbar or toolbar the window manager draws itself (IceWM, Fluxbox) is in no
+//    client's strut and only shows there. Such a reservation is measured from a root edge, so it
+//    only cuts the monitors that touch that edge. A _NET_WORKAREA reaching past the root window
+//    reserves nothing on that side, and one outside the root window is ignored.
+// The result lies inside the monitor and may be empty (a strut larger than the monitor).
+RootRect visibleFrameOfMonitor(const RootRect& monitor, const WorkAreaHints& hints);
+
 // Desktop `desktop`'s rectangle of _NET_WORKAREA (one quadruple per desktop); none when missing.
 std::optional<RootRect> desktopWorkArea(std::span<const quint32> workAreas, quint32 desktop);
 

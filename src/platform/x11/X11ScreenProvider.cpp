@@ -5,6 +5,8 @@
 
 #include <xcb/randr.h>
 
+#include <algorithm>
+
 namespace gridlume {
 
 using x11::RootRect;
@@ -165,10 +167,12 @@ std::vector<RootRect> X11ScreenProvider::readVisibleFrames(const std::vector<Mon
 
     const std::vector<quint32> desktopValues = X11Connection::values32(desktopReply.get());
     const quint32 desktop = desktopValues.empty() ? 0 : desktopValues.front();
-    const qint64 rootWidth = rootGeometry ? rootGeometry->width : 0;
-    const qint64 rootHeight = rootGeometry ? rootGeometry->height : 0;
+    x11::WorkAreaHints hints;
+    hints.rootWidth = rootGeometry ? rootGeometry->width : 0;
+    hints.rootHeight = rootGeometry ? rootGeometry->height : 0;
+    hints.workArea = x11::desktopWorkArea(X11Connection::values32(workAreaReply.get()), desktop);
 
-    // 1. Per-monitor work areas, as GTK-aware window managers publish them.
+    // Per-monitor work areas, as GTK-aware window managers publish them.
     if (!m_gtkWorkAreaAtoms.contains(desktop)) {
         const QByteArray name = "_GTK_WORKAREAS_D" + QByteArray::number(desktop);
         UniqueCPtr<xcb_intern_atom_reply_t> atom(
@@ -177,48 +181,44 @@ std::vector<RootRect> X11ScreenProvider::readVisibleFrames(const std::vector<Mon
     }
     UniqueCPtr<xcb_get_property_reply_t> gtkReply(xcb_get_property_reply(
         c, xcb_get_property(c, 0, root, m_gtkWorkAreaAtoms.value(desktop), XCB_ATOM_CARDINAL, 0, 4 * 64), nullptr));
-    const std::vector<quint32> gtkWorkAreas = X11Connection::values32(gtkReply.get());
-    if (!gtkWorkAreas.empty()) {
-        std::vector<RootRect> result;
-        for (const Monitor& monitor : monitors)
-            result.push_back(x11::workAreaForMonitor(monitor.frame, gtkWorkAreas).value_or(monitor.frame));
-        return result;
+    hints.gtkWorkAreas = X11Connection::values32(gtkReply.get());
+
+    // Every client's strut, measured from the root window's edges. A window manager that keeps
+    // a client list is one whose docks' struts are in force.
+    hints.hasClientList = clientListReply && clientListReply->type == XCB_ATOM_WINDOW;
+    if (hints.gtkWorkAreas.empty() && hints.hasClientList) {
+        struct Cookies {
+            quint32 client;
+            xcb_get_property_cookie_t partial, legacy, type;
+        };
+        std::vector<Cookies> cookies;
+        for (quint32 client : X11Connection::values32(clientListReply.get())) {
+            cookies.push_back({ client,
+                xcb_get_property(c, 0, client, atoms._NET_WM_STRUT_PARTIAL, XCB_ATOM_CARDINAL, 0, 12),
+                xcb_get_property(c, 0, client, atoms._NET_WM_STRUT, XCB_ATOM_CARDINAL, 0, 4),
+                xcb_get_property(c, 0, client, atoms._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 0, 16) });
+        }
+        for (const Cookies& cookie : cookies) {
+            UniqueCPtr<xcb_get_property_reply_t> partial(xcb_get_property_reply(c, cookie.partial, nullptr));
+            UniqueCPtr<xcb_get_property_reply_t> legacy(xcb_get_property_reply(c, cookie.legacy, nullptr));
+            UniqueCPtr<xcb_get_property_reply_t> type(xcb_get_property_reply(c, cookie.type, nullptr));
+            const auto strut = x11::parseStrut(X11Connection::values32(partial.get()),
+                X11Connection::values32(legacy.get()), hints.rootWidth, hints.rootHeight);
+            if (strut)
+                hints.struts.push_back(*strut);
+            // Only docks and windows with a strut are watched, so a strut that changes later is
+            // seen; every other window's property changes (titles, user times, icons) would
+            // wake Gridlume for nothing. A strut set later on any other window shows up as the
+            // window manager's new _NET_WORKAREA.
+            const std::vector<quint32> types = X11Connection::values32(type.get());
+            if (strut || std::find(types.begin(), types.end(), atoms._NET_WM_WINDOW_TYPE_DOCK) != types.end())
+                m_connection.watchClientWindow(cookie.client);
+        }
     }
 
-    // 2. Every client's strut, measured from the root window's edges. A window manager that
-    // keeps a client list is one whose docks' struts are in force.
-    if (clientListReply && clientListReply->type == XCB_ATOM_WINDOW) {
-        const std::vector<quint32> clients = X11Connection::values32(clientListReply.get());
-        std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> cookies;
-        for (quint32 client : clients) {
-            // Watching every client is what makes a strut that changes later show up.
-            m_connection.watchClientWindow(client);
-            cookies.emplace_back(xcb_get_property(c, 0, client, atoms._NET_WM_STRUT_PARTIAL, XCB_ATOM_CARDINAL, 0, 12),
-                xcb_get_property(c, 0, client, atoms._NET_WM_STRUT, XCB_ATOM_CARDINAL, 0, 4));
-        }
-        std::vector<x11::Strut> struts;
-        for (const auto& [partialCookie, legacyCookie] : cookies) {
-            UniqueCPtr<xcb_get_property_reply_t> partial(xcb_get_property_reply(c, partialCookie, nullptr));
-            UniqueCPtr<xcb_get_property_reply_t> legacy(xcb_get_property_reply(c, legacyCookie, nullptr));
-            const std::vector<quint32> partialValues = X11Connection::values32(partial.get());
-            const std::vector<quint32> legacyValues = X11Connection::values32(legacy.get());
-            if (auto strut = x11::parseStrut(partialValues, legacyValues, rootWidth, rootHeight))
-                struts.push_back(*strut);
-        }
-        std::vector<RootRect> result;
-        for (const Monitor& monitor : monitors)
-            result.push_back(x11::monitorWithoutStruts(monitor.frame, struts, rootWidth, rootHeight));
-        return result;
-    }
-
-    // 3. The desktop's one work area, clipped to each monitor.
-    const std::vector<quint32> workAreas = X11Connection::values32(workAreaReply.get());
-    const std::optional<RootRect> workArea = x11::desktopWorkArea(workAreas, desktop);
     std::vector<RootRect> result;
-    for (const Monitor& monitor : monitors) {
-        const RootRect clipped = workArea ? workArea->intersected(monitor.frame) : monitor.frame;
-        result.push_back(clipped.isEmpty() ? monitor.frame : clipped);
-    }
+    for (const Monitor& monitor : monitors)
+        result.push_back(x11::visibleFrameOfMonitor(monitor.frame, hints));
     return result;
 }
 

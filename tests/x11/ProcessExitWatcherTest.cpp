@@ -1,0 +1,77 @@
+#include "platform/x11/ProcessExitWatcher.h"
+#include "platform/x11/ProcessStartTime.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace gridlume {
+namespace {
+
+    template <int Error>
+    int failingPidfd(pid_t)
+    {
+        errno = Error;
+        return -1;
+    }
+
+    struct Case {
+        const char* name;
+        ProcessExitWatcher::OpenPidfd open;
+        bool polls;
+    };
+
+    // A live process is tracked whatever pidfd_open answers, unless it says the process is gone.
+    TEST(ProcessExitWatcher, SeesTheExitWithOrWithoutAPidfd)
+    {
+        const Case cases[] = {
+            { "pidfd", &ProcessExitWatcher::openPidfd, false },
+            { "no pidfd_open in the kernel", &failingPidfd<ENOSYS>, true },
+            { "pidfd_open filtered by a sandbox", &failingPidfd<EPERM>, true },
+        };
+        for (const Case& testCase : cases) {
+            SCOPED_TRACE(testCase.name);
+            QProcess child;
+            child.start(QStringLiteral("sleep"), { QStringLiteral("60") });
+            ASSERT_TRUE(child.waitForStarted());
+            const pid_t pid = pid_t(child.processId());
+            ProcessExitWatcher watcher(pid, processStartTime(pid).value_or(0), nullptr, testCase.open);
+            QSignalSpy exited(&watcher, &ProcessExitWatcher::exited);
+            EXPECT_EQ(watcher.isPolling(), testCase.polls);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(exited.count(), 0) << "a live process was reported gone";
+
+            child.kill();
+            ASSERT_TRUE(child.waitForFinished());
+            EXPECT_TRUE(exited.wait(3 * ProcessExitWatcher::pollInterval));
+            EXPECT_EQ(exited.count(), 1);
+        }
+    }
+
+    TEST(ProcessExitWatcher, ReportsAGoneProcessAtOnce)
+    {
+        QProcess child;
+        child.start(QStringLiteral("sleep"), { QStringLiteral("60") });
+        ASSERT_TRUE(child.waitForStarted());
+        const pid_t pid = pid_t(child.processId());
+        const quint64 startTime = processStartTime(pid).value_or(0);
+        // ESRCH: the kernel says the process is gone; a start time that differs: the pid is
+        // another process's now.
+        ProcessExitWatcher gone(pid, startTime, nullptr, &failingPidfd<ESRCH>);
+        ProcessExitWatcher recycled(pid, startTime + 1);
+        QSignalSpy goneExited(&gone, &ProcessExitWatcher::exited);
+        QSignalSpy recycledExited(&recycled, &ProcessExitWatcher::exited);
+        EXPECT_EQ(goneExited.count(), 0) << "reported from the constructor";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(goneExited.count(), 1);
+        EXPECT_EQ(recycledExited.count(), 1);
+        child.kill();
+        child.waitForFinished();
+    }
+
+} // namespace
+} // namespace gridlume
