@@ -243,11 +243,9 @@ bool WindowPlacementTilingPanelController::handleLocalKeyDown(const QKeyEvent& e
 
 void WindowPlacementTilingPanelController::handleGlobalKeyDown(const KeyEvent& event)
 {
+    // Presses in Gridlume's own windows are the local monitor's; the global one never reports
+    // them, so a drag-cancelling Escape is not also a close.
     if (event.keyCode != kVK_Escape)
-        return;
-    // The desktop-wide monitor sees presses in Gridlume's own windows too; those belong to the
-    // local monitor, and handling them twice would turn a drag-cancelling Escape into a close.
-    if (QGuiApplication::focusWindow())
         return;
     QMetaObject::invokeMethod(
         this,

@@ -97,7 +97,10 @@ namespace {
         ASSERT_TRUE(m_desktop.activate(target));
         ASSERT_TRUE(m_desktop.waitUntil([&] { return hasFocus(target); })) << "the test window did not get the focus";
 
-        m_gridlume->writeSettings(GridlumeUnderTest::settingsWithShortcut());
+        // Control-Option-Shift-G, which no desktop here binds (IceWM binds Control-Alt-Space).
+        m_gridlume->writeSettings(R"ini([General]
+tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
+)ini");
         QString error;
         ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
         if (m_desktop.hasTray()) {
@@ -107,9 +110,16 @@ namespace {
         const std::vector<QRect> panels { GridlumeWindows::centredPanel(primaryArea), GridlumeWindows::centredPanel(secondArea) };
         {
             SCOPED_TRACE("the shortcut shows a panel centred on the free area of each monitor");
-            key(QStringLiteral("ctrl+alt+space"));
+            key(QStringLiteral("ctrl+alt+shift+g"));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_TRUE(hasFocus(target)) << "the panels took the focus: 0x" << std::hex << inputFocus();
+        }
+        // For a look at the panels on each desktop: GRIDLUME_SCREENSHOTS=folder.
+        if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
+            moveTo(GridlumeWindows::tileCentre(panels[0], 1, 0));
+            m_desktop.waitUntil([&] { return m_windows.viewablePreview().has_value(); }, deadline);
+            m_desktop.run(QStringLiteral("import"),
+                { QStringLiteral("-window"), QStringLiteral("root"), folder + u'/' + QLatin1String(GetParam().id) + QStringLiteral(".png") });
         }
         {
             SCOPED_TRACE("hovering a tile previews its block");
@@ -142,7 +152,7 @@ namespace {
         }
         {
             SCOPED_TRACE("a click into a panel gives it the keyboard, and Escape there closes the panels");
-            key(QStringLiteral("ctrl+alt+space"));
+            key(QStringLiteral("ctrl+alt+shift+g"));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_TRUE(hasFocus(target)) << "the panels took the focus on the second show";
             moveTo(panels[0].topLeft() + QPoint(panels[0].width() / 2, 8));
@@ -156,6 +166,8 @@ namespace {
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
         }
     }
+
+    void PrintTo(const DesktopProfile& profile, std::ostream* out) { *out << profile.id; }
 
     INSTANTIATE_TEST_SUITE_P(Desktops, DesktopMatrixTest, ::testing::ValuesIn(desktopMatrix()),
         [](const ::testing::TestParamInfo<DesktopProfile>& info) { return std::string(info.param.id); });

@@ -1,5 +1,7 @@
 #include "platform/sim/SimGlobalKeyMonitor.h"
 
+#include <QGuiApplication>
+
 namespace gridlume {
 
 Subscription SimGlobalKeyMonitor::addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler)
@@ -11,6 +13,9 @@ Subscription SimGlobalKeyMonitor::addGlobalKeyDownMonitor(std::function<void(con
 
 void SimGlobalKeyMonitor::type(const KeyEvent& event)
 {
+    // Like the desktop's: a press that goes to one of our own windows is not another program's.
+    if (QGuiApplication::focusWindow())
+        return;
     const QList<quint64> ids = m_monitors.keys();
     for (quint64 id : ids) {
         auto it = m_monitors.constFind(id);

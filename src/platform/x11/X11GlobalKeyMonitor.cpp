@@ -3,6 +3,7 @@
 #include "UniqueCPtr.h"
 #include "X11KeyCodeTable.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 #include <QSocketNotifier>
 
@@ -138,6 +139,22 @@ void X11GlobalKeyMonitor::removeHandler(quint64 id)
         selectRawEvents(false);
 }
 
+bool X11GlobalKeyMonitor::goesToOwnWindow() const
+{
+    // A press in one of Gridlume's own windows is Gridlume's, and Qt delivers it there; only
+    // presses that go to other programs are reported. Qt's own idea of the focus lags the
+    // server's (it lets a focus-out settle first), so the server is asked who has the keyboard
+    // now. Windows made on Qt's connection carry its resource id base.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection())
+        return false;
+    const xcb_setup_t* setup = xcb_get_setup(x11->connection());
+    UniqueCPtr<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(m_connection->xcb, xcb_get_input_focus(m_connection->xcb), nullptr));
+    return focus && focus->focus > XCB_INPUT_FOCUS_POINTER_ROOT
+        && (focus->focus & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
 void X11GlobalKeyMonitor::readEvents()
 {
     if (!m_connection)
@@ -159,7 +176,7 @@ void X11GlobalKeyMonitor::readEvents()
                 m_pressedModifierKeycodes.remove(raw->detail);
             continue;
         }
-        if (!press || m_handlers.empty())
+        if (!press || m_handlers.empty() || goesToOwnWindow())
             continue;
         KeyEvent keyEvent;
         keyEvent.keyCode = X11KeyCodeTable::virtualKeyCodeOfX11Keycode(raw->detail).value_or(0xFFFF);

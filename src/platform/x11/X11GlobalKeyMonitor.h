@@ -19,7 +19,8 @@ namespace gridlume {
 // Raw events reach every client that selects them, whoever has the focus or a grab, and they
 // never take the key away from its window. They come on a second connection of their own, so
 // that a burst of typing never sits in front of the replies the rest of the backend waits for,
-// and they are selected only while at least one monitor is installed.
+// and they are selected only while at least one monitor is installed. Presses that go to one of
+// this process's own windows are left to Qt.
 class X11GlobalKeyMonitor final : public QObject, public GlobalKeyMonitor {
     Q_OBJECT
 public:
@@ -32,6 +33,7 @@ private:
     bool ensureConnection();
     void selectRawEvents(bool enabled);
     void readEvents();
+    bool goesToOwnWindow() const;
     void removeHandler(quint64 id);
 
     QByteArray m_displayName;
