@@ -6,8 +6,10 @@
 #include "GridlumeWindows.h"
 #include "X11TestDesktop.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -55,6 +57,49 @@ namespace {
         ~PackageRemoval() { (void)purge(); }
         static Output purge() { return run(QStringLiteral("apt-get"), { QStringLiteral("purge"), QStringLiteral("-y"), packageName }); }
     };
+
+    // The packages that own the shared objects a running process has loaded: its libraries and
+    // the plug-ins Qt loaded for it. dpkg knows a library by one of its two names on a merged
+    // /usr (/lib/… or /usr/lib/…), so both are asked for.
+    QSet<QString> packagesOfLoadedLibraries(pid_t pid)
+    {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+        if (!maps.open(QIODevice::ReadOnly))
+            return {};
+        QSet<QString> paths;
+        for (const QByteArray& line : maps.readAll().split('\n')) {
+            const QString path = QString::fromUtf8(line.mid(line.indexOf('/')));
+            if (line.contains('/') && path.contains(QStringLiteral(".so"))) {
+                paths.insert(path);
+                paths.insert(path.startsWith(QStringLiteral("/usr/")) ? path.mid(4) : QStringLiteral("/usr") + path);
+            }
+        }
+        QSet<QString> packages;
+        const Output owners = run(QStringLiteral("dpkg"), QStringList { QStringLiteral("--search") } + paths.values());
+        for (const QString& line : owners.text.split(u'\n')) {
+            const qsizetype colon = line.indexOf(QStringLiteral(": /"));
+            if (colon < 0 || line.startsWith(QStringLiteral("dpkg-query")) || line.contains(QStringLiteral("diversion")))
+                continue;
+            for (const QString& owner : line.left(colon).split(QStringLiteral(", ")))
+                packages.insert(owner.section(u':', 0, 0));
+        }
+        return packages;
+    }
+
+    // The package and everything it depends on, directly or not.
+    QSet<QString> dependencyClosure(const QString& package)
+    {
+        const Output depends = run(QStringLiteral("apt-cache"),
+            { QStringLiteral("depends"), QStringLiteral("--recurse"), QStringLiteral("--no-recommends"),
+                QStringLiteral("--no-suggests"), QStringLiteral("--no-conflicts"), QStringLiteral("--no-breaks"),
+                QStringLiteral("--no-replaces"), QStringLiteral("--no-enhances"), package });
+        QSet<QString> closure;
+        for (const QString& line : depends.text.split(u'\n')) {
+            if (!line.isEmpty() && !line.startsWith(u' '))
+                closure.insert(line.section(u':', 0, 0));
+        }
+        return closure;
+    }
 
     // Whether a tray owns the system tray selection of the screen.
     bool hasTray(const X11TestDesktop& desktop)
@@ -129,6 +174,19 @@ namespace {
                 << qPrintable(gridlume.log());
             ASSERT_TRUE(gridlume.toggle());
             EXPECT_TRUE(windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors())) << "--toggle showed no panels";
+
+            // dpkg-shlibdeps sees the libraries the binary links; the package must also depend on
+            // those of the plug-ins Qt loads, or a system without them shows no icons or no panels.
+            const QSet<QString> loaded = packagesOfLoadedLibraries(gridlume.pid());
+            EXPECT_TRUE(loaded.contains(QStringLiteral("libqt6gui6"))) << "the loaded libraries were not found";
+            const QSet<QString> closure = dependencyClosure(packageName);
+            // Qt's xcb plug-in loads Xcursor (and the Xrender it needs) for themed cursors when it
+            // is there, and uses X's core cursors otherwise; Qt's own packages do not depend on it.
+            const QSet<QString> optional { QStringLiteral("libxcursor1"), QStringLiteral("libxrender1") };
+            for (const QString& owner : loaded) {
+                EXPECT_TRUE(closure.contains(owner) || optional.contains(owner))
+                    << qPrintable(owner) << " is loaded but no dependency of the package";
+            }
         }
 
         const Output purge = PackageRemoval::purge();
