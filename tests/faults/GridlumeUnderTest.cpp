@@ -88,8 +88,7 @@ bool GridlumeUnderTest::start(QString* error, std::chrono::milliseconds timeout)
 {
     // The shell only points standard error at the log file; exec keeps the process id.
     m_process = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
-        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), m_program,
-            logFilePath() },
+        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), m_program, logFilePath() },
         environment());
     const bool ready = QTest::qWaitFor(
         [&] { return !m_process->isRunning() || (QFileInfo::exists(socketPath()) && answersInstanceChannel()); },

@@ -36,6 +36,8 @@ namespace {
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(program, arguments);
+        if (!process.waitForStarted())
+            return { -1, program + QStringLiteral(": ") + process.errorString() };
         if (!process.waitForFinished(300000)) {
             process.kill();
             process.waitForFinished(3000);
@@ -55,7 +57,10 @@ namespace {
     // Purges the package on every way out of the test, so that a failure leaves the system as it was.
     struct PackageRemoval {
         ~PackageRemoval() { (void)purge(); }
-        static Output purge() { return run(QStringLiteral("apt-get"), { QStringLiteral("purge"), QStringLiteral("-y"), packageName }); }
+        static Output purge()
+        {
+            return run(QStringLiteral("apt-get"), { QStringLiteral("purge"), QStringLiteral("-y"), packageName });
+        }
     };
 
     // The packages that own the shared objects a running process has loaded: its libraries and
@@ -78,7 +83,8 @@ namespace {
         const Output owners = run(QStringLiteral("dpkg"), QStringList { QStringLiteral("--search") } + paths.values());
         for (const QString& line : owners.text.split(u'\n')) {
             const qsizetype colon = line.indexOf(QStringLiteral(": /"));
-            if (colon < 0 || line.startsWith(QStringLiteral("dpkg-query")) || line.contains(QStringLiteral("diversion")))
+            if (colon < 0 || line.startsWith(QStringLiteral("dpkg-query"))
+                || line.contains(QStringLiteral("diversion")))
                 continue;
             for (const QString& owner : line.left(colon).split(QStringLiteral(", ")))
                 packages.insert(owner.section(u':', 0, 0));
@@ -116,7 +122,8 @@ namespace {
     bool hasTrayIcon(const X11TestDesktop& desktop, const GridlumeWindows& windows)
     {
         const auto found = desktop.run(QStringLiteral("xdotool"),
-            { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"), QStringLiteral("^gridlume$") });
+            { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
+                QStringLiteral("^gridlume$") });
         for (const QByteArray& line : found.output.split('\n')) {
             bool ok = false;
             const xcb_window_t window = line.trimmed().toUInt(&ok);
@@ -139,15 +146,16 @@ namespace {
         const Output install = run(QStringLiteral("apt-get"),
             { QStringLiteral("install"), QStringLiteral("-y"), QStringLiteral("--no-install-recommends"), package });
         ASSERT_EQ(install.exitCode, 0) << qPrintable(install.text);
-        const QStringList installed
-            = run(QStringLiteral("dpkg"), { QStringLiteral("--listfiles"), packageName }).text.split(u'\n', Qt::SkipEmptyParts);
+        const QStringList installed = run(QStringLiteral("dpkg"), { QStringLiteral("--listfiles"), packageName })
+                                          .text.split(u'\n', Qt::SkipEmptyParts);
 
         // What a desktop looks for, where it looks for it.
-        for (const char* path : { "/usr/bin/gridlume", "/usr/share/applications/gridlume.desktop",
-                 "/usr/share/gridlume/autostart/gridlume.desktop", "/usr/share/icons/hicolor/scalable/apps/gridlume.svg",
-                 "/usr/share/icons/hicolor/symbolic/apps/gridlume-symbolic.svg",
-                 "/usr/share/metainfo/org.gridlume.Gridlume.metainfo.xml", "/usr/share/man/man1/gridlume.1.gz",
-                 "/usr/share/doc/gridlume/copyright", "/usr/share/doc/gridlume/changelog.gz" }) {
+        for (const char* path :
+            { "/usr/bin/gridlume", "/usr/share/applications/gridlume.desktop",
+                "/usr/share/gridlume/autostart/gridlume.desktop", "/usr/share/icons/hicolor/scalable/apps/gridlume.svg",
+                "/usr/share/icons/hicolor/symbolic/apps/gridlume-symbolic.svg",
+                "/usr/share/metainfo/org.gridlume.Gridlume.metainfo.xml", "/usr/share/man/man1/gridlume.1.gz",
+                "/usr/share/doc/gridlume/copyright", "/usr/share/doc/gridlume/changelog.gz" }) {
             const QString file = QString::fromLatin1(path);
             EXPECT_TRUE(installed.contains(file) && QFileInfo(file).isFile()) << path;
         }
@@ -197,7 +205,8 @@ namespace {
             const QFileInfo info(path);
             if (path == QStringLiteral("/.") || !info.exists())
                 continue;
-            const bool shared = info.isDir() && run(QStringLiteral("dpkg"), { QStringLiteral("--search"), path }).exitCode == 0;
+            const bool shared
+                = info.isDir() && run(QStringLiteral("dpkg"), { QStringLiteral("--search"), path }).exitCode == 0;
             EXPECT_TRUE(shared) << qPrintable(path) << " is left behind";
         }
     }
