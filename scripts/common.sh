@@ -7,6 +7,11 @@ GRIDLUME_BUILD_DIR="${GRIDLUME_BUILD_DIR:-$GRIDLUME_ROOT/build}"
 
 gridlume_log() { printf '==> %s\n' "$*" >&2; }
 
+# The package names of a list in scripts/ (one a line, # starts a comment).
+gridlume_package_list() {
+    sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$GRIDLUME_ROOT/scripts/$1"
+}
+
 # Installs the Debian packages listed in scripts/packages.txt (or the ones given as arguments)
 # that are not installed yet.
 gridlume_install_packages() {
@@ -14,7 +19,7 @@ gridlume_install_packages() {
     if [ $# -gt 0 ]; then
         wanted="$*"
     else
-        wanted=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$GRIDLUME_ROOT/scripts/packages.txt")
+        wanted=$(gridlume_package_list packages.txt)
     fi
     for pkg in $wanted; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
@@ -41,12 +46,14 @@ gridlume_install_packages() {
     $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Configures (once) and builds. Extra arguments go to cmake's configure step.
+# Configures (once) and builds everything, or only the targets in $GRIDLUME_BUILD_TARGETS. Extra
+# arguments go to cmake's configure step.
 gridlume_build() {
     if [ ! -f "$GRIDLUME_BUILD_DIR/build.ninja" ]; then
         gridlume_log "Configuring into $GRIDLUME_BUILD_DIR"
         cmake -S "$GRIDLUME_ROOT" -B "$GRIDLUME_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     fi
-    gridlume_log "Building"
-    cmake --build "$GRIDLUME_BUILD_DIR" -- -j"$(nproc)"
+    gridlume_log "Building${GRIDLUME_BUILD_TARGETS:+ $GRIDLUME_BUILD_TARGETS}"
+    # shellcheck disable=SC2086 # the targets are words
+    cmake --build "$GRIDLUME_BUILD_DIR" ${GRIDLUME_BUILD_TARGETS:+--target $GRIDLUME_BUILD_TARGETS} -- -j"$(nproc)"
 }

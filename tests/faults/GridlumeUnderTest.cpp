@@ -9,10 +9,13 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <utility>
+
 namespace gridlume::test {
 
-GridlumeUnderTest::GridlumeUnderTest(X11TestDesktop& desktop)
+GridlumeUnderTest::GridlumeUnderTest(X11TestDesktop& desktop, QString program)
     : m_desktop(desktop)
+    , m_program(std::move(program))
 {
     // The instance channel only uses a runtime folder that no one else can enter.
     QDir(m_directory.path()).mkdir(QStringLiteral("runtime"));
@@ -21,6 +24,8 @@ GridlumeUnderTest::GridlumeUnderTest(X11TestDesktop& desktop)
 }
 
 GridlumeUnderTest::~GridlumeUnderTest() { m_process.reset(); }
+
+QString GridlumeUnderTest::builtProgram() { return QStringLiteral(GRIDLUME_PROGRAM); }
 
 QStringList GridlumeUnderTest::environment() const
 {
@@ -83,8 +88,7 @@ bool GridlumeUnderTest::start(QString* error, std::chrono::milliseconds timeout)
 {
     // The shell only points standard error at the log file; exec keeps the process id.
     m_process = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
-        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), QStringLiteral(GRIDLUME_PROGRAM),
-            logFilePath() },
+        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), m_program, logFilePath() },
         environment());
     const bool ready = QTest::qWaitFor(
         [&] { return !m_process->isRunning() || (QFileInfo::exists(socketPath()) && answersInstanceChannel()); },
@@ -154,7 +158,7 @@ GridlumeUnderTest::CommandResult GridlumeUnderTest::runCommand(const QStringList
     }
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(GRIDLUME_PROGRAM), arguments);
+    process.start(m_program, arguments);
     if (!process.waitForFinished(20000)) {
         process.kill();
         process.waitForFinished(3000);

@@ -16,10 +16,11 @@ namespace gridlume::test {
 // The real program on a test desktop, driven and read from outside the way a user's session
 // would: its settings file is the one in the desktop's configuration folder, its instance socket
 // lives in a runtime folder of its own, and its standard error goes to a file the test reads.
-// The program is ended with the object.
+// The program is ended with the object. It is the one built here unless `program` names another
+// (an installed one).
 class GridlumeUnderTest {
 public:
-    explicit GridlumeUnderTest(X11TestDesktop& desktop);
+    explicit GridlumeUnderTest(X11TestDesktop& desktop, QString program = builtProgram());
     ~GridlumeUnderTest();
     GridlumeUnderTest(const GridlumeUnderTest&) = delete;
     GridlumeUnderTest& operator=(const GridlumeUnderTest&) = delete;
@@ -52,13 +53,16 @@ public:
         int exitCode = -1;
         QByteArray output;
     };
-    // Runs build/gridlume with `arguments` in the program's environment to completion: a
+    // Runs the program with `arguments` in the program's environment to completion: a
     // second start (no arguments) or --toggle.
     CommandResult runCommand(const QStringList& arguments) const;
     // `gridlume --toggle`; true when the running program took the command.
     bool toggle() const { return runCommand({ QStringLiteral("--toggle") }).exitCode == 0; }
 
     QStringList environment() const;
+
+    // build/gridlume.
+    static QString builtProgram();
 
 private:
     QString socketPath() const;
@@ -68,6 +72,7 @@ private:
     bool answersInstanceChannel() const;
 
     X11TestDesktop& m_desktop;
+    QString m_program;
     QTemporaryDir m_directory;
     std::unique_ptr<ChildProcess> m_process;
 };
