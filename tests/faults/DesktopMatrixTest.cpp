@@ -104,7 +104,9 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         QString error;
         ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
         if (m_desktop.hasTray()) {
-            EXPECT_TRUE(m_desktop.waitUntil([&] { return m_windows.trayIcon().has_value(); }, deadline)) << "no tray icon";
+            EXPECT_TRUE(m_desktop.waitUntil(
+                [&] { return m_windows.trayIcon().has_value() || !m_desktop.statusNotifierItems().isEmpty(); }, deadline))
+                << "no tray icon";
         }
 
         const std::vector<QRect> panels { GridlumeWindows::centredPanel(primaryArea), GridlumeWindows::centredPanel(secondArea) };

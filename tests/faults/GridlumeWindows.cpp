@@ -1,6 +1,7 @@
 #include "GridlumeWindows.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -32,8 +33,9 @@ Rect GridlumeWindows::secondVisibleFrame()
 
 QRect GridlumeWindows::centredPanel(const Rect& visibleFrame)
 {
-    return QRect(int(visibleFrame.midX() - panelWidth / 2.0), int(visibleFrame.midY() - panelHeight / 2.0), panelWidth,
-        panelHeight);
+    // Gridlume rounds a panel's edges to the nearest pixel.
+    return QRect(int(std::lround(visibleFrame.midX() - panelWidth / 2.0)),
+        int(std::lround(visibleFrame.midY() - panelHeight / 2.0)), panelWidth, panelHeight);
 }
 
 QPoint GridlumeWindows::tileCentre(const QRect& panel, int row, int column)
@@ -44,9 +46,12 @@ QPoint GridlumeWindows::tileCentre(const QRect& panel, int row, int column)
 
 QRect GridlumeWindows::tileBlock(const Rect& visibleFrame, int row, int column)
 {
-    const int width = int(visibleFrame.width() / 2);
-    const int height = int(visibleFrame.height() / 2);
-    return QRect(int(visibleFrame.minX()) + width * column, int(visibleFrame.minY()) + height * row, width, height);
+    // Edges rounded to the nearest pixel, as Gridlume rounds them.
+    const auto edge = [](double from, double length, int index) { return int(std::lround(from + length / 2 * index)); };
+    const int left = edge(visibleFrame.minX(), visibleFrame.width(), column);
+    const int top = edge(visibleFrame.minY(), visibleFrame.height(), row);
+    return QRect(left, top, edge(visibleFrame.minX(), visibleFrame.width(), column + 1) - left,
+        edge(visibleFrame.minY(), visibleFrame.height(), row + 1) - top);
 }
 
 std::vector<QRect> GridlumeWindows::panelsOfBothMonitors()
@@ -62,24 +67,24 @@ GridlumeWindows::GridlumeWindows(X11TestDesktop& desktop)
 std::vector<xcb_window_t> GridlumeWindows::windowsNamed(const QByteArray& title) const
 {
     xcb_connection_t* c = m_desktop.connection();
-    // Gridlume's windows are children of the root, or of a window manager frame that is.
+    // Gridlume's windows are children of the root, or of a window manager's frame, which may
+    // nest them a few levels down (IceWM, KWin).
     std::vector<xcb_window_t> candidates;
-    Reply<xcb_query_tree_reply_t> top(xcb_query_tree_reply(c, xcb_query_tree(c, m_desktop.root()), nullptr));
-    if (!top)
-        return {};
-    const xcb_window_t* children = xcb_query_tree_children(top.get());
-    const int count = xcb_query_tree_children_length(top.get());
-    std::vector<xcb_query_tree_cookie_t> frameCookies;
-    for (int i = 0; i < count; ++i) {
-        candidates.push_back(children[i]);
-        frameCookies.push_back(xcb_query_tree(c, children[i]));
-    }
-    for (xcb_query_tree_cookie_t cookie : frameCookies) {
-        Reply<xcb_query_tree_reply_t> frame(xcb_query_tree_reply(c, cookie, nullptr));
-        if (!frame)
-            continue;
-        const xcb_window_t* inner = xcb_query_tree_children(frame.get());
-        candidates.insert(candidates.end(), inner, inner + xcb_query_tree_children_length(frame.get()));
+    std::vector<xcb_window_t> level { m_desktop.root() };
+    for (int depth = 0; depth < 4 && !level.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        for (xcb_window_t window : level)
+            cookies.push_back(xcb_query_tree(c, window));
+        std::vector<xcb_window_t> next;
+        for (xcb_query_tree_cookie_t cookie : cookies) {
+            Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, cookie, nullptr));
+            if (!tree)
+                continue;
+            const xcb_window_t* children = xcb_query_tree_children(tree.get());
+            next.insert(next.end(), children, children + xcb_query_tree_children_length(tree.get()));
+        }
+        candidates.insert(candidates.end(), next.begin(), next.end());
+        level = std::move(next);
     }
     std::vector<xcb_get_property_cookie_t> nameCookies;
     for (xcb_window_t window : candidates)

@@ -41,8 +41,9 @@ struct DesktopProfile {
     bool testDock = false;
     // trayer as the tray, where the desktop has none of its own.
     bool standaloneTray = false;
-    // The panel or taskbar takes space; the desktop is ready once the work area shows it.
-    bool reservesWorkArea = false;
+    // How many panel, taskbar and dock windows line the monitors' edges once the desktop is
+    // ready (see panelWindows()).
+    int panelWindowCount = 0;
 };
 
 // Openbox with the test dock on Xvfb: the desktop of most end-to-end tests.
@@ -91,6 +92,9 @@ public:
     Rect freeAreaOfMonitor(const Rect& monitor) const;
     // Whether a client holds the system tray selection of the screen.
     bool hasTray() const;
+    // The items registered with the desktop's StatusNotifierItem host (the D-Bus tray that
+    // Qt prefers to the XEmbed one where a panel offers it).
+    QStringList statusNotifierItems() const;
 
     // Starts the test window helper; see TestWindow.cpp for its arguments.
     std::unique_ptr<ChildProcess> startTestWindow(const QStringList& arguments = {});

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QEvent>
+#include <QInputEvent>
 #include <QGuiApplication>
 #include <QWindow>
 
@@ -112,7 +113,15 @@ bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
         // to the panel.
         auto* window = qobject_cast<QWindow*>(watched);
         if (window && m_roles.value(window) == PanelWindowRole::TilingPanel && !window->isActive()) {
-            setAcceptsInput(xcb_window_t(window->winId()), true);
+            const xcb_window_t id = xcb_window_t(window->winId());
+            setAcceptsInput(id, true);
+            // "Globally Active ... clients can set the input focus ... in response to a button
+            // press, using the time of that event" (ICCCM 4.1.7). KWin's focus stealing
+            // prevention refuses the same through _NET_ACTIVE_WINDOW, which the request below
+            // sends so that the window manager knows the panel is active.
+            xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_PARENT, id,
+                xcb_timestamp_t(static_cast<const QInputEvent*>(event)->timestamp()));
+            xcb_flush(m_connection);
             window->requestActivate();
         }
     }
@@ -165,10 +174,16 @@ void X11PanelWindowTraits::setAcceptsInput(xcb_window_t window, bool acceptsInpu
         const int count = std::min<int>(xcb_get_property_value_length(reply.get()) / 4, int(hints.size()));
         std::memcpy(hints.data(), xcb_get_property_value(reply.get()), std::size_t(count) * 4);
     }
-    if ((hints[0] & inputHint) && hints[1] == quint32(acceptsInput))
+    // Each panel leads a window group of its own (WM_HINTS' window_group, bit 6 of flags). KWin
+    // hides the utility windows of a group while none of the group's windows is active (its
+    // "hide utility windows for inactive applications", on by default), and Gridlume's windows
+    // never are while the user works elsewhere; a utility window alone in its group stays.
+    constexpr quint32 windowGroupHint = 1 << 6;
+    if ((hints[0] & inputHint) && hints[1] == quint32(acceptsInput) && (hints[0] & windowGroupHint) && hints[8] == window)
         return;
-    hints[0] |= inputHint;
+    hints[0] |= inputHint | windowGroupHint;
     hints[1] = acceptsInput ? 1 : 0;
+    hints[8] = window;
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
         quint32(hints.size()), hints.data());
     xcb_flush(m_connection);
