@@ -6,10 +6,10 @@
 namespace gridlume {
 
 GridlumeSettingsView::GridlumeSettingsView(SettingsStore& settingsStore, Updater& updater,
-    const KeyEventTranslator& translator, UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon,
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon,
     QWidget* parent)
     : QTabWidget(parent)
-    , m_generalView(new GeneralSettingsView(settingsStore, updater, translator, this))
+    , m_generalView(new GeneralSettingsView(settingsStore, updater, translator, globalKeyMonitor, this))
     , m_aboutView(new AboutSettingsView(updater, urlOpener, version, applicationIcon, this))
 {
     setDocumentMode(true);

@@ -9,11 +9,13 @@
 namespace gridlume {
 
 SettingsWindowController::SettingsWindowController(SettingsStore& settingsStore, Updater& updater,
-    const KeyEventTranslator& translator, UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent)
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, QString version,
+    QIcon applicationIcon, QObject* parent)
     : QObject(parent)
     , m_settingsStore(settingsStore)
     , m_updater(updater)
     , m_translator(translator)
+    , m_globalKeyMonitor(globalKeyMonitor)
     , m_urlOpener(urlOpener)
     , m_version(std::move(version))
     , m_applicationIcon(std::move(applicationIcon))
@@ -32,7 +34,7 @@ void SettingsWindowController::buildWindow()
     auto* layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new GridlumeSettingsView(
-        m_settingsStore, m_updater, m_translator, m_urlOpener, m_version, m_applicationIcon, m_window.get());
+        m_settingsStore, m_updater, m_translator, m_globalKeyMonitor, m_urlOpener, m_version, m_applicationIcon, m_window.get());
     layout->addWidget(m_view);
     m_window->setFixedSize(GridlumeSettingsView::contentSize);
     connect(m_view->aboutView(), &AboutSettingsView::quitRequested, this, &SettingsWindowController::quitRequested);

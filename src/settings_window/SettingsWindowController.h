@@ -10,6 +10,7 @@ class QWidget;
 
 namespace gridlume {
 
+class GlobalKeyMonitor;
 class GridlumeSettingsView;
 class KeyEventTranslator;
 class SettingsStore;
@@ -22,7 +23,7 @@ class SettingsWindowController : public QObject {
     Q_OBJECT
 public:
     SettingsWindowController(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
-        UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent = nullptr);
+        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
     void showSettingsWindow();
@@ -43,6 +44,7 @@ private:
     SettingsStore& m_settingsStore;
     Updater& m_updater;
     const KeyEventTranslator& m_translator;
+    GlobalKeyMonitor& m_globalKeyMonitor;
     UrlOpener& m_urlOpener;
     QString m_version;
     QIcon m_applicationIcon;

@@ -1,4 +1,4 @@
-#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 
 #include "settings/SettingsStore.h"
 
@@ -21,6 +21,9 @@ namespace {
         return color;
     }
 
+    // Secondary text: the primary colour faded, as on the rest of the settings window.
+    constexpr double secondaryOpacity = 0.55;
+
     QToolButton* makeActionButton(const QString& symbol, const QString& toolTip, const QString& accessibleName,
         QWidget* parent)
     {
@@ -40,11 +43,11 @@ namespace {
 
 } // namespace
 
-TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
-    SettingsStore& settingsStore, const KeyEventTranslator& translator, QWidget* parent)
+TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(SettingsStore& settingsStore,
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, QWidget* parent)
     : QWidget(parent)
     , m_settingsStore(settingsStore)
-    , m_viewModel(new KeyboardShortcutRecorderViewModel(translator, this))
+    , m_viewModel(new KeyboardShortcutRecorderViewModel(translator, globalKeyMonitor, settingsStore.hotKeyService(), this))
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 2, 0);
@@ -93,6 +96,8 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
         [this] { (void)m_settingsStore.clearTilingPanelKeyboardShortcut(); });
     connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isRecordingChanged, this,
         &TilingPanelKeyboardShortcutRecorder::refresh);
+    connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isShowingUsedByAnotherProgramChanged, this,
+        &TilingPanelKeyboardShortcutRecorder::refresh);
     connect(&m_settingsStore, &SettingsStore::tilingPanelKeyboardShortcutChanged, this,
         &TilingPanelKeyboardShortcutRecorder::refresh);
     refresh();
@@ -102,6 +107,8 @@ QString TilingPanelKeyboardShortcutRecorder::text() const
 {
     if (m_viewModel->isRecording())
         return tr("Press shortcut\u2026");
+    if (m_viewModel->isShowingUsedByAnotherProgram())
+        return tr("Used by another program");
     if (const auto& shortcut = m_settingsStore.tilingPanelKeyboardShortcut())
         return displayText(*shortcut);
     return tr("Click to record shortcut");
@@ -120,10 +127,12 @@ void TilingPanelKeyboardShortcutRecorder::refresh()
     m_mainButton->setAccessibleDescription(text());
     QPalette palette = m_mainButton->palette();
     const QColor primary = this->palette().color(QPalette::WindowText);
-    const QColor foreground = recording || !hasShortcut ? withAlpha(primary, 0.55) : primary;
+    const bool secondary = recording || !hasShortcut || m_viewModel->isShowingUsedByAnotherProgram();
+    const QColor foreground = secondary ? withAlpha(primary, secondaryOpacity) : primary;
     palette.setColor(QPalette::ButtonText, foreground);
     palette.setColor(QPalette::WindowText, foreground);
     m_mainButton->setPalette(palette);
+
     m_cancelButton->setVisible(recording);
     m_clearButton->setVisible(!recording && hasShortcut);
     m_trailingPlaceholder->setVisible(!recording && !hasShortcut);

@@ -592,6 +592,33 @@ namespace {
         EXPECT_EQ(snapshot(m_gridlume->settingsFilePath()), before);
     }
 
+    // Recording a combination that another program holds: the desktop hands the press to that
+    // program, never to the recorder; the recording ends as for a refused shortcut and says so,
+    // and the previous shortcut stays in force and in the file.
+    TEST_F(FaultsEndToEndTest, RecordingACombinationAnotherProgramHolds)
+    {
+        // J on Xvfb's evdev keymap.
+        constexpr xcb_keycode_t jKeycode = 44;
+        ASSERT_EQ(m_desktop.grabKey(jKeycode, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT), 0);
+        m_gridlume->writeSettings(GridlumeUnderTest::settingsWithShortcut());
+        const QStringList before = snapshot(m_gridlume->settingsFilePath());
+        startGridlume(std::nullopt);
+        ASSERT_EQ(m_gridlume->runCommand({}).exitCode, 0);
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline))
+            << "no settings window";
+
+        recordShortcut(QStringLiteral("ctrl+shift+j"));
+        const QString said = QStringLiteral("(keyCode=38, modifiers=4608) is held by another program");
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_gridlume->countLogMessages(said) == 1; }, deadline))
+            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+        // The recording has ended: the next combination is not taken as the shortcut.
+        xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+alt+g") });
+        expectShortcutToggles(QStringLiteral("ctrl+alt+space"));
+        EXPECT_EQ(snapshot(m_gridlume->settingsFilePath()), before);
+        EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("Failed to register hot key")), 0)
+            << "nothing was handed to the store";
+    }
+
     // Ending the program ----------------------------------------------------------------------------
 
     // The session ending (SIGHUP, SIGTERM) or Ctrl+C in a terminal quits the way "Quit Gridlume"

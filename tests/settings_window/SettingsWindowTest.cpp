@@ -1,5 +1,5 @@
 #include "hotkeys/HotKeyService.h"
-#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimUrlOpener.h"
@@ -69,8 +69,8 @@ class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest()
         : hotKeys(desktop.platform().hotKeys, desktop.log())
-        , store(desktop.platform().userDefaults, hotKeys, appearance)
-        , controller(store, updater, translator, desktop.urlOpener(), QStringLiteral("0.1.0"), QIcon())
+        , store(desktop.platform().userDefaults, hotKeys, appearance, desktop.platform().logSink)
+        , controller(store, updater, translator, desktop.platform().globalKeyMonitor, desktop.urlOpener(), QStringLiteral("0.1.0"), QIcon())
     {
         controller.showSettingsWindow();
     }
