@@ -33,7 +33,13 @@ public:
     GeneralSettingsView* generalView() const { return m_generalView; }
     AboutSettingsView* aboutView() const { return m_aboutView; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Each tab's symbol (a gear, a bolt) in the palette's text colour.
+    void updateTabIcons();
+
     GeneralSettingsView* m_generalView;
     AboutSettingsView* m_aboutView;
 };

@@ -21,6 +21,14 @@ namespace {
         return color;
     }
 
+    // The callout size: a step below body text (12 against 13 points).
+    QFont calloutFont(QFont font, QFont::Weight weight)
+    {
+        font.setPointSizeF(font.pointSizeF() * 12.0 / 13.0);
+        font.setWeight(weight);
+        return font;
+    }
+
     // Secondary text: the primary colour faded, as on the rest of the settings window.
     constexpr double secondaryOpacity = 0.55;
 
@@ -35,9 +43,7 @@ namespace {
         button->setFixedSize(TilingPanelKeyboardShortcutRecorder::actionButtonSize,
             TilingPanelKeyboardShortcutRecorder::actionButtonSize);
         button->setCursor(Qt::PointingHandCursor);
-        QFont font = button->font();
-        font.setWeight(QFont::DemiBold);
-        button->setFont(font);
+        button->setFont(calloutFont(button->font(), QFont::DemiBold));
         return button;
     }
 
@@ -64,9 +70,7 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Setting
     m_mainButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_mainButton->setAccessibleName(tr("Panel shortcut"));
     m_mainButton->setCursor(Qt::PointingHandCursor);
-    QFont callout = m_mainButton->font();
-    callout.setPointSizeF(callout.pointSizeF() * 1.15);
-    m_mainButton->setFont(callout);
+    m_mainButton->setFont(calloutFont(m_mainButton->font(), QFont::Normal));
     // The control paints its own background; the button is only the clickable text.
     m_mainButton->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     row->addWidget(m_mainButton, 1);
@@ -132,7 +136,11 @@ void TilingPanelKeyboardShortcutRecorder::refresh()
     palette.setColor(QPalette::ButtonText, foreground);
     palette.setColor(QPalette::WindowText, foreground);
     m_mainButton->setPalette(palette);
-
+    for (QToolButton* button : { m_cancelButton, m_clearButton }) {
+        QPalette symbol = button->palette();
+        symbol.setColor(QPalette::ButtonText, withAlpha(primary, secondaryOpacity));
+        button->setPalette(symbol);
+    }
     m_cancelButton->setVisible(recording);
     m_clearButton->setVisible(!recording && hasShortcut);
     m_trailingPlaceholder->setVisible(!recording && !hasShortcut);
