@@ -261,6 +261,22 @@ TEST_F(TilingPanelControllerTest, TargetChangeHidesThePreviewAndCancelsTheDrag)
     EXPECT_TRUE(controller().isAnyPanelVisible());
 }
 
+TEST_F(TilingPanelControllerTest, PointerEventsArrivingAfterTheHideShowNothing)
+{
+    controller().showPanels();
+    grid(1).hoverMoved({ 10, 10 });
+    ASSERT_TRUE(preview().isVisible());
+    controller().hidePanels();
+    // A hover and a drag that were on their way, for each screen's hidden grid.
+    for (DisplayID id : { 1u, 2u }) {
+        grid(id).hoverMoved({ 150, 100 });
+        grid(id).dragChanged({ 150, 100 }, { 200, 120 });
+    }
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+    EXPECT_FALSE(preview().isVisible());
+    EXPECT_EQ(controller().previewDisplayID(), std::nullopt);
+}
+
 // --- Escape ------------------------------------------------------------------------------------
 
 TEST_F(TilingPanelControllerTest, EscapeInAPanelClosesThePanelsAndIsSwallowed)
