@@ -28,7 +28,7 @@ AppContainer::AppContainer(Platform& platform, AppearanceApplier& appearanceAppl
     , m_hotKeyService(std::make_unique<HotKeyService>(platform.hotKeys, platform.logSink))
     , m_settingsStore(std::make_unique<SettingsStore>(platform.userDefaults, *m_hotKeyService, appearanceApplier, platform.logSink))
     , m_permissionSetupWindowController(std::make_unique<PermissionSetupWindowController>(
-          *m_permissionSetupService, platform.trust, platform.screens))
+          *m_permissionSetupService, platform.trust, platform.screens, platform.panelWindowTraits))
     , m_windowPlacementTilingPanelController(std::make_unique<WindowPlacementTilingPanelController>(
           platform, *m_foregroundApplicationStore, *m_settingsStore, *m_uiStates, *m_windowPlacementService))
     , m_settingsWindowController(std::make_unique<SettingsWindowController>(*m_settingsStore, *m_updaterController,

@@ -48,7 +48,8 @@ int main(int argc, char** argv)
     SettingsWindowController settings(store, updater, translator, desktop.platform().globalKeyMonitor, desktop.urlOpener(),
         QStringLiteral(GRIDLUME_VERSION), icon);
     PermissionSetupService permissionService(desktop.urlOpener());
-    PermissionSetupWindowController permission(permissionService, desktop.platform().trust, desktop.platform().screens);
+    PermissionSetupWindowController permission(
+        permissionService, desktop.platform().trust, desktop.platform().screens, desktop.platform().panelWindowTraits);
 
     // A drag from the first tile to the middle of the grid, so that the rubber band shows.
     UIStates uiStates;
