@@ -52,7 +52,7 @@ TerminationSignalHandler::TerminationSignalHandler(QObject* parent)
     m_notifier = std::make_unique<QSocketNotifier>(fds[0], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &TerminationSignalHandler::readSignal);
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = &handleTerminationSignal;
     sigemptyset(&action.sa_mask);
     // Interrupted system calls resume; the event loop learns of the signal through the pipe.

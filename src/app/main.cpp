@@ -126,10 +126,11 @@ int main(int argc, char** argv)
     };
     GridlumeApp app(x11->platform(), appearance, std::move(configuration));
     Logger logger(*logSink, QStringLiteral("AppDelegate"));
-    QObject::connect(&terminationSignals, &TerminationSignalHandler::terminationRequested, &app, [&logger](int signalNumber) {
-        logger.info("Quitting on signal %d (%s)", signalNumber, ::strsignal(signalNumber));
-        QCoreApplication::quit();
-    });
+    QObject::connect(
+        &terminationSignals, &TerminationSignalHandler::terminationRequested, &app, [&logger](int signalNumber) {
+            logger.info("Quitting on signal %d (%s)", signalNumber, ::strsignal(signalNumber));
+            QCoreApplication::quit();
+        });
     QObject::connect(&instance, &InstanceChannel::commandReceived, &app, &GridlumeApp::handleInstanceCommand);
     return application.exec();
 }

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 namespace gridlume {
 
@@ -41,9 +41,8 @@ namespace {
 
 } // namespace
 
-PermissionSetupWindowController::PermissionSetupWindowController(
-    PermissionSetupService& permissionSetupService, AccessibilityTrust& trust, ScreenProvider& screens,
-    PanelWindowTraits& windowTraits, QObject* parent)
+PermissionSetupWindowController::PermissionSetupWindowController(PermissionSetupService& permissionSetupService,
+    AccessibilityTrust& trust, ScreenProvider& screens, PanelWindowTraits& windowTraits, QObject* parent)
     : QObject(parent)
     , m_permissionSetupService(permissionSetupService)
     , m_trust(trust)

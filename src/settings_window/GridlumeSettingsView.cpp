@@ -64,8 +64,8 @@ namespace {
 } // namespace
 
 GridlumeSettingsView::GridlumeSettingsView(SettingsStore& settingsStore, Updater& updater,
-    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon,
-    QWidget* parent)
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener,
+    const QString& version, const QIcon& applicationIcon, QWidget* parent)
     : QTabWidget(parent)
     , m_generalView(new GeneralSettingsView(settingsStore, updater, translator, globalKeyMonitor, this))
     , m_aboutView(new AboutSettingsView(updater, urlOpener, version, applicationIcon, this))

@@ -25,7 +25,8 @@ public:
     static constexpr QSize contentSize { 580, 320 };
 
     GridlumeSettingsView(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
-        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon, QWidget* parent = nullptr);
+        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon,
+        QWidget* parent = nullptr);
 
     SettingsTab selectedTab() const { return currentIndex() == 1 ? SettingsTab::about : SettingsTab::general; }
     void setSelectedTab(SettingsTab tab) { setCurrentIndex(tab == SettingsTab::about ? 1 : 0); }

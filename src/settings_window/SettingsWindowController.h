@@ -13,6 +13,7 @@ namespace gridlume {
 class GlobalKeyMonitor;
 class GridlumeSettingsView;
 class KeyEventTranslator;
+class PanelWindowTraits;
 class SettingsStore;
 class Updater;
 class UrlOpener;
@@ -23,7 +24,8 @@ class SettingsWindowController : public QObject {
     Q_OBJECT
 public:
     SettingsWindowController(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
-        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent = nullptr);
+        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, PanelWindowTraits& windowTraits, QString version,
+        QIcon applicationIcon, QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
     void showSettingsWindow();
@@ -46,6 +48,7 @@ private:
     const KeyEventTranslator& m_translator;
     GlobalKeyMonitor& m_globalKeyMonitor;
     UrlOpener& m_urlOpener;
+    PanelWindowTraits& m_windowTraits;
     QString m_version;
     QIcon m_applicationIcon;
     std::unique_ptr<QWidget> m_window;

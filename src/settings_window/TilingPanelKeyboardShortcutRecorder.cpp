@@ -32,8 +32,8 @@ namespace {
     // Secondary text: the primary colour faded, as on the rest of the settings window.
     constexpr double secondaryOpacity = 0.55;
 
-    QToolButton* makeActionButton(const QString& symbol, const QString& toolTip, const QString& accessibleName,
-        QWidget* parent)
+    QToolButton* makeActionButton(
+        const QString& symbol, const QString& toolTip, const QString& accessibleName, QWidget* parent)
     {
         auto* button = new QToolButton(parent);
         button->setText(symbol);
@@ -53,7 +53,8 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Setting
     const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, QWidget* parent)
     : QWidget(parent)
     , m_settingsStore(settingsStore)
-    , m_viewModel(new KeyboardShortcutRecorderViewModel(translator, globalKeyMonitor, settingsStore.hotKeyService(), this))
+    , m_viewModel(
+          new KeyboardShortcutRecorderViewModel(translator, globalKeyMonitor, settingsStore.hotKeyService(), this))
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 2, 0);
@@ -75,8 +76,8 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Setting
     m_mainButton->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     row->addWidget(m_mainButton, 1);
 
-    m_cancelButton = makeActionButton(
-        QStringLiteral("\u21B6"), tr("Cancel recording"), tr("Cancel shortcut recording"), this);
+    m_cancelButton
+        = makeActionButton(QStringLiteral("\u21B6"), tr("Cancel recording"), tr("Cancel shortcut recording"), this);
     m_clearButton = makeActionButton(QStringLiteral("\u2715"), tr("Clear shortcut"), tr("Clear panel shortcut"), this);
     m_trailingPlaceholder = new QWidget(this);
     m_trailingPlaceholder->setFixedSize(actionButtonSize, actionButtonSize);
@@ -88,12 +89,12 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Setting
     setAttribute(Qt::WA_Hover);
 
     connect(m_mainButton, &QPushButton::clicked, this, [this] {
-        m_viewModel->startRecording([store = QPointer<SettingsStore>(&m_settingsStore)](
-                                        const KeyboardShortcut& shortcut) {
-            // A refused shortcut leaves the store as it was, which is what stays shown.
-            if (store)
-                (void)store->updateTilingPanelKeyboardShortcut(shortcut);
-        });
+        m_viewModel->startRecording(
+            [store = QPointer<SettingsStore>(&m_settingsStore)](const KeyboardShortcut& shortcut) {
+                // A refused shortcut leaves the store as it was, which is what stays shown.
+                if (store)
+                    (void)store->updateTilingPanelKeyboardShortcut(shortcut);
+            });
     });
     connect(m_cancelButton, &QToolButton::clicked, m_viewModel, &KeyboardShortcutRecorderViewModel::stopRecording);
     connect(m_clearButton, &QToolButton::clicked, this,

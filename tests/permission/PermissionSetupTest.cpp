@@ -69,7 +69,8 @@ class PermissionWindowTest : public ::testing::Test {
 protected:
     PermissionWindowTest()
         : service(desktop.urlOpener())
-        , controller(service, desktop.platform().trust, desktop.platform().screens, desktop.platform().panelWindowTraits)
+        , controller(
+              service, desktop.platform().trust, desktop.platform().screens, desktop.platform().panelWindowTraits)
     {
     }
 

@@ -1,8 +1,8 @@
 #include "hotkeys/HotKeyService.h"
-#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "settings/SettingsStore.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -38,7 +38,8 @@ protected:
         , store(desktop.platform().userDefaults, hotKeys, appearance, desktop.platform().logSink)
     {
         auto* layout = new QVBoxLayout(&window);
-        recorder = new TilingPanelKeyboardShortcutRecorder(store, translator, desktop.platform().globalKeyMonitor, &window);
+        recorder
+            = new TilingPanelKeyboardShortcutRecorder(store, translator, desktop.platform().globalKeyMonitor, &window);
         field = new QLineEdit(&window);
         layout->addWidget(recorder);
         layout->addWidget(field);

@@ -92,8 +92,7 @@ TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsLoading,
-    ::testing::Values(
-        LoadCase { "firstLaunch", {}, {}, {}, std::nullopt, true, AppAppearance::system },
+    ::testing::Values(LoadCase { "firstLaunch", {}, {}, {}, std::nullopt, true, AppAppearance::system },
         LoadCase { "allSet", QByteArray(R"({"keyCode":49,"modifiers":6144})"), false, QString("dark"),
             controlOptionSpace, false, AppAppearance::dark },
         LoadCase { "light", {}, true, QString("light"), std::nullopt, true, AppAppearance::light },
@@ -105,8 +104,8 @@ INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsLoading,
         // What an INI reader makes of the JSON written by hand without escaping its quotes.
         LoadCase { "shortcutWithItsQuotesStripped", QByteArray("{keyCode:49,modifiers:6144}"), {}, {}, std::nullopt,
             true, AppAppearance::system },
-        LoadCase { "shortcutOutOfRange", QByteArray(R"({"keyCode":49,"modifiers":4294967296})"), {}, {},
-            std::nullopt, true, AppAppearance::system },
+        LoadCase { "shortcutOutOfRange", QByteArray(R"({"keyCode":49,"modifiers":4294967296})"), {}, {}, std::nullopt,
+            true, AppAppearance::system },
         LoadCase { "shortcutAsString", QString(R"({"keyCode":49,"modifiers":6144})"), {}, {}, std::nullopt, true,
             AppAppearance::system },
         LoadCase { "shortcutWithoutModifiersLoads", QByteArray(R"({"keyCode":0,"modifiers":0})"), {}, {},

@@ -1,6 +1,6 @@
 // Renders the settings window (both tabs, light and dark), the permission window and a tiling
-// grid in the middle of a drag offscreen and writes them as PNG files into the folder given as the first argument, for people to look
-// at. Not a test: nothing is compared.
+// grid in the middle of a drag offscreen and writes them as PNG files into the folder given as the first argument, for
+// people to look at. Not a test: nothing is compared.
 #include "hotkeys/HotKeyService.h"
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupWindowController.h"
@@ -8,11 +8,11 @@
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimUrlOpener.h"
 #include "settings/SettingsStore.h"
+#include "settings/UIStates.h"
 #include "settings_window/AppcastUpdater.h"
 #include "settings_window/GridlumeSettingsView.h"
 #include "settings_window/QtAppearanceApplier.h"
 #include "settings_window/SettingsWindowController.h"
-#include "settings/UIStates.h"
 #include "tiling/WindowPlacementTilingGridView.h"
 
 #include <QApplication>
@@ -45,8 +45,8 @@ int main(int argc, char** argv)
     (void)store.updateTilingPanelKeyboardShortcut({ 49, 0x1000 | 0x0800 });
     AppcastUpdater updater(desktop.userDefaults(), desktop.log(),
         { AppcastUpdater::defaultFeedUrl(), QStringLiteral(GRIDLUME_VERSION) });
-    SettingsWindowController settings(store, updater, translator, desktop.platform().globalKeyMonitor, desktop.urlOpener(),
-        QStringLiteral(GRIDLUME_VERSION), icon);
+    SettingsWindowController settings(store, updater, translator, desktop.platform().globalKeyMonitor,
+        desktop.urlOpener(), desktop.platform().panelWindowTraits, QStringLiteral(GRIDLUME_VERSION), icon);
     PermissionSetupService permissionService(desktop.urlOpener());
     PermissionSetupWindowController permission(
         permissionService, desktop.platform().trust, desktop.platform().screens, desktop.platform().panelWindowTraits);

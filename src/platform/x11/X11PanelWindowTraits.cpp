@@ -159,7 +159,8 @@ void X11PanelWindowTraits::moveToCurrentDesktop(QWindow& window)
     message.data.data32[0] = *static_cast<const quint32*>(xcb_get_property_value(current.get()));
     message.data.data32[1] = 1;
     xcb_send_event(m_connection, false, m_root,
-        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT, reinterpret_cast<const char*>(&message));
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
 }
 
