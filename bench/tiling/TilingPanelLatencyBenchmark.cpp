@@ -128,7 +128,7 @@ int main(int argc, char** argv)
     Platform& platform = backend->platform();
     HotKeyService hotKeyService(platform.hotKeys, log);
     NoAppearance appearance;
-    SettingsStore settingsStore(platform.userDefaults, hotKeyService, appearance);
+    SettingsStore settingsStore(platform.userDefaults, hotKeyService, appearance, platform.logSink);
     UIStates uiStates;
     ForegroundApplicationStore foregroundApplicationStore(platform.workspace);
     WindowPlacementService placementService(platform.accessibility, platform.screens, platform.workspace, log);

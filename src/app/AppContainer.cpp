@@ -26,13 +26,15 @@ AppContainer::AppContainer(Platform& platform, AppearanceApplier& appearanceAppl
     , m_windowPlacementService(std::make_unique<WindowPlacementService>(
           platform.accessibility, platform.screens, platform.workspace, platform.logSink))
     , m_hotKeyService(std::make_unique<HotKeyService>(platform.hotKeys, platform.logSink))
-    , m_settingsStore(std::make_unique<SettingsStore>(platform.userDefaults, *m_hotKeyService, appearanceApplier))
+    , m_settingsStore(
+          std::make_unique<SettingsStore>(platform.userDefaults, *m_hotKeyService, appearanceApplier, platform.logSink))
     , m_permissionSetupWindowController(std::make_unique<PermissionSetupWindowController>(
-          *m_permissionSetupService, platform.trust, platform.screens))
+          *m_permissionSetupService, platform.trust, platform.screens, platform.panelWindowTraits))
     , m_windowPlacementTilingPanelController(std::make_unique<WindowPlacementTilingPanelController>(
           platform, *m_foregroundApplicationStore, *m_settingsStore, *m_uiStates, *m_windowPlacementService))
     , m_settingsWindowController(std::make_unique<SettingsWindowController>(*m_settingsStore, *m_updaterController,
-          platform.keyEventTranslator, platform.urlOpener, configuration.version, configuration.applicationIcon))
+          platform.keyEventTranslator, platform.globalKeyMonitor, platform.urlOpener, platform.panelWindowTraits,
+          configuration.version, configuration.applicationIcon))
     , m_updateResultPresenter(std::make_unique<UpdateResultPresenter>(*m_updaterController, platform.urlOpener,
           [settings = QPointer<SettingsWindowController>(m_settingsWindowController.get())]() -> QWidget* {
               return settings && settings->isSettingsWindowVisible() ? settings->window() : nullptr;

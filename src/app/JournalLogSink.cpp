@@ -14,6 +14,8 @@ namespace {
         switch (level) {
         case LogLevel::Error:
             return LOG_ERR;
+        case LogLevel::Warning:
+            return LOG_WARNING;
         case LogLevel::Info:
             return LOG_INFO;
         case LogLevel::Debug:

@@ -5,6 +5,7 @@
 #include "app/InstanceChannel.h"
 #include "app/JournalLogSink.h"
 #include "app/QtMessageRedirect.h"
+#include "app/TerminationSignalHandler.h"
 #include "platform/IniUserDefaults.h"
 #include "platform/x11/X11PanelWindowTraits.h"
 #include "platform/x11/X11Platform.h"
@@ -15,6 +16,8 @@
 #include <QTextStream>
 
 #include <xcb/xcb.h>
+
+#include <cstring>
 
 using namespace gridlume;
 
@@ -94,6 +97,10 @@ int main(int argc, char** argv)
         err << "gridlume: Gridlume is not running\n";
         return 1;
     }
+    // From here on the program has something to clean up (the instance socket, the hot keys):
+    // the session ending or Ctrl+C quits like "Quit Gridlume". Declared before everything it
+    // must outlive, so that a second signal still ends a quit that hangs in the teardown.
+    TerminationSignalHandler terminationSignals;
 
     std::unique_ptr<LogSink> logSink = JournalLogSink::create();
     // Qt ends the program itself when the X server goes away; its reason belongs in our log.
@@ -118,6 +125,12 @@ int main(int argc, char** argv)
         applicationIcon,
     };
     GridlumeApp app(x11->platform(), appearance, std::move(configuration));
+    Logger logger(*logSink, QStringLiteral("AppDelegate"));
+    QObject::connect(
+        &terminationSignals, &TerminationSignalHandler::terminationRequested, &app, [&logger](int signalNumber) {
+            logger.info("Quitting on signal %d (%s)", signalNumber, ::strsignal(signalNumber));
+            QCoreApplication::quit();
+        });
     QObject::connect(&instance, &InstanceChannel::commandReceived, &app, &GridlumeApp::handleInstanceCommand);
     return application.exec();
 }

@@ -48,6 +48,7 @@ bool HotKeyService::registerOrUpdateHotKey(quint32 id, const KeyboardShortcut& s
         = m_platform.registerEventHotKey(shortcut.keyCode, shortcut.modifiers, EventHotKeyID { signature, id }, 0, &ref);
     if (status == noErr && ref != 0) {
         m_hotKeyRefs.insert(id, ref);
+        m_registeredShortcuts.insert(id, shortcut);
         return true;
     }
     m_logger.error("registerOrUpdateHotKey failed\uFF1AFailed to register hot key: id=%u, keyCode=%u, modifiers=%u, "
@@ -67,6 +68,30 @@ bool HotKeyService::unregisterHotKey(quint32 id)
         return false;
     }
     m_hotKeyRefs.remove(id);
+    m_registeredShortcuts.remove(id);
+    return true;
+}
+
+bool HotKeyService::isHeldByAnotherProgram(const KeyboardShortcut& shortcut)
+{
+    // Registering our own shortcut again would succeed, and releasing it would drop ours.
+    for (const KeyboardShortcut& own : std::as_const(m_registeredShortcuts)) {
+        if (own == shortcut)
+            return false;
+    }
+    // An ID that never has a handler: nothing can run in the moment the probe is registered.
+    constexpr quint32 probeHotKeyID = 0;
+    EventHotKeyRef ref = 0;
+    const OSStatus status = m_platform.registerEventHotKey(
+        shortcut.keyCode, shortcut.modifiers, EventHotKeyID { signature, probeHotKeyID }, 0, &ref);
+    if (status == noErr && ref != 0) {
+        (void)m_platform.unregisterEventHotKey(ref);
+        return false;
+    }
+    if (status != eventHotKeyExistsErr)
+        return false;
+    m_logger.info("The shortcut %s (keyCode=%u, modifiers=%u) is held by another program",
+        qUtf8Printable(displayText(shortcut)), shortcut.keyCode, shortcut.modifiers);
     return true;
 }
 

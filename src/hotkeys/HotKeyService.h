@@ -40,6 +40,11 @@ public:
 
     bool isRegistered(quint32 id) const { return m_hotKeyRefs.contains(id); }
 
+    // Whether another program holds `shortcut` now (its presses then never reach our windows),
+    // found by registering it for a moment and releasing it at once. A shortcut registered here
+    // is ours, not another program's. Says so in the log when it is held.
+    bool isHeldByAnotherProgram(const KeyboardShortcut& shortcut);
+
 private:
     bool installEventHandlerIfNeeded();
     static OSStatus handleHotKeyEvent(const HotKeyEvent& event, void* userData);
@@ -48,6 +53,7 @@ private:
     Logger m_logger;
     std::optional<EventHandlerRef> m_eventHandlerRef;
     QMap<quint32, EventHotKeyRef> m_hotKeyRefs;
+    QMap<quint32, KeyboardShortcut> m_registeredShortcuts;
     QMap<quint32, std::function<void()>> m_handlers;
 };
 

@@ -1,5 +1,6 @@
 #include "hotkeys/KeyboardShortcutRecorderViewModel.h"
 
+#include "hotkeys/HotKeyService.h"
 #include "hotkeys/LocalKeyDownMonitor.h"
 
 namespace gridlume {
@@ -15,19 +16,35 @@ namespace {
         return keyCode >= 54 && keyCode <= 63;
     }
 
+    // The shortcut a press would record, if any.
+    std::optional<KeyboardShortcut> shortcutOfKeyPress(const KeyEvent& event)
+    {
+        const quint32 modifiers = carbonModifiers(event.modifierFlags);
+        if (modifiers == 0 || isModifierKey(event.keyCode))
+            return std::nullopt;
+        return KeyboardShortcut { event.keyCode, modifiers };
+    }
+
 } // namespace
 
-KeyboardShortcutRecorderViewModel::KeyboardShortcutRecorderViewModel(
-    const KeyEventTranslator& translator, QObject* parent)
+KeyboardShortcutRecorderViewModel::KeyboardShortcutRecorderViewModel(const KeyEventTranslator& translator,
+    GlobalKeyMonitor& globalKeyMonitor, HotKeyService& hotKeyService, QObject* parent)
     : QObject(parent)
     , m_translator(translator)
+    , m_globalKeyMonitor(globalKeyMonitor)
+    , m_hotKeyService(hotKeyService)
 {
+    m_usedByAnotherProgramNotice.setSingleShot(true);
+    m_usedByAnotherProgramNotice.setInterval(usedByAnotherProgramNoticeMs);
+    connect(&m_usedByAnotherProgramNotice, &QTimer::timeout, this, [this] { setIsShowingUsedByAnotherProgram(false); });
 }
 
 KeyboardShortcutRecorderViewModel::~KeyboardShortcutRecorderViewModel() = default;
 
 void KeyboardShortcutRecorderViewModel::startRecording(std::function<void(const KeyboardShortcut&)> onRecorded)
 {
+    m_usedByAnotherProgramNotice.stop();
+    setIsShowingUsedByAnotherProgram(false);
     setIsRecording(true);
     if (m_localKeyDownMonitor)
         return;
@@ -35,6 +52,8 @@ void KeyboardShortcutRecorderViewModel::startRecording(std::function<void(const 
     m_localKeyDownMonitor = std::make_unique<LocalKeyDownMonitor>(
         m_translator, [this](const KeyEvent& event) { return handleKeyDown(event); },
         [this] { return m_isRecording; });
+    m_globalKeyDownMonitor
+        = m_globalKeyMonitor.addGlobalKeyDownMonitor([this](const KeyEvent& event) { handleGlobalKeyDown(event); });
 }
 
 void KeyboardShortcutRecorderViewModel::stopRecording()
@@ -44,6 +63,7 @@ void KeyboardShortcutRecorderViewModel::stopRecording()
         monitor->remove();
         monitor->deleteLater();
     }
+    m_globalKeyDownMonitor.cancel();
     setIsRecording(false);
 }
 
@@ -51,15 +71,29 @@ bool KeyboardShortcutRecorderViewModel::handleKeyDown(const KeyEvent& event)
 {
     if (!m_isRecording)
         return false;
-    const quint32 modifiers = carbonModifiers(event.modifierFlags);
-    if (modifiers == 0 || isModifierKey(event.keyCode))
+    const std::optional<KeyboardShortcut> shortcut = shortcutOfKeyPress(event);
+    if (!shortcut)
         return true;
     auto onRecorded = std::move(m_onRecorded);
-    const KeyboardShortcut shortcut { event.keyCode, modifiers };
     stopRecording();
     if (onRecorded)
-        onRecorded(shortcut);
+        onRecorded(*shortcut);
     return true;
+}
+
+void KeyboardShortcutRecorderViewModel::handleGlobalKeyDown(const KeyEvent& event)
+{
+    // Every press is seen here as well; one that also reaches our window is recorded there. Only
+    // a combination held elsewhere never does, and only the desktop can say which that is.
+    if (!m_isRecording)
+        return;
+    const std::optional<KeyboardShortcut> shortcut = shortcutOfKeyPress(event);
+    if (!shortcut || !m_hotKeyService.isHeldByAnotherProgram(*shortcut))
+        return;
+    m_onRecorded = nullptr;
+    stopRecording();
+    setIsShowingUsedByAnotherProgram(true);
+    m_usedByAnotherProgramNotice.start();
 }
 
 void KeyboardShortcutRecorderViewModel::setIsRecording(bool isRecording)
@@ -68,6 +102,14 @@ void KeyboardShortcutRecorderViewModel::setIsRecording(bool isRecording)
         return;
     m_isRecording = isRecording;
     Q_EMIT isRecordingChanged();
+}
+
+void KeyboardShortcutRecorderViewModel::setIsShowingUsedByAnotherProgram(bool isShowing)
+{
+    if (m_isShowingUsedByAnotherProgram == isShowing)
+        return;
+    m_isShowingUsedByAnotherProgram = isShowing;
+    Q_EMIT isShowingUsedByAnotherProgramChanged();
 }
 
 } // namespace gridlume

@@ -185,8 +185,15 @@ PermissionSetupView::PermissionSetupView(
     title->setAlignment(Qt::AlignCenter);
     header->addWidget(title);
     header->addWidget(new IconView(m_applicationIcon, 96, this), 0, Qt::AlignHCenter);
-    auto* explanation = new QLabel(tr("Gridlume needs Accessibility permission to manage your windows."), this);
-    explanation->setFont(scaledFont(font(), 13, QFont::Normal));
+    const QFont explanationFont = scaledFont(font(), 13, QFont::Normal);
+    // Its lines 4 points further apart than the font's own spacing.
+    const int explanationLineHeight = QFontMetrics(explanationFont).lineSpacing() + 4;
+    auto* explanation = new QLabel(QStringLiteral("<div style=\"line-height: %1px\">%2</div>")
+                                       .arg(explanationLineHeight)
+                                       .arg(tr("Gridlume needs Accessibility permission to manage your windows.")),
+        this);
+    explanation->setTextFormat(Qt::RichText);
+    explanation->setFont(explanationFont);
     explanation->setWordWrap(true);
     explanation->setAlignment(Qt::AlignCenter);
     // The secondary text colour of whichever palette is in force, light or dark.

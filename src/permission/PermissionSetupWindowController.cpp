@@ -2,6 +2,7 @@
 
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupView.h"
+#include "platform/PanelWindowTraits.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 namespace gridlume {
 
@@ -39,12 +41,13 @@ namespace {
 
 } // namespace
 
-PermissionSetupWindowController::PermissionSetupWindowController(
-    PermissionSetupService& permissionSetupService, AccessibilityTrust& trust, ScreenProvider& screens, QObject* parent)
+PermissionSetupWindowController::PermissionSetupWindowController(PermissionSetupService& permissionSetupService,
+    AccessibilityTrust& trust, ScreenProvider& screens, PanelWindowTraits& windowTraits, QObject* parent)
     : QObject(parent)
     , m_permissionSetupService(permissionSetupService)
     , m_trust(trust)
     , m_screens(screens)
+    , m_windowTraits(windowTraits)
 {
     // Only a close button: no minimise or maximise, and the size follows the content.
     m_window = std::make_unique<QWidget>(nullptr,
@@ -90,6 +93,9 @@ void PermissionSetupWindowController::showPermissionWindow(const std::optional<S
     const QSize size = m_window->frameGeometry().size();
     m_window->move(qRound(centre.x() - 0.5 * size.width()), qRound(centre.y() - 0.5 * size.height()));
     m_window->raise();
+    // A window left open on another virtual desktop stays there when raised.
+    if (QWindow* handle = m_window->windowHandle())
+        m_windowTraits.moveToCurrentDesktop(*handle);
     startPermissionPolling();
 }
 

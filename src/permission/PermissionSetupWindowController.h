@@ -14,6 +14,7 @@ class QWidget;
 
 namespace gridlume {
 
+class PanelWindowTraits;
 class PermissionSetupService;
 class PermissionSetupView;
 
@@ -29,12 +30,13 @@ public:
     static constexpr int permissionCheckIntervalMs = 750;
 
     PermissionSetupWindowController(PermissionSetupService& permissionSetupService, AccessibilityTrust& trust,
-        ScreenProvider& screens, QObject* parent = nullptr);
+        ScreenProvider& screens, PanelWindowTraits& windowTraits, QObject* parent = nullptr);
     ~PermissionSetupWindowController() override;
 
     // Sizes the window to its content and centres it in `screen`'s visible frame (window-system
     // space); without a screen, on the screen under the pointer. Shows it in front without
-    // activating it, then starts polling. Showing it again keeps the one running poll.
+    // activating it, on the virtual desktop the user is on, then starts polling. Showing it
+    // again keeps the one running poll.
     void showPermissionWindow(const std::optional<Screen>& screen);
     // Stops polling and hides the window. Harmless when it is not shown.
     void hidePermissionWindow();
@@ -58,6 +60,7 @@ private:
     PermissionSetupService& m_permissionSetupService;
     AccessibilityTrust& m_trust;
     ScreenProvider& m_screens;
+    PanelWindowTraits& m_windowTraits;
     QPointer<QTimer> m_permissionCheckTimer;
     std::unique_ptr<QWidget> m_window;
     PermissionSetupView* m_view = nullptr;

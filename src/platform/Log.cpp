@@ -9,7 +9,10 @@ namespace gridlume {
 
 void StandardErrorLogSink::write(const LogRecord& record)
 {
-    const char* level = record.level == LogLevel::Error ? "error" : record.level == LogLevel::Info ? "info" : "debug";
+    const char* level = record.level == LogLevel::Error ? "error"
+        : record.level == LogLevel::Warning             ? "warning"
+        : record.level == LogLevel::Info                ? "info"
+                                                        : "debug";
     std::fprintf(stderr, "%s [%s:%s] %s\n", level, qUtf8Printable(record.subsystem), qUtf8Printable(record.category),
         qUtf8Printable(record.message));
 }
@@ -49,6 +52,15 @@ void Logger::error(const char* format, ...) const
     const QString message = formatLogMessage(format, args);
     va_end(args);
     log(LogLevel::Error, message);
+}
+
+void Logger::warning(const char* format, ...) const
+{
+    va_list args;
+    va_start(args, format);
+    const QString message = formatLogMessage(format, args);
+    va_end(args);
+    log(LogLevel::Warning, message);
 }
 
 void Logger::info(const char* format, ...) const

@@ -9,6 +9,7 @@ namespace gridlume {
 enum class LogLevel {
     Debug,
     Info,
+    Warning,
     Error,
 };
 
@@ -62,6 +63,7 @@ public:
     const QString& category() const { return m_category; }
 
     void error(const char* format, ...) const Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
+    void warning(const char* format, ...) const Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
     void info(const char* format, ...) const Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
     void log(LogLevel level, const QString& message) const;
 

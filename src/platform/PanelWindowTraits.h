@@ -38,6 +38,11 @@ public:
     // system keeps that order by itself, or when either window is not shown.
     virtual void orderBelow(QWindow& window, QWindow& sibling) = 0;
 
+    // Brings the shown `window` to the virtual desktop the user is on, the way a pager moves a
+    // window, without withdrawing it. Does nothing when the window is not shown or the desktop
+    // has no virtual desktops.
+    virtual void moveToCurrentDesktop(QWindow& window) = 0;
+
     // True while a compositor draws translucent windows; without one, a translucent pixel shows
     // as black and the windows must fall back to shapes and opaque paint.
     virtual bool isCompositing() const = 0;

@@ -2,20 +2,29 @@
 
 namespace gridlume {
 
-SettingsStore::SettingsStore(
-    UserDefaults& userDefaults, HotKeyService& hotKeyService, AppearanceApplier& appearanceApplier, QObject* parent)
+SettingsStore::SettingsStore(UserDefaults& userDefaults, HotKeyService& hotKeyService,
+    AppearanceApplier& appearanceApplier, LogSink& logSink, QObject* parent)
     : QObject(parent)
     , m_hotKeyService(hotKeyService)
     , m_userDefaults(userDefaults)
     , m_appearanceApplier(appearanceApplier)
+    , m_logger(logSink, QStringLiteral("SettingsStore"))
 {
     if (const auto raw = m_userDefaults.stringForKey(appAppearanceKey))
         m_appAppearance = appAppearanceFromRawValue(*raw).value_or(AppAppearance::system);
     if (const auto keepOpen = m_userDefaults.boolForKey(keepTilingPanelOpenAfterTilingKey))
         m_keepTilingPanelOpenAfterTiling = *keepOpen;
-    // Undecodable data means no shortcut; the data stays until the next update or clear.
-    if (const auto data = m_userDefaults.dataForKey(tilingPanelKeyboardShortcutKey))
-        m_tilingPanelKeyboardShortcut = KeyboardShortcut::fromJson(*data);
+    // Undecodable data means no shortcut; the data stays until the next update or clear. A
+    // shortcut written by hand that silently did nothing would leave the user guessing.
+    if (m_userDefaults.objectForKey(tilingPanelKeyboardShortcutKey)) {
+        if (const auto data = m_userDefaults.dataForKey(tilingPanelKeyboardShortcutKey))
+            m_tilingPanelKeyboardShortcut = KeyboardShortcut::fromJson(*data);
+        if (!m_tilingPanelKeyboardShortcut) {
+            m_logger.warning("The stored \"%s\" cannot be decoded as a shortcut; the default (no shortcut) applies "
+                             "and the stored value is left as it is",
+                qUtf8Printable(tilingPanelKeyboardShortcutKey));
+        }
+    }
     m_appearanceApplier.applyAppearance(m_appAppearance);
 }
 

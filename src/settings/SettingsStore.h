@@ -2,6 +2,7 @@
 
 #include "hotkeys/HotKeyService.h"
 #include "hotkeys/KeyboardShortcut.h"
+#include "platform/Log.h"
 #include "platform/UserDefaults.h"
 #include "settings/AppAppearance.h"
 #include "settings/SettingServiceError.h"
@@ -32,11 +33,14 @@ public:
     static inline const QString appAppearanceKey = QStringLiteral("appAppearance");
 
     // Loads the settings (odd stored values read as the defaults: no shortcut, keep open,
-    // system appearance; the stored data is left as it is) and applies the appearance.
-    // Registers no hot key.
+    // system appearance; the stored data is left as it is) and applies the appearance. A stored
+    // shortcut that cannot be decoded is the one odd value the user would otherwise miss: it is
+    // logged once, as a warning. Registers no hot key.
     SettingsStore(UserDefaults& userDefaults, HotKeyService& hotKeyService, AppearanceApplier& appearanceApplier,
-        QObject* parent = nullptr);
+        LogSink& logSink, QObject* parent = nullptr);
 
+    // The service the panel shortcut is registered with.
+    HotKeyService& hotKeyService() const { return m_hotKeyService; }
     const std::optional<KeyboardShortcut>& tilingPanelKeyboardShortcut() const { return m_tilingPanelKeyboardShortcut; }
     bool hasTilingPanelKeyboardShortcut() const { return m_tilingPanelKeyboardShortcut.has_value(); }
     bool keepTilingPanelOpenAfterTiling() const { return m_keepTilingPanelOpenAfterTiling; }
@@ -64,6 +68,7 @@ private:
     HotKeyService& m_hotKeyService;
     UserDefaults& m_userDefaults;
     AppearanceApplier& m_appearanceApplier;
+    Logger m_logger;
     std::optional<KeyboardShortcut> m_tilingPanelKeyboardShortcut;
     bool m_keepTilingPanelOpenAfterTiling = true;
     AppAppearance m_appAppearance = AppAppearance::system;

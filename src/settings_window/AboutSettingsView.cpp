@@ -3,6 +3,7 @@
 #include "platform/UrlOpener.h"
 #include "settings_window/Updater.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -78,8 +79,9 @@ AboutSettingsView::AboutSettingsView(
     auto* info = new QHBoxLayout;
     info->setSpacing(32);
     info->addWidget(new IconView(applicationIcon, 108, this), 0, Qt::AlignVCenter);
+    // Name, version (with the update check) and notice, 12 points apart.
     auto* text = new QVBoxLayout;
-    text->setSpacing(8);
+    text->setSpacing(12);
     auto* name = new QLabel(QStringLiteral("Gridlume"), this);
     name->setFont(sizedFont(font(), 20, QFont::Bold));
     text->addWidget(name);
@@ -109,9 +111,10 @@ AboutSettingsView::AboutSettingsView(
     notice->setSpacing(2);
     for (const QString& line : { tr("Copyright \u00A9 2026 the Gridlume developers."), tr("Free software under the MIT licence.") }) {
         auto* label = new QLabel(line, this);
-        makeSecondary(label);
         notice->addWidget(label);
+        m_noticeLabels.append(label);
     }
+    applyTertiaryColour();
     text->addLayout(notice);
     info->addLayout(text, 1);
     outer->addLayout(info);
@@ -131,10 +134,31 @@ AboutSettingsView::AboutSettingsView(
     connect(m_websiteButton, &QPushButton::clicked, this, [&urlOpener] { openLink(urlOpener, websiteUrl()); });
     m_helpButton = new QPushButton(tr("Help"), this);
     connect(m_helpButton, &QPushButton::clicked, this, [&urlOpener] { openLink(urlOpener, helpUrl()); });
-    buttons->addWidget(m_websiteButton);
-    buttons->addSpacing(8);
-    buttons->addWidget(m_helpButton);
+    auto* links = new QHBoxLayout;
+    links->setSpacing(8);
+    links->addWidget(m_websiteButton);
+    links->addWidget(m_helpButton);
+    buttons->addLayout(links);
     outer->addLayout(buttons);
+}
+
+void AboutSettingsView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyTertiaryColour();
+    QWidget::changeEvent(event);
+}
+
+void AboutSettingsView::applyTertiaryColour()
+{
+    // Tertiary text: the text colour faded further than the secondary level, in either theme.
+    QColor tertiary = palette().color(QPalette::WindowText);
+    tertiary.setAlphaF(0.4f);
+    for (QLabel* label : std::as_const(m_noticeLabels)) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, tertiary);
+        label->setPalette(palette);
+    }
 }
 
 void AboutSettingsView::showUpdateStatus(Updater& updater)

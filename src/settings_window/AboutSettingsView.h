@@ -29,13 +29,19 @@ public:
     QPushButton* quitButton() const { return m_quitButton; }
     QPushButton* websiteButton() const { return m_websiteButton; }
     QPushButton* helpButton() const { return m_helpButton; }
+    // The two lines of the ownership notice.
+    const QList<QLabel*>& noticeLabels() const { return m_noticeLabels; }
 
 Q_SIGNALS:
     // "Quit Gridlume" was pressed.
     void quitRequested();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void showUpdateStatus(Updater& updater);
+    void applyTertiaryColour();
 
     QLabel* m_versionLabel;
     QPushButton* m_checkForUpdatesButton;
@@ -43,6 +49,7 @@ private:
     QPushButton* m_quitButton;
     QPushButton* m_websiteButton;
     QPushButton* m_helpButton;
+    QList<QLabel*> m_noticeLabels;
 };
 
 } // namespace gridlume

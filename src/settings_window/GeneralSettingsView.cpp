@@ -1,8 +1,8 @@
 #include "settings_window/GeneralSettingsView.h"
 
-#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
 #include "settings/SettingsStore.h"
 #include "settings_window/AppearanceChooser.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 #include "settings_window/Updater.h"
 
 #include <QCheckBox>
@@ -28,8 +28,8 @@ namespace {
 
 } // namespace
 
-GeneralSettingsView::GeneralSettingsView(
-    SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator, QWidget* parent)
+GeneralSettingsView::GeneralSettingsView(SettingsStore& settingsStore, Updater& updater,
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, QWidget* parent)
     : QWidget(parent)
 {
     auto* outer = new QVBoxLayout(this);
@@ -50,7 +50,7 @@ GeneralSettingsView::GeneralSettingsView(
         ++row;
     };
 
-    m_shortcutRecorder = new TilingPanelKeyboardShortcutRecorder(settingsStore, translator, form);
+    m_shortcutRecorder = new TilingPanelKeyboardShortcutRecorder(settingsStore, translator, globalKeyMonitor, form);
     m_shortcutRecorder->setFixedWidth(240);
     addRow(tr("Gridlume Hotkey"), m_shortcutRecorder);
 

@@ -8,6 +8,7 @@ class QPushButton;
 namespace gridlume {
 
 class AppearanceChooser;
+class GlobalKeyMonitor;
 class KeyEventTranslator;
 class SettingsStore;
 class TilingPanelKeyboardShortcutRecorder;
@@ -21,8 +22,8 @@ public:
     static constexpr int labelContentHorizontalGap = 16;
     static constexpr int labelContentVerticalGap = 16;
 
-    GeneralSettingsView(
-        SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator, QWidget* parent = nullptr);
+    GeneralSettingsView(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
+        GlobalKeyMonitor& globalKeyMonitor, QWidget* parent = nullptr);
 
     TilingPanelKeyboardShortcutRecorder* shortcutRecorder() const { return m_shortcutRecorder; }
     QCheckBox* keepPanelOpenCheckBox() const { return m_keepPanelOpenCheckBox; }

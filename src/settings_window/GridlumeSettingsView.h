@@ -7,6 +7,7 @@ namespace gridlume {
 
 class AboutSettingsView;
 class GeneralSettingsView;
+class GlobalKeyMonitor;
 class KeyEventTranslator;
 class SettingsStore;
 class Updater;
@@ -24,7 +25,8 @@ public:
     static constexpr QSize contentSize { 580, 320 };
 
     GridlumeSettingsView(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
-        UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon, QWidget* parent = nullptr);
+        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, const QString& version, const QIcon& applicationIcon,
+        QWidget* parent = nullptr);
 
     SettingsTab selectedTab() const { return currentIndex() == 1 ? SettingsTab::about : SettingsTab::general; }
     void setSelectedTab(SettingsTab tab) { setCurrentIndex(tab == SettingsTab::about ? 1 : 0); }
@@ -32,7 +34,13 @@ public:
     GeneralSettingsView* generalView() const { return m_generalView; }
     AboutSettingsView* aboutView() const { return m_aboutView; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Each tab's symbol (a gear, a bolt) in the palette's text colour.
+    void updateTabIcons();
+
     GeneralSettingsView* m_generalView;
     AboutSettingsView* m_aboutView;
 };

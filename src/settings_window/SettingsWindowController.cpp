@@ -1,20 +1,25 @@
 #include "settings_window/SettingsWindowController.h"
 
+#include "platform/PanelWindowTraits.h"
 #include "settings_window/AboutSettingsView.h"
 #include "settings_window/GridlumeSettingsView.h"
 
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 namespace gridlume {
 
 SettingsWindowController::SettingsWindowController(SettingsStore& settingsStore, Updater& updater,
-    const KeyEventTranslator& translator, UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent)
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener,
+    PanelWindowTraits& windowTraits, QString version, QIcon applicationIcon, QObject* parent)
     : QObject(parent)
     , m_settingsStore(settingsStore)
     , m_updater(updater)
     , m_translator(translator)
+    , m_globalKeyMonitor(globalKeyMonitor)
     , m_urlOpener(urlOpener)
+    , m_windowTraits(windowTraits)
     , m_version(std::move(version))
     , m_applicationIcon(std::move(applicationIcon))
 {
@@ -31,8 +36,8 @@ void SettingsWindowController::buildWindow()
     m_window->setWindowIcon(m_applicationIcon);
     auto* layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    m_view = new GridlumeSettingsView(
-        m_settingsStore, m_updater, m_translator, m_urlOpener, m_version, m_applicationIcon, m_window.get());
+    m_view = new GridlumeSettingsView(m_settingsStore, m_updater, m_translator, m_globalKeyMonitor, m_urlOpener,
+        m_version, m_applicationIcon, m_window.get());
     layout->addWidget(m_view);
     m_window->setFixedSize(GridlumeSettingsView::contentSize);
     connect(m_view->aboutView(), &AboutSettingsView::quitRequested, this, &SettingsWindowController::quitRequested);
@@ -43,12 +48,12 @@ void SettingsWindowController::showSettingsWindow()
     if (!m_window)
         buildWindow();
     m_view->setSelectedTab(GridlumeSettingsView::SettingsTab::general);
-    // A window left open on another virtual desktop stays there when raised; withdrawing it and
-    // mapping it again lets the window manager place it on the desktop the user is on.
-    if (m_window->isVisible() && !m_window->isActiveWindow())
-        m_window->hide();
     m_window->show();
     m_window->raise();
+    // A window left open on another virtual desktop stays there when raised. Withdrawing and
+    // mapping it again would make Qt map it before it has seen it unmapped.
+    if (QWindow* handle = m_window->windowHandle())
+        m_windowTraits.moveToCurrentDesktop(*handle);
     m_window->activateWindow();
 }
 

@@ -10,8 +10,10 @@ class QWidget;
 
 namespace gridlume {
 
+class GlobalKeyMonitor;
 class GridlumeSettingsView;
 class KeyEventTranslator;
+class PanelWindowTraits;
 class SettingsStore;
 class Updater;
 class UrlOpener;
@@ -22,7 +24,8 @@ class SettingsWindowController : public QObject {
     Q_OBJECT
 public:
     SettingsWindowController(SettingsStore& settingsStore, Updater& updater, const KeyEventTranslator& translator,
-        UrlOpener& urlOpener, QString version, QIcon applicationIcon, QObject* parent = nullptr);
+        GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, PanelWindowTraits& windowTraits, QString version,
+        QIcon applicationIcon, QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
     void showSettingsWindow();
@@ -43,7 +46,9 @@ private:
     SettingsStore& m_settingsStore;
     Updater& m_updater;
     const KeyEventTranslator& m_translator;
+    GlobalKeyMonitor& m_globalKeyMonitor;
     UrlOpener& m_urlOpener;
+    PanelWindowTraits& m_windowTraits;
     QString m_version;
     QIcon m_applicationIcon;
     std::unique_ptr<QWidget> m_window;

@@ -42,6 +42,7 @@ void SpotlightLikePanel::orderFrontRegardless()
 {
     show();
     raise();
+    Q_EMIT orderedFront();
 }
 
 void SpotlightLikePanel::updateAppearance()

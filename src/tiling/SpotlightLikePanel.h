@@ -33,6 +33,10 @@ public:
     // True while the card is translucent (a compositor runs).
     bool isTranslucent() const { return m_isTranslucent; }
 
+Q_SIGNALS:
+    // The panel was shown and raised by orderFrontRegardless(), visible or not before.
+    void orderedFront();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -75,7 +75,7 @@ void WindowPlacementTilingGridView::paintEvent(QPaintEvent*)
             std::max(lineWidth, outline->height()));
         // Stroked inside its bounds, as the band is clipped to them.
         const double half = lineWidth / 2;
-        painter.setPen(QPen(PanelStyle::secondary(palette), lineWidth));
+        painter.setPen(QPen(PanelStyle::separator(palette), lineWidth));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(band.adjusted(half, half, -half, -half));
     }

@@ -285,7 +285,11 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
         return;
     }
     const auto it = m_screenPanels.find(displayID);
-    if (it == m_screenPanels.end()) {
+    // Pointer events that were on their way when the panels were hidden still reach the hidden
+    // panel's grid. Acting on them would show that panel again (Qt then even maps it before it
+    // has seen it unmapped), and the next shortcut press would hide it instead of showing the
+    // panels.
+    if (it == m_screenPanels.end() || !it->second.panel->isVisible()) {
         m_previewDisplayID.reset();
         m_windowPlacementPreviewPanel->orderOut();
         return;

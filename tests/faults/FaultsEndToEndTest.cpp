@@ -120,6 +120,33 @@ namespace {
             return QRect(0, 0, int(primary.width()), int(primary.height() / 2));
         }
 
+        // Records `keys` in the settings window's shortcut recorder.
+        void recordShortcut(const QString& keys)
+        {
+            const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
+            ASSERT_TRUE(settings);
+            const QPoint recorder = settings->topLeft() + QPoint(337, 66);
+            xdotool({ QStringLiteral("mousemove"), QString::number(recorder.x()), QString::number(recorder.y()),
+                QStringLiteral("click"), QStringLiteral("1") });
+            xdotool({ QStringLiteral("key"), keys });
+        }
+
+        // The shortcut shows and hides the panels.
+        void expectShortcutToggles(const QString& keys)
+        {
+            ASSERT_TRUE(m_windows.waitForPanels({}));
+            // A shortcut just recorded is in force once Gridlume has handled the recorder's key
+            // press, which nothing outside shows: until then a press goes to the settings window.
+            bool shown = false;
+            for (int attempt = 0; attempt < 4 && !shown; ++attempt) {
+                xdotool({ QStringLiteral("key"), keys });
+                shown = m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), 5s);
+            }
+            ASSERT_TRUE(shown) << keys.toStdString() << " did not show the panels";
+            xdotool({ QStringLiteral("key"), keys });
+            ASSERT_TRUE(m_windows.waitForPanels({})) << keys.toStdString() << " did not hide the panels";
+        }
+
         bool waitForFrame(xcb_window_t window, const QRect& block)
         {
             return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrameFromOutside(window), block); }, deadline);
@@ -507,33 +534,6 @@ namespace {
                 && QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
 
-        // Records `keys` in the settings window's shortcut recorder.
-        void recordShortcut(const QString& keys)
-        {
-            const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
-            ASSERT_TRUE(settings);
-            const QPoint recorder = settings->topLeft() + QPoint(337, 66);
-            xdotool({ QStringLiteral("mousemove"), QString::number(recorder.x()), QString::number(recorder.y()),
-                QStringLiteral("click"), QStringLiteral("1") });
-            xdotool({ QStringLiteral("key"), keys });
-        }
-
-        // The shortcut shows and hides the panels.
-        void expectShortcutToggles(const QString& keys)
-        {
-            ASSERT_TRUE(m_windows.waitForPanels({}));
-            // A shortcut just recorded is in force once Gridlume has handled the recorder's key
-            // press, which nothing outside shows: until then a press goes to the settings window.
-            bool shown = false;
-            for (int attempt = 0; attempt < 4 && !shown; ++attempt) {
-                xdotool({ QStringLiteral("key"), keys });
-                shown = m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), 5s);
-            }
-            ASSERT_TRUE(shown) << keys.toStdString() << " did not show the panels";
-            xdotool({ QStringLiteral("key"), keys });
-            ASSERT_TRUE(m_windows.waitForPanels({})) << keys.toStdString() << " did not hide the panels";
-        }
-
         bool m_isImmutable = false;
     };
 
@@ -636,6 +636,80 @@ namespace {
         EXPECT_EQ(m_desktop.grabKey(spaceKeycode, controlAlt | XCB_MOD_MASK_2), 0);
         // The shortcut stays recorded for the next session.
         EXPECT_EQ(snapshot(m_gridlume->settingsFilePath()), before);
+    }
+
+    // Recording a combination that another program holds: the desktop hands the press to that
+    // program, never to the recorder; the recording ends as for a refused shortcut and says so,
+    // and the previous shortcut stays in force and in the file.
+    TEST_F(FaultsEndToEndTest, RecordingACombinationAnotherProgramHolds)
+    {
+        // J on Xvfb's evdev keymap.
+        constexpr xcb_keycode_t jKeycode = 44;
+        ASSERT_EQ(m_desktop.grabKey(jKeycode, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT), 0);
+        m_gridlume->writeSettings(GridlumeUnderTest::settingsWithShortcut());
+        const QStringList before = snapshot(m_gridlume->settingsFilePath());
+        startGridlume(std::nullopt);
+        ASSERT_EQ(m_gridlume->runCommand({}).exitCode, 0);
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline))
+            << "no settings window";
+
+        recordShortcut(QStringLiteral("ctrl+shift+j"));
+        const QString said = QStringLiteral("(keyCode=38, modifiers=4608) is held by another program");
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_gridlume->countLogMessages(said) == 1; }, deadline))
+            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+        // The recording has ended: the next combination is not taken as the shortcut.
+        xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+alt+g") });
+        expectShortcutToggles(QStringLiteral("ctrl+alt+space"));
+        EXPECT_EQ(snapshot(m_gridlume->settingsFilePath()), before);
+        EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("Failed to register hot key")), 0)
+            << "nothing was handed to the store";
+    }
+
+    // Ending the program ----------------------------------------------------------------------------
+
+    // The session ending (SIGHUP, SIGTERM) or Ctrl+C in a terminal quits the way "Quit Gridlume"
+    // does: exit status 0, the shortcut free for others, the instance socket gone, and a fresh
+    // start at once works.
+    class TerminationSignal : public FaultsEndToEndTest, public ::testing::WithParamInterface<int> { };
+
+    TEST_P(TerminationSignal, QuitsLikeTheMenuAndAFreshStartWorksAtOnce)
+    {
+        std::unique_ptr<ChildProcess> target;
+        const xcb_window_t window = startTarget(target);
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanels();
+        const QString socket = m_gridlume->socketPath();
+        ASSERT_TRUE(QFileInfo::exists(socket));
+
+        ASSERT_EQ(::kill(m_gridlume->pid(), GetParam()), 0);
+        const int status = m_gridlume->process().waitForExit(deadline);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+        EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("Quitting on signal %1").arg(GetParam())), 1)
+            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+        EXPECT_FALSE(QFileInfo::exists(socket)) << "the instance socket was left behind";
+        EXPECT_EQ(m_desktop.grabKey(spaceKeycode, controlAlt), 0) << "the shortcut is still held";
+        m_desktop.ungrabKey(spaceKeycode, controlAlt);
+
+        startGridlume(std::nullopt);
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, TerminationSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+        [](const auto& info) { return std::string(::sigabbrev_np(info.param)); });
+
+    // A quit that has not ended the program when a second signal comes is cut short by it: both
+    // wait while the program is stopped, and the second is taken as soon as the first is.
+    TEST_F(FaultsEndToEndTest, ASecondSignalDuringTheQuitEndsTheProgramAtOnce)
+    {
+        startGridlume();
+        ASSERT_TRUE(m_gridlume->process().stop());
+        ASSERT_EQ(::kill(m_gridlume->pid(), SIGTERM), 0);
+        ASSERT_EQ(::kill(m_gridlume->pid(), SIGINT), 0);
+        m_gridlume->process().resume();
+        const int status = m_gridlume->process().waitForExit(deadline);
+        EXPECT_TRUE(WIFSIGNALED(status) && (WTERMSIG(status) == SIGTERM || WTERMSIG(status) == SIGINT))
+            << "wait status " << status;
     }
 
 } // namespace

@@ -128,7 +128,7 @@ QString GridlumeUnderTest::log() const
 
 QStringList GridlumeUnderTest::logMessages() const
 {
-    static const QRegularExpression record(QStringLiteral("^(?:error|info|debug) \\[[^\\]]*\\] (.*)$"));
+    static const QRegularExpression record(QStringLiteral("^(?:error|warning|info|debug) \\[[^\\]]*\\] (.*)$"));
     QStringList messages;
     for (const QString& line : standardError().split(u'\n')) {
         const QRegularExpressionMatch match = record.match(line);

@@ -60,12 +60,13 @@ public:
     bool toggle() const { return runCommand({ QStringLiteral("--toggle") }).exitCode == 0; }
 
     QStringList environment() const;
+    // The socket the running program listens on for later starts.
+    QString socketPath() const;
 
     // build/gridlume.
     static QString builtProgram();
 
 private:
-    QString socketPath() const;
     QString standardError() const;
     QStringList journalMessages() const;
     QString logFilePath() const;

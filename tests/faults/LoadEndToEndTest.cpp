@@ -291,6 +291,43 @@ namespace {
         });
     }
 
+    // The shortcut pressed again the moment the panels appear, with the pointer moving over a
+    // tile: pointer events for a panel are still on their way when it is hidden. Every hide must
+    // leave no panel behind (a panel shown again by a late hover makes the next press hide
+    // instead of show), and no window may be shown again before Qt has seen it unmapped.
+    TEST_F(LoadEndToEndTest, FastTogglingWithThePointerOverAPanel)
+    {
+        ASSERT_NE(startTarget(), xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+        const QPoint tile = GridlumeWindows::tileCentre(panel, 0, 0);
+        int panelsLeftShown = 0;
+        int pressesThatShowedNothing = 0;
+        for (int i = 0; i < 300; ++i) {
+            typeShortcut();
+            if (!m_desktop.waitUntil([&] { return !m_windows.viewablePanels().empty(); }, 5s)) {
+                ++pressesThatShowedNothing;
+                typeShortcut();
+                ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), deadline));
+            }
+            for (int step = 0; step < 3; ++step)
+                moveTo(tile + QPoint(step, i % 2));
+            typeShortcut();
+            ASSERT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
+            // Whatever was still on its way when the panels went has arrived by now.
+            ASSERT_TRUE(m_desktop.syncWithWindowManager());
+            if (!m_windows.viewablePanels().empty()) {
+                ++panelsLeftShown;
+                typeShortcut();
+                ASSERT_TRUE(m_windows.waitForPanels({}, deadline));
+            }
+        }
+        EXPECT_EQ(panelsLeftShown, 0);
+        EXPECT_EQ(pressesThatShowedNothing, 0);
+        EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("called on mapped window")), 0)
+            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+    }
+
     TEST_F(LoadEndToEndTest, PlacementsInARow)
     {
         const xcb_window_t window = startTarget();

@@ -179,6 +179,8 @@ class HotKeyEvents : public HotKeyServiceTest, public ::testing::WithParamInterf
 TEST_P(HotKeyEvents, StrayPressesAreLoggedAndRunNothing)
 {
     ASSERT_TRUE(m_service->registerOrUpdateHotKey(1, commandK));
+    // ID 2 has a hot key but never had a handler.
+    ASSERT_TRUE(m_service->registerOrUpdateHotKey(2, KeyboardShortcut { 40, cmdKey | shiftKey }));
     if (GetParam().fault)
         m_desktop.injectFault(*GetParam().fault);
     m_desktop.deliverHotKeyEvent(GetParam().event);

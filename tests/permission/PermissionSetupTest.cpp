@@ -2,6 +2,7 @@
 #include "permission/PermissionSetupView.h"
 #include "permission/PermissionSetupWindowController.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimUrlOpener.h"
 
 #include <QGuiApplication>
@@ -68,7 +69,8 @@ class PermissionWindowTest : public ::testing::Test {
 protected:
     PermissionWindowTest()
         : service(desktop.urlOpener())
-        , controller(service, desktop.platform().trust, desktop.platform().screens)
+        , controller(
+              service, desktop.platform().trust, desktop.platform().screens, desktop.platform().panelWindowTraits)
     {
     }
 
@@ -97,6 +99,8 @@ TEST_F(PermissionWindowTest, ShowingTwiceLeavesExactlyOnePollingTimer)
     EXPECT_EQ(runningTimerCount(), 1);
     EXPECT_EQ(first->interval(), 750);
     EXPECT_TRUE(controller.isPermissionWindowVisible());
+    // Each showing brings it to the desktop the user is on, without withdrawing it.
+    EXPECT_EQ(desktop.panelWindowTraits().movesToCurrentDesktop(controller.window()->windowHandle()), 2);
 }
 
 TEST_F(PermissionWindowTest, CentresTheWindowInTheGivenScreensVisibleFrame)

@@ -1,8 +1,8 @@
 #include "hotkeys/HotKeyService.h"
-#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "settings/SettingsStore.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -24,6 +24,7 @@ public:
     void applyAppearance(AppAppearance) override { }
 };
 
+constexpr quint32 kVK_J = 38;
 constexpr quint32 kVK_K = 40;
 constexpr quint32 kVK_Space = 49;
 constexpr quint32 kVK_F5 = 96;
@@ -34,10 +35,11 @@ class ShortcutRecorderTest : public ::testing::Test {
 protected:
     ShortcutRecorderTest()
         : hotKeys(desktop.platform().hotKeys, desktop.log())
-        , store(desktop.platform().userDefaults, hotKeys, appearance)
+        , store(desktop.platform().userDefaults, hotKeys, appearance, desktop.platform().logSink)
     {
         auto* layout = new QVBoxLayout(&window);
-        recorder = new TilingPanelKeyboardShortcutRecorder(store, translator, &window);
+        recorder
+            = new TilingPanelKeyboardShortcutRecorder(store, translator, desktop.platform().globalKeyMonitor, &window);
         field = new QLineEdit(&window);
         layout->addWidget(recorder);
         layout->addWidget(field);
@@ -185,6 +187,44 @@ TEST_F(ShortcutRecorderTest, ARefusedShortcutEndsTheRecordingAndThePreviousOneSt
     EXPECT_FALSE(recorder->viewModel().isRecording());
     EXPECT_EQ(recorder->text(), QStringLiteral("\u2303\u2325\u2423"));
     EXPECT_TRUE(desktop.isHotKeyRegistered(kVK_Space, controlKey | optionKey));
+}
+
+// A combination another program holds is handed to that program and never reaches the recorder;
+// only the global key monitor sees it.
+TEST_F(ShortcutRecorderTest, ACombinationHeldByAnotherProgramEndsTheRecordingAndSaysSo)
+{
+    KeyboardShortcutRecorderViewModel& model = recorder->viewModel();
+    const KeyboardShortcut controlOptionSpace { kVK_Space, controlKey | optionKey };
+    record(controlOptionSpace);
+    desktop.holdShortcutElsewhere(kVK_J, controlKey | shiftKey);
+    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
+
+    // Seen globally but held by nobody (it reaches the focused window) or by ourselves: the
+    // recording goes on, and our own hot key stays.
+    desktop.typeGlobalKey({ kVK_K, ModifierFlag::Control });
+    desktop.typeGlobalKey({ kVK_Space, ModifierFlag::Control | ModifierFlag::Option });
+    SimDesktop::processEvents();
+    EXPECT_TRUE(model.isRecording());
+    EXPECT_TRUE(desktop.isHotKeyRegistered(kVK_Space, controlKey | optionKey));
+
+    desktop.typeGlobalKey({ kVK_J, ModifierFlag::Control | ModifierFlag::Shift });
+    SimDesktop::processEvents();
+    EXPECT_FALSE(model.isRecording());
+    EXPECT_FALSE(model.hasLocalKeyDownMonitor());
+    EXPECT_EQ(desktop.globalKeyMonitorCount(), 0);
+    EXPECT_EQ(recorder->text(), QStringLiteral("Used by another program"));
+    EXPECT_EQ(recorder->mainButton()->text(), QStringLiteral("Used by another program"));
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), controlOptionSpace);
+    EXPECT_EQ(desktop.registeredHotKeyCount(), 1) << "only the previous shortcut is registered";
+    EXPECT_TRUE(desktop.isHotKeyRegistered(kVK_Space, controlKey | optionKey));
+    // A later press reaching the window records nothing.
+    press(Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), controlOptionSpace);
+
+    // The notice goes by itself after a few seconds.
+    QSignalSpy notice(&model, &KeyboardShortcutRecorderViewModel::isShowingUsedByAnotherProgramChanged);
+    ASSERT_TRUE(notice.wait(3 * KeyboardShortcutRecorderViewModel::usedByAnotherProgramNoticeMs));
+    EXPECT_EQ(recorder->text(), QStringLiteral("\u2303\u2325\u2423"));
 }
 
 TEST_F(ShortcutRecorderTest, ClickingAgainWhileRecordingKeepsOneMonitorAndTheFirstCallback)

@@ -1,7 +1,7 @@
 #include "hotkeys/HotKeyService.h"
-#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
+#include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimUrlOpener.h"
 #include "settings/SettingsStore.h"
 #include "settings_window/AboutSettingsView.h"
@@ -9,6 +9,7 @@
 #include "settings_window/GeneralSettingsView.h"
 #include "settings_window/GridlumeSettingsView.h"
 #include "settings_window/SettingsWindowController.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 #include "settings_window/UpdateResultPresenter.h"
 #include "settings_window/Updater.h"
 
@@ -69,8 +70,9 @@ class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest()
         : hotKeys(desktop.platform().hotKeys, desktop.log())
-        , store(desktop.platform().userDefaults, hotKeys, appearance)
-        , controller(store, updater, translator, desktop.urlOpener(), QStringLiteral("0.1.0"), QIcon())
+        , store(desktop.platform().userDefaults, hotKeys, appearance, desktop.platform().logSink)
+        , controller(store, updater, translator, desktop.platform().globalKeyMonitor, desktop.urlOpener(),
+              desktop.platform().panelWindowTraits, QStringLiteral("0.1.0"), QIcon())
     {
         controller.showSettingsWindow();
     }
@@ -102,6 +104,8 @@ TEST_F(SettingsWindowTest, IsAFixedSizeWindowThatAlwaysOpensOnGeneral)
     EXPECT_EQ(controller.window(), window) << "the window is reused";
     EXPECT_TRUE(controller.isSettingsWindowVisible());
     EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+    // Every showing brings it to the desktop the user is on.
+    EXPECT_EQ(desktop.panelWindowTraits().movesToCurrentDesktop(window->windowHandle()), 2);
 }
 
 TEST_F(SettingsWindowTest, TheGeneralRowsFitInTheWindow)

@@ -74,7 +74,7 @@ int main(int argc, char** argv)
 
     HotKeyService hotKeyService(platform.hotKeys, log);
     NoAppearance appearance;
-    SettingsStore settingsStore(platform.userDefaults, hotKeyService, appearance);
+    SettingsStore settingsStore(platform.userDefaults, hotKeyService, appearance, platform.logSink);
     UIStates uiStates;
     ForegroundApplicationStore foregroundApplicationStore(platform.workspace);
     WindowPlacementService placementService(platform.accessibility, platform.screens, platform.workspace, log);

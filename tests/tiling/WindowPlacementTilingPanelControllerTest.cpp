@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -58,7 +60,7 @@ protected:
     TilingPanelControllerTest()
         : m_platform(m_desktop.platform())
         , m_hotKeyService(m_platform.hotKeys, m_platform.logSink)
-        , m_settingsStore(m_platform.userDefaults, m_hotKeyService, m_appearance)
+        , m_settingsStore(m_platform.userDefaults, m_hotKeyService, m_appearance, m_platform.logSink)
         , m_foregroundApplicationStore(m_platform.workspace)
         , m_placementService(m_platform.accessibility, m_platform.screens, m_platform.workspace, m_platform.logSink)
     {
@@ -259,15 +261,42 @@ TEST_F(TilingPanelControllerTest, TargetChangeHidesThePreviewAndCancelsTheDrag)
     EXPECT_TRUE(controller().isAnyPanelVisible());
 }
 
+TEST_F(TilingPanelControllerTest, PointerEventsArrivingAfterTheHideShowNothing)
+{
+    controller().showPanels();
+    grid(1).hoverMoved({ 10, 10 });
+    ASSERT_TRUE(preview().isVisible());
+    controller().hidePanels();
+    // A hover and a drag that were on their way, for each screen's hidden grid.
+    for (DisplayID id : { 1u, 2u }) {
+        grid(id).hoverMoved({ 150, 100 });
+        grid(id).dragChanged({ 150, 100 }, { 200, 120 });
+    }
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+    EXPECT_FALSE(preview().isVisible());
+    EXPECT_EQ(controller().previewDisplayID(), std::nullopt);
+}
+
 // --- Escape ------------------------------------------------------------------------------------
 
 TEST_F(TilingPanelControllerTest, EscapeInAPanelClosesThePanelsAndIsSwallowed)
 {
+    // Sees what gets past the application-wide monitor.
+    struct EscapeCounter : QObject {
+        int escapes = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            escapes += event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+            return false;
+        }
+    } counter;
     controller().showPanels();
     QWidget& content = *controller().panelView(1);
+    content.installEventFilter(&counter);
     QTest::keyClick(&content, Qt::Key_Escape);
     EXPECT_FALSE(controller().isAnyPanelVisible());
     EXPECT_FALSE(controller().hasKeyDownMonitors());
+    EXPECT_EQ(counter.escapes, 0) << "the Escape reached the panel";
 }
 
 TEST_F(TilingPanelControllerTest, EscapePassesThroughWhileNoPanelIsVisible)
@@ -387,6 +416,8 @@ TEST_P(SelectionTest, HidesThePreviewAtOncePlacesLaterAndKeepsThePanelsOnlyWhenA
     ASSERT_TRUE(preview().isVisible());
 
     clickTile(1, { 10, 10 });
+    QSignalSpy orderedFront1(&panel(1), &SpotlightLikePanel::orderedFront);
+    QSignalSpy orderedFront2(&panel(2), &SpotlightLikePanel::orderedFront);
     // The placement waits until the grid's mouse handling is over.
     EXPECT_FALSE(preview().isVisible());
     EXPECT_EQ(controller().previewDisplayID(), std::nullopt);
@@ -399,6 +430,10 @@ TEST_P(SelectionTest, HidesThePreviewAtOncePlacesLaterAndKeepsThePanelsOnlyWhenA
     EXPECT_EQ(logLines().contains("Window placement failed"), !placed);
     EXPECT_EQ(controller().isAnyPanelVisible(), c.keepOpen);
     EXPECT_EQ(controller().hasKeyDownMonitors(), c.keepOpen);
+    // Kept open, both panels come to the front again after the placement (the placed window
+    // may have come up over them), whatever its outcome.
+    EXPECT_EQ(orderedFront1.count(), c.keepOpen ? 1 : 0);
+    EXPECT_EQ(orderedFront2.count(), c.keepOpen ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, SelectionTest,

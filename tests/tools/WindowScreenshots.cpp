@@ -1,6 +1,6 @@
-// Renders the settings window (both tabs, light and dark) and the permission window offscreen
-// and writes them as PNG files into the folder given as the first argument, for people to look
-// at. Not a test: nothing is compared.
+// Renders the settings window (both tabs, light and dark), the permission window and a tiling
+// grid in the middle of a drag offscreen and writes them as PNG files into the folder given as the first argument, for
+// people to look at. Not a test: nothing is compared.
 #include "hotkeys/HotKeyService.h"
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupWindowController.h"
@@ -8,10 +8,12 @@
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimUrlOpener.h"
 #include "settings/SettingsStore.h"
+#include "settings/UIStates.h"
 #include "settings_window/AppcastUpdater.h"
 #include "settings_window/GridlumeSettingsView.h"
 #include "settings_window/QtAppearanceApplier.h"
 #include "settings_window/SettingsWindowController.h"
+#include "tiling/WindowPlacementTilingGridView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,14 +41,23 @@ int main(int argc, char** argv)
     SimKeyEventTranslator translator;
     QtAppearanceApplier appearance([] { return std::optional<bool>(); });
     HotKeyService hotKeys(desktop.platform().hotKeys, desktop.log());
-    SettingsStore store(desktop.platform().userDefaults, hotKeys, appearance);
+    SettingsStore store(desktop.platform().userDefaults, hotKeys, appearance, desktop.log());
     (void)store.updateTilingPanelKeyboardShortcut({ 49, 0x1000 | 0x0800 });
     AppcastUpdater updater(desktop.userDefaults(), desktop.log(),
         { AppcastUpdater::defaultFeedUrl(), QStringLiteral(GRIDLUME_VERSION) });
-    SettingsWindowController settings(store, updater, translator, desktop.urlOpener(),
-        QStringLiteral(GRIDLUME_VERSION), icon);
+    SettingsWindowController settings(store, updater, translator, desktop.platform().globalKeyMonitor,
+        desktop.urlOpener(), desktop.platform().panelWindowTraits, QStringLiteral(GRIDLUME_VERSION), icon);
     PermissionSetupService permissionService(desktop.urlOpener());
-    PermissionSetupWindowController permission(permissionService, desktop.platform().trust, desktop.platform().screens);
+    PermissionSetupWindowController permission(
+        permissionService, desktop.platform().trust, desktop.platform().screens, desktop.platform().panelWindowTraits);
+
+    // A drag from the first tile to the middle of the grid, so that the rubber band shows.
+    UIStates uiStates;
+    uiStates.setTileGridRowCount(3);
+    uiStates.setTileGridColumnCount(3);
+    WindowPlacementTilingGridView grid(1, uiStates);
+    grid.setAutoFillBackground(true);
+    grid.model().dragChanged({ 30, 30 }, { 200, 120 });
 
     QStringList written;
     for (AppAppearance mode : { AppAppearance::light, AppAppearance::dark }) {
@@ -65,7 +76,9 @@ int main(int argc, char** argv)
         const QString permissionShot = folder.filePath(QStringLiteral("permission-%1.png").arg(suffix));
         permission.window()->grab().save(permissionShot);
         permission.hidePermissionWindow();
-        written << general << about << permissionShot;
+        const QString gridShot = folder.filePath(QStringLiteral("grid-drag-%1.png").arg(suffix));
+        grid.grab().save(gridShot);
+        written << general << about << permissionShot << gridShot;
     }
     QTextStream(stdout) << written.join(QLatin1Char('\n')) << '\n';
     return 0;

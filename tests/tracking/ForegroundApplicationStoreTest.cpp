@@ -89,7 +89,8 @@ TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceAndStoppingClea
     m_desktop.setFrontmostApplication(m_a);
     m_store.startTracking();
     m_store.startTracking();
-    EXPECT_EQ(m_desktop.workspaceObserverCount(), 2);
+    EXPECT_EQ(m_desktop.workspaceObserverCount(WorkspaceNotification::DidActivateApplication), 1);
+    EXPECT_EQ(m_desktop.workspaceObserverCount(WorkspaceNotification::DidTerminateApplication), 1);
     EXPECT_EQ(currentPid(), m_a);
     EXPECT_EQ(m_callbacks.size(), 1);
 

@@ -164,6 +164,11 @@ int SimDesktop::workspaceObserverCount() const
     return m_workspace->observerCount();
 }
 
+int SimDesktop::workspaceObserverCount(WorkspaceNotification name) const
+{
+    return m_workspace->observerCount(name);
+}
+
 void SimDesktop::holdShortcutElsewhere(quint32 keyCode, quint32 modifiers)
 {
     m_hotKeys->heldElsewhere.insert({ keyCode, modifiers });

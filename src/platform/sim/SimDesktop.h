@@ -107,6 +107,7 @@ public:
     void setCurrentProcessIdentifier(pid_t pid) { m_currentPid = pid; }
     pid_t currentProcessIdentifier() const { return m_currentPid; }
     int workspaceObserverCount() const;
+    int workspaceObserverCount(WorkspaceNotification name) const;
 
     // Hot keys ----------------------------------------------------------------------------------
     // Another program holds this shortcut: registering it fails with eventHotKeyExistsErr.

@@ -10,6 +10,12 @@ void SimPanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
     connect(&window, &QObject::destroyed, this, [this, key] { m_roles.remove(key); });
 }
 
+void SimPanelWindowTraits::moveToCurrentDesktop(QWindow& window)
+{
+    if (window.isVisible())
+        ++m_movesToCurrentDesktop[&window];
+}
+
 void SimPanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
 {
     m_lastBelow = { &window, &sibling };

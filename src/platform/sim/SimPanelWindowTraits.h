@@ -22,6 +22,7 @@ public:
 
     void prepare(QWindow& window, PanelWindowRole role) override;
     void orderBelow(QWindow& window, QWindow& sibling) override;
+    void moveToCurrentDesktop(QWindow& window) override;
     bool isCompositing() const override { return m_compositing; }
 
     // Test control ------------------------------------------------------------------------------
@@ -32,10 +33,13 @@ public:
     // The last orderBelow() request (window, sibling); null pointers when there was none or
     // either window is gone.
     std::pair<QWindow*, QWindow*> lastOrderBelow() const { return { m_lastBelow.first, m_lastBelow.second }; }
+    // How often `window` was brought to the current virtual desktop while shown.
+    int movesToCurrentDesktop(const QWindow* window) const { return m_movesToCurrentDesktop.value(window); }
 
 private:
     bool m_compositing = true;
     QHash<const QWindow*, PanelWindowRole> m_roles;
+    QHash<const QWindow*, int> m_movesToCurrentDesktop;
     std::pair<QPointer<QWindow>, QPointer<QWindow>> m_lastBelow;
 };
 

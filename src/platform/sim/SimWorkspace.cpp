@@ -37,4 +37,12 @@ void SimWorkspace::post(const WorkspaceNotificationInfo& info)
     }
 }
 
+int SimWorkspace::observerCount(WorkspaceNotification name) const
+{
+    int count = 0;
+    for (const Observer& observer : m_observers)
+        count += observer.name == name ? 1 : 0;
+    return count;
+}
+
 } // namespace gridlume

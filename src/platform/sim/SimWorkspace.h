@@ -23,6 +23,7 @@ public:
     // Runs the observers of the notification's name, in registration order.
     void post(const WorkspaceNotificationInfo& info);
     int observerCount() const { return int(m_observers.size()); }
+    int observerCount(WorkspaceNotification name) const;
 
 private:
     struct Observer {

@@ -50,6 +50,7 @@ std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::create()
 
     Atoms atoms;
     atoms.netWmDesktop = internAtom(connection, QByteArrayLiteral("_NET_WM_DESKTOP"));
+    atoms.netCurrentDesktop = internAtom(connection, QByteArrayLiteral("_NET_CURRENT_DESKTOP"));
     atoms.netWmState = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE"));
     atoms.netWmStateSticky = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_STICKY"));
     atoms.compositorSelection = internAtom(connection, "_NET_WM_CM_S" + QByteArray::number(screenNumber));
@@ -186,6 +187,30 @@ void X11PanelWindowTraits::setAcceptsInput(xcb_window_t window, bool acceptsInpu
     hints[8] = window;
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
         quint32(hints.size()), hints.data());
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowTraits::moveToCurrentDesktop(QWindow& window)
+{
+    if (!window.isVisible())
+        return;
+    const UniqueCPtr<xcb_get_property_reply_t> current(xcb_get_property_reply(m_connection,
+        xcb_get_property(m_connection, false, m_root, m_atoms.netCurrentDesktop, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+    if (!current || current->format != 32 || xcb_get_property_value_length(current.get()) < 4)
+        return;
+    // EWMH: "A Client wishing to change the desktop of a window MUST send a _NET_WM_DESKTOP
+    // client message to the root window"; data.l[1] is the source indication, 1 for an
+    // application.
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = xcb_window_t(window.winId());
+    message.type = m_atoms.netWmDesktop;
+    message.data.data32[0] = *static_cast<const quint32*>(xcb_get_property_value(current.get()));
+    message.data.data32[1] = 1;
+    xcb_send_event(m_connection, false, m_root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
 }
 

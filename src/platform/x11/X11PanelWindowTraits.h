@@ -35,11 +35,13 @@ public:
 
     void prepare(QWindow& window, PanelWindowRole role) override;
     void orderBelow(QWindow& window, QWindow& sibling) override;
+    void moveToCurrentDesktop(QWindow& window) override;
     bool isCompositing() const override { return m_isCompositing; }
 
 private:
     struct Atoms {
         xcb_atom_t netWmDesktop = XCB_ATOM_NONE;
+        xcb_atom_t netCurrentDesktop = XCB_ATOM_NONE;
         xcb_atom_t netWmState = XCB_ATOM_NONE;
         xcb_atom_t netWmStateSticky = XCB_ATOM_NONE;
         xcb_atom_t compositorSelection = XCB_ATOM_NONE;

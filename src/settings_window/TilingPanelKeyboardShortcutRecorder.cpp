@@ -1,4 +1,4 @@
-#include "hotkeys/TilingPanelKeyboardShortcutRecorder.h"
+#include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 
 #include "settings/SettingsStore.h"
 
@@ -21,8 +21,19 @@ namespace {
         return color;
     }
 
-    QToolButton* makeActionButton(const QString& symbol, const QString& toolTip, const QString& accessibleName,
-        QWidget* parent)
+    // The callout size: a step below body text (12 against 13 points).
+    QFont calloutFont(QFont font, QFont::Weight weight)
+    {
+        font.setPointSizeF(font.pointSizeF() * 12.0 / 13.0);
+        font.setWeight(weight);
+        return font;
+    }
+
+    // Secondary text: the primary colour faded, as on the rest of the settings window.
+    constexpr double secondaryOpacity = 0.55;
+
+    QToolButton* makeActionButton(
+        const QString& symbol, const QString& toolTip, const QString& accessibleName, QWidget* parent)
     {
         auto* button = new QToolButton(parent);
         button->setText(symbol);
@@ -32,19 +43,18 @@ namespace {
         button->setFixedSize(TilingPanelKeyboardShortcutRecorder::actionButtonSize,
             TilingPanelKeyboardShortcutRecorder::actionButtonSize);
         button->setCursor(Qt::PointingHandCursor);
-        QFont font = button->font();
-        font.setWeight(QFont::DemiBold);
-        button->setFont(font);
+        button->setFont(calloutFont(button->font(), QFont::DemiBold));
         return button;
     }
 
 } // namespace
 
-TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
-    SettingsStore& settingsStore, const KeyEventTranslator& translator, QWidget* parent)
+TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(SettingsStore& settingsStore,
+    const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, QWidget* parent)
     : QWidget(parent)
     , m_settingsStore(settingsStore)
-    , m_viewModel(new KeyboardShortcutRecorderViewModel(translator, this))
+    , m_viewModel(
+          new KeyboardShortcutRecorderViewModel(translator, globalKeyMonitor, settingsStore.hotKeyService(), this))
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 2, 0);
@@ -61,15 +71,13 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
     m_mainButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_mainButton->setAccessibleName(tr("Panel shortcut"));
     m_mainButton->setCursor(Qt::PointingHandCursor);
-    QFont callout = m_mainButton->font();
-    callout.setPointSizeF(callout.pointSizeF() * 1.15);
-    m_mainButton->setFont(callout);
+    m_mainButton->setFont(calloutFont(m_mainButton->font(), QFont::Normal));
     // The control paints its own background; the button is only the clickable text.
     m_mainButton->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     row->addWidget(m_mainButton, 1);
 
-    m_cancelButton = makeActionButton(
-        QStringLiteral("\u21B6"), tr("Cancel recording"), tr("Cancel shortcut recording"), this);
+    m_cancelButton
+        = makeActionButton(QStringLiteral("\u21B6"), tr("Cancel recording"), tr("Cancel shortcut recording"), this);
     m_clearButton = makeActionButton(QStringLiteral("\u2715"), tr("Clear shortcut"), tr("Clear panel shortcut"), this);
     m_trailingPlaceholder = new QWidget(this);
     m_trailingPlaceholder->setFixedSize(actionButtonSize, actionButtonSize);
@@ -81,17 +89,19 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(
     setAttribute(Qt::WA_Hover);
 
     connect(m_mainButton, &QPushButton::clicked, this, [this] {
-        m_viewModel->startRecording([store = QPointer<SettingsStore>(&m_settingsStore)](
-                                        const KeyboardShortcut& shortcut) {
-            // A refused shortcut leaves the store as it was, which is what stays shown.
-            if (store)
-                (void)store->updateTilingPanelKeyboardShortcut(shortcut);
-        });
+        m_viewModel->startRecording(
+            [store = QPointer<SettingsStore>(&m_settingsStore)](const KeyboardShortcut& shortcut) {
+                // A refused shortcut leaves the store as it was, which is what stays shown.
+                if (store)
+                    (void)store->updateTilingPanelKeyboardShortcut(shortcut);
+            });
     });
     connect(m_cancelButton, &QToolButton::clicked, m_viewModel, &KeyboardShortcutRecorderViewModel::stopRecording);
     connect(m_clearButton, &QToolButton::clicked, this,
         [this] { (void)m_settingsStore.clearTilingPanelKeyboardShortcut(); });
     connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isRecordingChanged, this,
+        &TilingPanelKeyboardShortcutRecorder::refresh);
+    connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isShowingUsedByAnotherProgramChanged, this,
         &TilingPanelKeyboardShortcutRecorder::refresh);
     connect(&m_settingsStore, &SettingsStore::tilingPanelKeyboardShortcutChanged, this,
         &TilingPanelKeyboardShortcutRecorder::refresh);
@@ -102,6 +112,8 @@ QString TilingPanelKeyboardShortcutRecorder::text() const
 {
     if (m_viewModel->isRecording())
         return tr("Press shortcut\u2026");
+    if (m_viewModel->isShowingUsedByAnotherProgram())
+        return tr("Used by another program");
     if (const auto& shortcut = m_settingsStore.tilingPanelKeyboardShortcut())
         return displayText(*shortcut);
     return tr("Click to record shortcut");
@@ -120,10 +132,16 @@ void TilingPanelKeyboardShortcutRecorder::refresh()
     m_mainButton->setAccessibleDescription(text());
     QPalette palette = m_mainButton->palette();
     const QColor primary = this->palette().color(QPalette::WindowText);
-    const QColor foreground = recording || !hasShortcut ? withAlpha(primary, 0.55) : primary;
+    const bool secondary = recording || !hasShortcut || m_viewModel->isShowingUsedByAnotherProgram();
+    const QColor foreground = secondary ? withAlpha(primary, secondaryOpacity) : primary;
     palette.setColor(QPalette::ButtonText, foreground);
     palette.setColor(QPalette::WindowText, foreground);
     m_mainButton->setPalette(palette);
+    for (QToolButton* button : { m_cancelButton, m_clearButton }) {
+        QPalette symbol = button->palette();
+        symbol.setColor(QPalette::ButtonText, withAlpha(primary, secondaryOpacity));
+        button->setPalette(symbol);
+    }
     m_cancelButton->setVisible(recording);
     m_clearButton->setVisible(!recording && hasShortcut);
     m_trailingPlaceholder->setVisible(!recording && !hasShortcut);

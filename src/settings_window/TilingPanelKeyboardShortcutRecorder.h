@@ -15,19 +15,22 @@ class SettingsStore;
 // recording when clicked, and hands the recorded shortcut to the settings store, which
 // registers and keeps it. A small button at the right end cancels a recording or clears the
 // shortcut. Refusals by the store are not shown here: the control keeps showing what the store
-// holds, and the hot-key service has logged the cause.
+// holds, and the hot-key service has logged the cause. A combination another program holds,
+// which never reaches this control, ends the recording with "Used by another program" shown
+// for a few seconds.
 class TilingPanelKeyboardShortcutRecorder : public QWidget {
     Q_OBJECT
 public:
     static constexpr int controlHeight = 32;
     static constexpr int actionButtonSize = 28;
 
-    TilingPanelKeyboardShortcutRecorder(
-        SettingsStore& settingsStore, const KeyEventTranslator& translator, QWidget* parent = nullptr);
+    TilingPanelKeyboardShortcutRecorder(SettingsStore& settingsStore, const KeyEventTranslator& translator,
+        GlobalKeyMonitor& globalKeyMonitor, QWidget* parent = nullptr);
 
     KeyboardShortcutRecorderViewModel& viewModel() { return *m_viewModel; }
-    // "Press shortcut…" while recording, "Click to record shortcut" without a shortcut, else
-    // the shortcut as symbols ("⌃⌥␣").
+    // "Press shortcut…" while recording, "Used by another program" for a few seconds after a
+    // held combination ended it, "Click to record shortcut" without a shortcut, else the
+    // shortcut as symbols ("⌃⌥␣").
     QString text() const;
 
     QPushButton* mainButton() const { return m_mainButton; }
