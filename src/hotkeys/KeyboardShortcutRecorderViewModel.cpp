@@ -53,7 +53,9 @@ void KeyboardShortcutRecorderViewModel::startRecording(std::function<void(const 
         m_translator, [this](const KeyEvent& event) { return handleKeyDown(event); },
         [this] { return m_isRecording; });
     m_globalKeyDownMonitor
-        = m_globalKeyMonitor.addGlobalKeyDownMonitor([this](const KeyEvent& event) { handleGlobalKeyDown(event); });
+        = m_globalKeyMonitor.addGlobalKeyDownMonitor([this](const KeyEvent& event) { handleGlobalKeyDown(event); },
+            // A combination another program holds goes to it even while the recorder has the focus.
+            GlobalKeyPresses::Anywhere);
 }
 
 void KeyboardShortcutRecorderViewModel::stopRecording()

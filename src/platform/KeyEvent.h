@@ -32,13 +32,24 @@ struct KeyEvent {
 
 inline constexpr quint16 kVK_Escape = 53;
 
+// Which key presses a global monitor reports.
+enum class GlobalKeyPresses {
+    // Presses while another program has the keyboard focus: those Gridlume's own windows do
+    // not receive (the local monitors see the others).
+    InOtherPrograms,
+    // Every press, also while one of Gridlume's windows has the focus: a combination another
+    // program holds goes to that program even then.
+    Anywhere,
+};
+
 // Key presses that go to other programs.
 class GlobalKeyMonitor {
 public:
     virtual ~GlobalKeyMonitor() = default;
-    // Calls `handler` on the main thread for every key press anywhere on the desktop until the
+    // Calls `handler` on the main thread for every key press of `presses` until the
     // subscription ends. Only observes: the key still reaches its window.
-    virtual Subscription addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler) = 0;
+    virtual Subscription addGlobalKeyDownMonitor(
+        std::function<void(const KeyEvent&)> handler, GlobalKeyPresses presses) = 0;
 };
 
 // Turns Qt's key events (for our own windows) into positional key events.

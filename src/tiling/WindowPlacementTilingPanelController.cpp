@@ -219,10 +219,12 @@ void WindowPlacementTilingPanelController::installKeyDownMonitors()
         });
     }
     if (!m_globalKeyDownMonitor.isActive()) {
-        m_globalKeyDownMonitor = m_globalKeyMonitor.addGlobalKeyDownMonitor([self](const KeyEvent& event) {
-            if (self)
-                self->handleGlobalKeyDown(event);
-        });
+        m_globalKeyDownMonitor = m_globalKeyMonitor.addGlobalKeyDownMonitor(
+            [self](const KeyEvent& event) {
+                if (self)
+                    self->handleGlobalKeyDown(event);
+            },
+            GlobalKeyPresses::InOtherPrograms);
     }
 }
 

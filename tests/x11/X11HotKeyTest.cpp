@@ -96,7 +96,8 @@ namespace {
 
         std::vector<KeyEvent> seen;
         Subscription monitor
-            = platform().globalKeyMonitor.addGlobalKeyDownMonitor([&](const KeyEvent& event) { seen.push_back(event); });
+            = platform().globalKeyMonitor.addGlobalKeyDownMonitor(
+                [&](const KeyEvent& event) { seen.push_back(event); }, GlobalKeyPresses::Anywhere);
         ASSERT_TRUE(monitor.isActive());
         ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Escape") }).exitCode, 0);
         ASSERT_TRUE(waitForEventLoop([&] { return !seen.empty(); }));

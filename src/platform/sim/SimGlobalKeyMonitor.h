@@ -8,12 +8,17 @@ namespace gridlume {
 
 class SimGlobalKeyMonitor final : public GlobalKeyMonitor {
 public:
-    Subscription addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler) override;
+    Subscription addGlobalKeyDownMonitor(
+        std::function<void(const KeyEvent&)> handler, GlobalKeyPresses presses) override;
     void type(const KeyEvent& event);
     int monitorCount() const { return int(m_monitors.size()); }
 
 private:
-    QMap<quint64, std::function<void(const KeyEvent&)>> m_monitors;
+    struct Monitor {
+        std::function<void(const KeyEvent&)> handler;
+        GlobalKeyPresses presses;
+    };
+    QMap<quint64, Monitor> m_monitors;
     quint64 m_nextID = 1;
 };
 

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
+#include <optional>
+
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
@@ -119,12 +121,13 @@ void X11GlobalKeyMonitor::selectRawEvents(bool enabled)
     }
 }
 
-Subscription X11GlobalKeyMonitor::addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler)
+Subscription X11GlobalKeyMonitor::addGlobalKeyDownMonitor(
+    std::function<void(const KeyEvent&)> handler, GlobalKeyPresses presses)
 {
     if (!ensureConnection())
         return Subscription();
     const quint64 id = m_nextID++;
-    m_handlers.emplace(id, std::move(handler));
+    m_handlers.emplace(id, Handler { std::move(handler), presses });
     if (m_handlers.size() == 1)
         selectRawEvents(true);
     return Subscription([self = QPointer<X11GlobalKeyMonitor>(this), id] {
@@ -139,12 +142,11 @@ void X11GlobalKeyMonitor::removeHandler(quint64 id)
         selectRawEvents(false);
 }
 
-bool X11GlobalKeyMonitor::goesToOwnWindow() const
+bool X11GlobalKeyMonitor::hasOwnWindowTheFocus() const
 {
-    // A press in one of Gridlume's own windows is Gridlume's, and Qt delivers it there; only
-    // presses that go to other programs are reported. Qt's own idea of the focus lags the
-    // server's (it lets a focus-out settle first), so the server is asked who has the keyboard
-    // now. Windows made on Qt's connection carry its resource id base.
+    // Qt's own idea of the focus lags the server's (it lets a focus-out settle for a moment), so
+    // the server is asked who has the keyboard now. Windows made on Qt's connection carry its
+    // resource id base.
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return false;
@@ -176,7 +178,7 @@ void X11GlobalKeyMonitor::readEvents()
                 m_pressedModifierKeycodes.remove(raw->detail);
             continue;
         }
-        if (!press || m_handlers.empty() || goesToOwnWindow())
+        if (!press || m_handlers.empty())
             continue;
         KeyEvent keyEvent;
         keyEvent.keyCode = X11KeyCodeTable::virtualKeyCodeOfX11Keycode(raw->detail).value_or(0xFFFF);
@@ -186,11 +188,18 @@ void X11GlobalKeyMonitor::readEvents()
         std::vector<quint64> ids;
         for (const auto& [id, handler] : m_handlers)
             ids.push_back(id);
+        std::optional<bool> inOwnWindow;
         for (quint64 id : ids) {
             auto found = m_handlers.find(id);
             if (found == m_handlers.end())
                 continue;
-            auto handler = found->second;
+            if (found->second.presses == GlobalKeyPresses::InOtherPrograms) {
+                if (!inOwnWindow)
+                    inOwnWindow = hasOwnWindowTheFocus();
+                if (*inOwnWindow)
+                    continue;
+            }
+            auto handler = found->second.handler;
             handler(keyEvent);
         }
     }
