@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QVBoxLayout>
+#include <QScreen>
 #include <QWindow>
 
 namespace gridlume {
@@ -28,6 +29,9 @@ SpotlightLikePanel::SpotlightLikePanel(const QSize& contentSize, PanelWindowTrai
     winId();
     m_panelWindowTraits.prepare(*windowHandle(), PanelWindowRole::TilingPanel);
     connect(&m_panelWindowTraits, &PanelWindowTraits::compositingChanged, this, &SpotlightLikePanel::updateAppearance);
+    // Built on the primary screen and shown on its own: Qt turns the shape into device pixels when
+    // it is set, so on a screen of another device pixel ratio it must be set again.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { setShapeAgain(*this); });
     updateAppearance();
 }
 

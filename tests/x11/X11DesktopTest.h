@@ -20,6 +20,7 @@ class NoPanelWindowTraits final : public PanelWindowTraits {
 public:
     void prepare(QWindow&, PanelWindowRole) override { }
     void orderBelow(QWindow&, QWindow&) override { }
+    void setNativeGeometry(QWindow&, const QRect&) override { }
     bool isCompositing() const override { return false; }
 };
 

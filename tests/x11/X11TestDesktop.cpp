@@ -1,5 +1,6 @@
 #include "X11TestDesktop.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -280,6 +281,15 @@ X11TestDesktop::ToolResult X11TestDesktop::run(const QString& program, const QSt
         return {};
     }
     return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput() };
+}
+
+bool X11TestDesktop::mergeResources(const QByteArray& resources)
+{
+    QFile file(m_directory.filePath(QStringLiteral("resources")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(resources) != resources.size())
+        return false;
+    file.close();
+    return run(QStringLiteral("xrdb"), { QStringLiteral("-merge"), file.fileName() }).exitCode == 0;
 }
 
 void X11TestDesktop::drainEvents()

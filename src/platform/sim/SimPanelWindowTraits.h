@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QRect>
 #include <QWindow>
 
 #include <optional>
@@ -22,6 +23,8 @@ public:
 
     void prepare(QWindow& window, PanelWindowRole role) override;
     void orderBelow(QWindow& window, QWindow& sibling) override;
+    // The offscreen windows have no native geometry of their own: only remembered.
+    void setNativeGeometry(QWindow& window, const QRect& nativeGeometry) override;
     bool isCompositing() const override { return m_compositing; }
 
     // Test control ------------------------------------------------------------------------------
@@ -33,10 +36,14 @@ public:
     // either window is gone.
     std::pair<QWindow*, QWindow*> lastOrderBelow() const { return { m_lastBelow.first, m_lastBelow.second }; }
 
+    // The last setNativeGeometry() request; empty when there was none.
+    QRect lastNativeGeometry() const { return m_lastNativeGeometry; }
+
 private:
     bool m_compositing = true;
     QHash<const QWindow*, PanelWindowRole> m_roles;
     std::pair<QPointer<QWindow>, QPointer<QWindow>> m_lastBelow;
+    QRect m_lastNativeGeometry;
 };
 
 } // namespace gridlume
