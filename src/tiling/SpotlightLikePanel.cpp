@@ -6,8 +6,8 @@
 #include "tiling/WindowShapes.h"
 
 #include <QPainter>
-#include <QVBoxLayout>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 
 namespace gridlume {

@@ -4,8 +4,8 @@
 #include "tiling/WindowPlacementPreviewView.h"
 #include "tiling/WindowShapes.h"
 
-#include <QVBoxLayout>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 
 namespace gridlume {

@@ -52,6 +52,11 @@ namespace {
         double secondRatio = 1;
     };
 
+    void PrintTo(const DesktopScale& scale, std::ostream* stream)
+    {
+        *stream << scale.name;
+    }
+
     const DesktopScale unscaled { "unscaled", {}, {}, 1, 1 };
 
     // Whether `panel` (device pixels) is the panel of a monitor with `visible` frame at `ratio`:
