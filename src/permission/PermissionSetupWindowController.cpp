@@ -47,10 +47,10 @@ void PermissionSetupWindowController::showPermissionWindow(const std::optional<S
     if (!m_window)
         return;
     m_window->adjustSize();
-    const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());
+    const QList<Screen> screens = m_screens.screens();
+    const QtScreenSpace space = QtScreenSpace::current(screens);
     // Without a screen of its own, the window goes where the user is looking: under the pointer.
     std::optional<Screen> target = screen ? screen : space.screenAt(QCursor::pos());
-    const QList<Screen> screens = m_screens.screens();
     if (!target && !screens.isEmpty())
         target = screens.first();
     // The frame (the window manager's decoration) is known once the window is shown; until then
