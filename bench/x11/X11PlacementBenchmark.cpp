@@ -36,6 +36,7 @@ public:
     void prepare(QWindow&, PanelWindowRole) override { }
     void orderBelow(QWindow&, QWindow&) override { }
     void moveToCurrentDesktop(QWindow&) override { }
+    void setNativeGeometry(QWindow&, const QRect&) override { }
     bool isCompositing() const override { return false; }
 };
 

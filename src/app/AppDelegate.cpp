@@ -4,9 +4,9 @@
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupWindowController.h"
 #include "platform/Platform.h"
+#include "platform/QtScreenSpace.h"
 #include "settings/SettingsStore.h"
 #include "settings_window/SettingsWindowController.h"
-#include "tiling/QtGlobalCoordinates.h"
 #include "tiling/WindowPlacementTilingPanelController.h"
 #include "tracking/ForegroundApplicationStore.h"
 
@@ -182,15 +182,9 @@ std::optional<Screen> AppDelegate::screenOfStatusItem() const
     if (!m_statusItem || !m_platform)
         return std::nullopt;
     const QRect geometry = m_statusItem->geometry();
-    const QList<Screen> screens = m_platform->screens.screens();
-    if (geometry.isEmpty() || screens.isEmpty())
+    if (geometry.isEmpty())
         return std::nullopt;
-    const QPointF topLeft = qtTopLeftOfScreen(screens.first());
-    for (const Screen& screen : screens) {
-        if (qtGlobalRect(screen.frame, screens.first().frame, topLeft).contains(QRectF(geometry).center()))
-            return screen;
-    }
-    return std::nullopt;
+    return QtScreenSpace::current(m_platform->screens.screens()).screenAt(QRectF(geometry).center());
 }
 
 void AppDelegate::openSettings()

@@ -3,43 +3,16 @@
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupView.h"
 #include "platform/PanelWindowTraits.h"
+#include "platform/QtScreenSpace.h"
 
 #include <QCursor>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 
 namespace gridlume {
-
-namespace {
-
-    // Where Qt has the top-left corner of the primary screen: the Qt screen of the same name,
-    // else Qt's primary screen.
-    QPointF qtTopLeftOf(const Screen& primary)
-    {
-        for (const QScreen* screen : QGuiApplication::screens()) {
-            if (!primary.name.isEmpty() && screen->name() == primary.name)
-                return screen->geometry().topLeft();
-        }
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            return screen->geometry().topLeft();
-        return {};
-    }
-
-    // The centre of `frame` (window-system space: origin at the primary screen's bottom-left,
-    // y up) in Qt's global space (origin top-left, y down). Both spaces meet at the primary
-    // screen's top-left corner.
-    QPointF qtGlobalCentre(const Rect& frame, const Screen& primary)
-    {
-        const QPointF topLeft = qtTopLeftOf(primary);
-        return QPointF(topLeft.x() + frame.midX() - primary.frame.minX(), topLeft.y() + primary.frame.maxY() - frame.midY());
-    }
-
-} // namespace
 
 PermissionSetupWindowController::PermissionSetupWindowController(PermissionSetupService& permissionSetupService,
     AccessibilityTrust& trust, ScreenProvider& screens, PanelWindowTraits& windowTraits, QObject* parent)
@@ -77,21 +50,17 @@ void PermissionSetupWindowController::showPermissionWindow(const std::optional<S
     if (!m_window)
         return;
     m_window->adjustSize();
-    QPointF centre;
     const QList<Screen> screens = m_screens.screens();
-    if (screen && !screens.isEmpty()) {
-        centre = qtGlobalCentre(screen->visibleFrame, screens.first());
-    } else {
-        const QScreen* qtScreen = QGuiApplication::screenAt(QCursor::pos());
-        if (!qtScreen)
-            qtScreen = QGuiApplication::primaryScreen();
-        centre = qtScreen ? QRectF(qtScreen->availableGeometry()).center() : QPointF();
-    }
+    const QtScreenSpace space = QtScreenSpace::current(screens);
+    // Without a screen of its own, the window goes where the user is looking: under the pointer.
+    std::optional<Screen> target = screen ? screen : space.screenAt(QCursor::pos());
+    if (!target && !screens.isEmpty())
+        target = screens.first();
     // The frame (the window manager's decoration) is known once the window is shown; until then
     // it is the content's size.
     m_window->show();
-    const QSize size = m_window->frameGeometry().size();
-    m_window->move(qRound(centre.x() - 0.5 * size.width()), qRound(centre.y() - 0.5 * size.height()));
+    if (target)
+        m_window->move(space.centredTopLeft(target->visibleFrame, m_window->frameGeometry().size()));
     m_window->raise();
     // A window left open on another virtual desktop stays there when raised.
     if (QWindow* handle = m_window->windowHandle())

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QRect;
 class QWindow;
 
 namespace gridlume {
@@ -16,9 +17,9 @@ enum class PanelWindowRole {
 
 // The window-system traits of Gridlume's floating windows that Qt's window flags cannot express:
 // a class name for window-manager rules, presence on every virtual desktop, stacking of the
-// preview below a panel, and whether translucent windows are composited at all. Qt's own flags
-// (frameless, tool, stays on top, no activation on show, input transparency) are the windows'
-// business; this interface only adds to them. Main thread only.
+// preview below a panel, placement to the device pixel, and whether translucent windows are
+// composited at all. Qt's own flags (frameless, tool, stays on top, no activation on show, input
+// transparency) are the windows' business; this interface only adds to them. Main thread only.
 class PanelWindowTraits : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +43,12 @@ public:
     // window, without withdrawing it. Does nothing when the window is not shown or the desktop
     // has no virtual desktops.
     virtual void moveToCurrentDesktop(QWindow& window) = 0;
+    // Moves and resizes the shown `window`, which bypasses the window manager, to `nativeGeometry`:
+    // device pixels with the origin at the desktop's top-left (the root window's coordinates on
+    // X11). Qt places windows in logical pixels, which at a fractional or per-screen device pixel
+    // ratio cannot express every device pixel; call it after Qt has placed the window at the
+    // nearest logical geometry. Does nothing when the window is not shown.
+    virtual void setNativeGeometry(QWindow& window, const QRect& nativeGeometry) = 0;
 
     // True while a compositor draws translucent windows; without one, a translucent pixel shows
     // as black and the windows must fall back to shapes and opaque paint.

@@ -14,7 +14,7 @@ namespace gridlume {
 using DisplayID = quint32;
 
 // One connected screen. Frames are in the window-system space: origin at the bottom-left
-// corner of the primary screen, y growing upwards, in points.
+// corner of the primary screen, y growing upwards, in points (device pixels: see QtScreenSpace).
 struct Screen {
     // Absent when the window system cannot name the screen.
     std::optional<DisplayID> displayID;
@@ -22,7 +22,8 @@ struct Screen {
     Rect frame;
     // The part of the screen that windows may use: the frame less docks, panels and bars.
     Rect visibleFrame;
-    // A human-readable name ("DP-1"), for logs only.
+    // The window system's name of the monitor ("DP-1"): for logs, and to find the Qt screen of
+    // the same name, whose device pixel ratio Gridlume's windows on this screen are drawn at.
     QString name;
 
     friend bool operator==(const Screen&, const Screen&) = default;

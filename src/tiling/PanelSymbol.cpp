@@ -82,15 +82,18 @@ QPixmap tintedPanelSymbol(PanelSymbol symbol, const QSize& size, const QColor& c
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
-    pixmap = QPixmap(size * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
+    // Drawn in device pixels, so that the drawing is rendered at the size it is shown at: a
+    // pixmap painted at the logical size would be rendered for a rounded size and scaled again.
+    const QSize deviceSize(qRound(size.width() * devicePixelRatio), qRound(size.height() * devicePixelRatio));
+    pixmap = QPixmap(deviceSize);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    panelSymbolIcon(symbol).paint(&painter, QRect(QPoint(0, 0), size));
+    panelSymbolIcon(symbol).paint(&painter, QRect(QPoint(0, 0), deviceSize));
     // Keep the symbol's coverage, replace its colour.
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(QRect(QPoint(0, 0), size), color);
+    painter.fillRect(QRect(QPoint(0, 0), deviceSize), color);
     painter.end();
+    pixmap.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
     return pixmap;
 }

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 namespace gridlume {
 
 PanelSymbolButton::PanelSymbolButton(PanelSymbol symbol, int symbolSize, QWidget* parent)
@@ -19,9 +21,14 @@ void PanelSymbolButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     paintBackground(painter);
-    const QSize size(m_symbolSize, m_symbolSize);
-    const QPixmap symbol = tintedPanelSymbol(m_symbol, size, symbolColor(), devicePixelRatioF());
-    painter.drawPixmap(QRect(QPoint((width() - m_symbolSize) / 2, (height() - m_symbolSize) / 2), size), symbol);
+    const qreal ratio = devicePixelRatioF();
+    const QPixmap symbol = tintedPanelSymbol(m_symbol, QSize(m_symbolSize, m_symbolSize), symbolColor(), ratio);
+    // At its own size and from a whole device pixel: scaled, or started between two pixels at a
+    // fractional ratio, the symbol would be blurred.
+    const QSizeF symbolSize = symbol.deviceIndependentSize();
+    painter.drawPixmap(QPointF(std::round((width() - symbolSize.width()) / 2 * ratio) / ratio,
+                           std::round((height() - symbolSize.height()) / 2 * ratio) / ratio),
+        symbol);
 }
 
 void PanelSymbolButton::enterEvent(QEnterEvent* event)

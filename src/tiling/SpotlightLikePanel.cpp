@@ -6,6 +6,7 @@
 #include "tiling/WindowShapes.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -28,6 +29,9 @@ SpotlightLikePanel::SpotlightLikePanel(const QSize& contentSize, PanelWindowTrai
     winId();
     m_panelWindowTraits.prepare(*windowHandle(), PanelWindowRole::TilingPanel);
     connect(&m_panelWindowTraits, &PanelWindowTraits::compositingChanged, this, &SpotlightLikePanel::updateAppearance);
+    // Built on the primary screen and shown on its own: Qt turns the shape into device pixels when
+    // it is set, so on a screen of another device pixel ratio it must be set again.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { setShapeAgain(*this); });
     updateAppearance();
 }
 

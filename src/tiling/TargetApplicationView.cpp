@@ -97,6 +97,14 @@ void TargetApplicationView::resizeEvent(QResizeEvent* event)
     updateElidedName();
 }
 
+void TargetApplicationView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The panel is built on the primary screen and shown on its own, whose device pixel ratio
+    // may differ: the icon is drawn again for the screen it is shown on.
+    updateIcon();
+}
+
 void TargetApplicationView::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);

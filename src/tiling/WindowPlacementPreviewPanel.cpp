@@ -4,6 +4,7 @@
 #include "tiling/WindowPlacementPreviewView.h"
 #include "tiling/WindowShapes.h"
 
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -29,14 +30,29 @@ WindowPlacementPreviewPanel::WindowPlacementPreviewPanel(PanelWindowTraits& pane
     m_panelWindowTraits.prepare(*windowHandle(), PanelWindowRole::Preview);
     connect(&m_panelWindowTraits, &PanelWindowTraits::compositingChanged, this,
         &WindowPlacementPreviewPanel::updateAppearance);
+    // Qt turns the shape into device pixels when it is set: on a screen of another device pixel
+    // ratio it must be set again.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { setShapeAgain(*this); });
     updateAppearance();
 }
 
-void WindowPlacementPreviewPanel::setFrame(const QRect& frame)
+void WindowPlacementPreviewPanel::setFrame(const QRect& frame, const QRect& nativeFrame)
 {
+    m_nativeFrame = nativeFrame;
     setGeometry(frame);
     // A hidden window gets its resize event only when shown; its shape must fit before that.
     updateShape();
+    if (isVisible())
+        m_panelWindowTraits.setNativeGeometry(*windowHandle(), m_nativeFrame);
+}
+
+void WindowPlacementPreviewPanel::orderFrontRegardless()
+{
+    if (isVisible())
+        return;
+    // Qt configures a hidden window's geometry when it shows it; the exact one must come after.
+    show();
+    m_panelWindowTraits.setNativeGeometry(*windowHandle(), m_nativeFrame);
 }
 
 void WindowPlacementPreviewPanel::updateAppearance()

@@ -10,7 +10,7 @@ class WindowPlacementPreviewView;
 // The overlay that shows where a selection will place the window. One exists for the whole run;
 // it is moved and resized to each previewed frame. Click-through, never focused, outside the
 // window manager's control and kept below the tiling panels by whoever shows it. Translucent with
-// a compositor; an outlined ring without one. Frames are in Qt's global coordinates.
+// a compositor; an outlined ring without one.
 class WindowPlacementPreviewPanel : public QWidget {
     Q_OBJECT
 public:
@@ -19,9 +19,12 @@ public:
 
     explicit WindowPlacementPreviewPanel(PanelWindowTraits& panelWindowTraits);
 
-    void setFrame(const QRect& frame);
+    // Moves the preview to `frame` (Qt's logical coordinates) and, once shown, to exactly
+    // `nativeFrame` (device pixels), which the logical frame only approximates at a fractional
+    // device pixel ratio.
+    void setFrame(const QRect& frame, const QRect& nativeFrame);
     // Shows the preview without activating it.
-    void orderFrontRegardless() { show(); }
+    void orderFrontRegardless();
     void orderOut() { hide(); }
 
     WindowPlacementPreviewView& previewView() const { return *m_previewView; }
@@ -35,6 +38,7 @@ private:
 
     PanelWindowTraits& m_panelWindowTraits;
     WindowPlacementPreviewView* m_previewView;
+    QRect m_nativeFrame;
 };
 
 } // namespace gridlume

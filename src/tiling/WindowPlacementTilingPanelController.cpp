@@ -1,10 +1,10 @@
 #include "tiling/WindowPlacementTilingPanelController.h"
 
 #include "placement/WindowPlacementService.h"
+#include "platform/QtScreenSpace.h"
 #include "settings/SettingsStore.h"
 #include "settings/UIStates.h"
 #include "tiling/PanelHostingView.h"
-#include "tiling/QtGlobalCoordinates.h"
 #include "tiling/SpotlightLikePanel.h"
 #include "tiling/WindowPlacementPreviewPanel.h"
 #include "tiling/WindowPlacementTilingPanelView.h"
@@ -159,12 +159,9 @@ void WindowPlacementTilingPanelController::rebuildScreenPanels()
 
 void WindowPlacementTilingPanelController::centreAndOrderFrontPanels()
 {
+    const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());
     for (auto& [displayID, pair] : m_screenPanels) {
-        const Rect& visibleFrame = pair.screen.visibleFrame;
-        const QSize size = pair.panel->size();
-        const Rect frame(visibleFrame.midX() - size.width() * 0.5, visibleFrame.midY() - size.height() * 0.5,
-            size.width(), size.height());
-        pair.panel->setFrameOrigin(qtRect(frame).topLeft());
+        pair.panel->setFrameOrigin(space.centredTopLeft(pair.screen.visibleFrame, pair.panel->size()));
         pair.panel->orderFrontRegardless();
     }
 }
@@ -298,9 +295,10 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
     }
     m_previewDisplayID = displayID;
     const Rect frame = region->appKitFrame(it->second.screen);
-    const QRect previewRect = qtRect(frame);
+    const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());
+    const QRect previewRect = space.logicalRect(frame);
     if (frame.width() > 0 && frame.height() > 0 && !previewRect.isEmpty()) {
-        m_windowPlacementPreviewPanel->setFrame(previewRect);
+        m_windowPlacementPreviewPanel->setFrame(previewRect, space.nativePixelRect(frame));
         m_windowPlacementPreviewPanel->orderFrontRegardless();
     } else {
         m_windowPlacementPreviewPanel->orderOut();
@@ -355,15 +353,6 @@ void WindowPlacementTilingPanelController::screenParametersDidChange()
         return;
     rebuildScreenPanels();
     centreAndOrderFrontPanels();
-}
-
-QRect WindowPlacementTilingPanelController::qtRect(const Rect& frame) const
-{
-    const QList<Screen> screens = m_screens.screens();
-    if (screens.isEmpty())
-        return pixelAlignedRect(QRectF(frame.minX(), -frame.maxY(), frame.width(), frame.height()));
-    const Screen& primary = screens.first();
-    return pixelAlignedRect(qtGlobalRect(frame, primary.frame, qtTopLeftOfScreen(primary)));
 }
 
 void WindowPlacementTilingPanelController::orderPreviewBelow(SpotlightLikePanel& panel)

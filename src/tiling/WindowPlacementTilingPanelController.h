@@ -92,8 +92,6 @@ private:
     void placeFocusedWindow(const std::optional<RunningApplication>& targetApplication, const Screen& screen,
         const WindowPlacementRegion& region, bool keep);
     void screenParametersDidChange();
-    // `frame` (window-system space) in Qt's global coordinates, rounded to pixels.
-    QRect qtRect(const Rect& frame) const;
     void orderPreviewBelow(SpotlightLikePanel& panel);
 
     Logger m_logger;

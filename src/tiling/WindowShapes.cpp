@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -43,6 +44,16 @@ QRegion roundedRingRegion(const QSize& size, double cornerRadius, double thickne
         path.addRoundedRect(inner, innerRadius, innerRadius);
     }
     return regionOfPath(size, path);
+}
+
+void setShapeAgain(QWidget& window)
+{
+    const QRegion shape = window.mask();
+    if (shape.isEmpty())
+        return;
+    // Setting an equal shape does nothing at all.
+    window.clearMask();
+    window.setMask(shape);
 }
 
 } // namespace gridlume

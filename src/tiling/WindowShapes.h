@@ -3,6 +3,8 @@
 #include <QRegion>
 #include <QSize>
 
+class QWidget;
+
 namespace gridlume {
 
 // Window shapes for desktops without a compositor, where a window cannot be translucent and its
@@ -12,5 +14,8 @@ namespace gridlume {
 QRegion roundedRectRegion(const QSize& size, double cornerRadius);
 // The band of width `thickness` along the inside of that rounded rectangle.
 QRegion roundedRingRegion(const QSize& size, double cornerRadius, double thickness);
+// Sets the shape of the top-level `window` again, for the device pixel ratio of the screen it is
+// on now; Qt converts a shape to device pixels only when it is set. Does nothing without a shape.
+void setShapeAgain(QWidget& window);
 
 } // namespace gridlume

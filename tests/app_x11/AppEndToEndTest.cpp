@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+
 namespace gridlume::test {
 namespace {
 
@@ -45,9 +49,11 @@ namespace {
             })) << "trayer did not take the tray";
         }
 
-        void startGridlume()
+        // `environment` adds to the desktop's.
+        void startGridlume(const QStringList& environment = {})
         {
-            m_gridlume = m_desktop.startClient(QStringLiteral(GRIDLUME_PROGRAM));
+            m_gridlume = std::make_unique<ChildProcess>(
+                QStringLiteral(GRIDLUME_PROGRAM), QStringList {}, m_desktop.environment() + environment);
             ASSERT_TRUE(waitFor([&] { return trayIcon().has_value(); })) << "no tray icon appeared";
         }
 
@@ -245,6 +251,73 @@ namespace {
         tool({ QStringLiteral("key"), QStringLiteral("ctrl+alt+space") });
         EXPECT_TRUE(waitFor([&] { return !primaryPanel().has_value(); })) << "the shortcut hides the panels again";
     }
+
+    // How the desktop is scaled (the X resources a desktop's settings write, or Qt's own factors per
+    // monitor), and the device pixel ratio that results on each monitor.
+    struct ScaledDesktop {
+        const char* name;
+        QByteArray resources;
+        QStringList environment;
+        double primaryRatio = 1;
+        double secondRatio = 1;
+    };
+
+    void PrintTo(const ScaledDesktop& scale, std::ostream* stream)
+    {
+        *stream << scale.name;
+    }
+
+    class ScaledAppEndToEndTest : public AppEndToEndTest, public ::testing::WithParamInterface<ScaledDesktop> { };
+
+    // Each panel is drawn at its own monitor's scale and centred across it (the tray and the dock
+    // take room only at the top and the bottom).
+    TEST_P(ScaledAppEndToEndTest, TrayIconShowsEveryPanelCentredOnItsMonitorAtItsScale)
+    {
+        const ScaledDesktop& scale = GetParam();
+        if (!scale.resources.isEmpty()) {
+            ASSERT_TRUE(m_desktop.mergeResources(scale.resources));
+        }
+        startGridlume(scale.environment);
+        clickTrayIcon(1);
+
+        const std::pair<Rect, double> monitors[] = { { X11TestDesktop::primaryMonitor, scale.primaryRatio },
+            { X11TestDesktop::secondMonitor, scale.secondRatio } };
+        std::vector<Geometry> panels;
+        auto centred = [&] {
+            panels.clear();
+            for (quint32 id : windowsNamed(QStringLiteral("Gridlume Tiling Panel")))
+                panels.push_back(geometry(id));
+            std::sort(panels.begin(), panels.end(), [](const Geometry& a, const Geometry& b) { return a.x < b.x; });
+            if (panels.size() != 2)
+                return false;
+            for (std::size_t i = 0; i < panels.size(); ++i) {
+                const auto& [monitor, ratio] = monitors[i];
+                const Geometry& panel = panels[i];
+                if (panel.width != qRound(304 * ratio) || panel.height != qRound(326 * ratio)
+                    || std::abs(panel.x + panel.width / 2.0 - monitor.midX()) > 1 || panel.y < monitor.minY()
+                    || panel.y + panel.height > monitor.maxY())
+                    return false;
+            }
+            return true;
+        };
+        EXPECT_TRUE(waitFor(centred)) << [&] {
+            std::string text = "panels:";
+            for (const Geometry& panel : panels)
+                text += QStringLiteral(" %1,%2 %3x%4")
+                            .arg(panel.x)
+                            .arg(panel.y)
+                            .arg(panel.width)
+                            .arg(panel.height)
+                            .toStdString();
+            return text;
+        }();
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Scales, ScaledAppEndToEndTest,
+        ::testing::Values(ScaledDesktop { "XftDpi192", "Xft.dpi: 192\n", {}, 2, 2 },
+            ScaledDesktop {
+                "primaryAt1xSecondAt2x", {}, { QStringLiteral("QT_SCREEN_SCALE_FACTORS=M1=1;M2=2") }, 1, 2 }),
+        [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace gridlume::test

@@ -5,6 +5,7 @@
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimUrlOpener.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -103,15 +104,16 @@ TEST_F(PermissionWindowTest, ShowingTwiceLeavesExactlyOnePollingTimer)
     EXPECT_EQ(desktop.panelWindowTraits().movesToCurrentDesktop(controller.window()->windowHandle()), 2);
 }
 
+// A second screen to the right of the primary one, its visible frame cut by a dock.
+const Screen primaryBelowABar { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") };
+const Screen secondWithADock { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -100, 1920, 1000), QStringLiteral("sim-1") };
+
 TEST_F(PermissionWindowTest, CentresTheWindowInTheGivenScreensVisibleFrame)
 {
-    // A second screen to the right of the primary one, its visible frame cut by a dock.
-    const Screen primary { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") };
-    const Screen second { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -100, 1920, 1000), QStringLiteral("sim-1") };
-    desktop.setScreens({ primary, second });
+    desktop.setScreens({ primaryBelowABar, secondWithADock });
     const QPointF primaryTopLeft = QGuiApplication::primaryScreen()->geometry().topLeft();
 
-    controller.showPermissionWindow(second);
+    controller.showPermissionWindow(secondWithADock);
 
     const QRectF geometry = controller.window()->frameGeometry();
     // Window-system centre (2400, 400) is 900 − 400 = 500 below the primary screen's top edge.
@@ -119,16 +121,19 @@ TEST_F(PermissionWindowTest, CentresTheWindowInTheGivenScreensVisibleFrame)
     EXPECT_NEAR(geometry.center().y(), primaryTopLeft.y() + 500, 0.5);
 }
 
-TEST_F(PermissionWindowTest, WithoutAScreenTheWindowIsCentredOnTheScreenUnderThePointer)
+TEST_F(PermissionWindowTest, WithoutAScreenTheWindowIsCentredOnTheVisibleFrameUnderThePointer)
 {
+    desktop.setScreens({ primaryBelowABar, secondWithADock });
+    const QPointF primaryTopLeft = QGuiApplication::primaryScreen()->geometry().topLeft();
+    const QPoint pointer = QCursor::pos();
+    QCursor::setPos((primaryTopLeft + QPointF(2000, 300)).toPoint());
+
     controller.showPermissionWindow(std::nullopt);
 
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
     const QRectF geometry = controller.window()->frameGeometry();
-    EXPECT_NEAR(geometry.center().x(), QRectF(screen->availableGeometry()).center().x(), 0.5);
-    EXPECT_NEAR(geometry.center().y(), QRectF(screen->availableGeometry()).center().y(), 0.5);
+    EXPECT_NEAR(geometry.center().x(), primaryTopLeft.x() + 2400, 0.5);
+    EXPECT_NEAR(geometry.center().y(), primaryTopLeft.y() + 500, 0.5);
+    QCursor::setPos(pointer);
 }
 
 TEST_F(PermissionWindowTest, ClosesAtTheFirstTickAfterThePermissionArrives)

@@ -84,7 +84,7 @@ TEST_F(PanelWindowsTest, TilingPanelSwitchesBetweenTranslucentCardAndRoundedShap
 TEST_F(PanelWindowsTest, PreviewBecomesAnOutlineRingWithoutACompositor)
 {
     WindowPlacementPreviewPanel preview(traits());
-    preview.setFrame(QRect(0, 25, 720, 438));
+    preview.setFrame(QRect(0, 25, 720, 438), QRect(0, 25, 720, 438));
     EXPECT_FALSE(preview.previewView().isOutlineOnly());
     EXPECT_TRUE(preview.mask().isEmpty());
 
@@ -94,7 +94,7 @@ TEST_F(PanelWindowsTest, PreviewBecomesAnOutlineRingWithoutACompositor)
     EXPECT_FALSE(preview.mask().contains(QPoint(360, 219)));
 
     // The ring follows the frame.
-    preview.setFrame(QRect(720, 25, 360, 200));
+    preview.setFrame(QRect(720, 25, 360, 200), QRect(720, 25, 360, 200));
     EXPECT_TRUE(preview.mask().contains(QPoint(358, 100)));
     EXPECT_FALSE(preview.mask().contains(QPoint(180, 100)));
 

@@ -1,7 +1,8 @@
 // The tiling panels end to end: the panel host (the panels wired like the application) on a
 // desktop of its own (Xvfb with two monitors, Openbox, a dock on the second monitor), an xterm to
 // place, input through XTEST (xdotool) and every check made from outside, through the test's own
-// X connection.
+// X connection, in device pixels. The placement cases run on scaled desktops too, where Qt's
+// logical pixels are not the device pixels: frames seen from outside must not change.
 #include "X11TestDesktop.h"
 
 #include "QtTestPrinters.h"
@@ -16,6 +17,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 
@@ -39,15 +41,49 @@ namespace {
             panelHeight);
     }
 
+    // How Qt is told to scale the desktop: by the X resources a desktop's settings write
+    // (Xft.dpi, the same ratio on every monitor), or by Qt's own factors per monitor; and the
+    // device pixel ratio that results on each monitor.
+    struct DesktopScale {
+        const char* name;
+        QByteArray resources;
+        QString screenScaleFactors;
+        double primaryRatio = 1;
+        double secondRatio = 1;
+    };
+
+    void PrintTo(const DesktopScale& scale, std::ostream* stream)
+    {
+        *stream << scale.name;
+    }
+
+    const DesktopScale unscaled { "unscaled", {}, {}, 1, 1 };
+
+    // Whether `panel` (device pixels) is the panel of a monitor with `visible` frame at `ratio`:
+    // its size is Qt's for the ratio, its centre the frame's, to the device pixel where Qt can
+    // place every device pixel and within one where the ratio is fractional.
+    bool isCentredPanel(const QRect& panel, const Rect& visible, double ratio)
+    {
+        const double tolerance = ratio == std::floor(ratio) ? 0.5 : 1;
+        return panel.width() == qRound(panelWidth * ratio) && panel.height() == qRound(panelHeight * ratio)
+            && std::abs(panel.x() + panel.width() / 2.0 - visible.midX()) <= tolerance
+            && std::abs(panel.y() + panel.height() / 2.0 - visible.midY()) <= tolerance;
+    }
+
     template <typename T>
     using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
     class TilingPanelX11Test : public ::testing::Test {
     protected:
+        virtual DesktopScale scale() const { return unscaled; }
+
         void SetUp() override
         {
             QString error;
             ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
+            if (!scale().resources.isEmpty()) {
+                ASSERT_TRUE(m_desktop.mergeResources(scale().resources));
+            }
             m_xterm = m_desktop.startClient(QStringLiteral("xterm"));
             m_xtermWindow = m_desktop.waitForClientWindow(m_xterm->pid());
             ASSERT_NE(m_xtermWindow, XCB_WINDOW_NONE);
@@ -61,6 +97,8 @@ namespace {
             ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
             QStringList environment = m_desktop.environment();
             environment.append(QStringLiteral("QT_QPA_PLATFORM=xcb"));
+            if (!scale().screenScaleFactors.isEmpty())
+                environment.append(QStringLiteral("QT_SCREEN_SCALE_FACTORS=") + scale().screenScaleFactors);
             m_host = std::make_unique<ChildProcess>(QStringLiteral(GRIDLUME_TILING_PANEL_HOST),
                 QStringList { m_settings.filePath(QStringLiteral("gridlume.conf")), QString::number(ready[1]) },
                 environment, ready[1]);
@@ -84,10 +122,12 @@ namespace {
             run({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
         }
 
-        // A point inside tile (row, column) of a 2 × 2 grid in the panel at `panel`.
-        static QPoint tileCentre(const QRect& panel, int row, int column)
+        // A point inside tile (row, column) of a 2 × 2 grid in the panel at `panel` (device pixels)
+        // drawn at `ratio`.
+        static QPoint tileCentre(const QRect& panel, int row, int column, double ratio = 1)
         {
-            return panel.topLeft() + QPoint(gridLeft + 70 + 140 * column, gridTop + 44 + 87 * row);
+            return panel.topLeft()
+                + QPoint(qRound((gridLeft + 70 + 140 * column) * ratio), qRound((gridTop + 44 + 87 * row) * ratio));
         }
 
         std::string windowName(xcb_window_t window) const
@@ -180,11 +220,53 @@ namespace {
             return m_desktop.waitUntil([&] { return viewablePanels() == expected; });
         }
 
+        // Shows the panels and waits until they stand centred on both monitors.
         void showPanels()
         {
             pressShortcut();
-            ASSERT_TRUE(waitForPanels({ centredPanel(primaryVisible), centredPanel(secondVisible) }))
-                << "panels: " << viewablePanels().size();
+            ASSERT_TRUE(m_desktop.waitUntil([&] {
+                const std::vector<QRect> panels = viewablePanels();
+                return panels.size() == 2 && isCentredPanel(panels[0], primaryVisible, scale().primaryRatio)
+                    && isCentredPanel(panels[1], secondVisible, scale().secondRatio);
+            })) << describe(viewablePanels());
+        }
+
+        static std::string describe(const std::vector<QRect>& rects)
+        {
+            std::string text = "panels:";
+            for (const QRect& rect : rects)
+                text += " " + describe(rect);
+            return text;
+        }
+
+        static std::string describe(const QRect& rect)
+        {
+            return QStringLiteral("%1,%2 %3x%4")
+                .arg(rect.x())
+                .arg(rect.y())
+                .arg(rect.width())
+                .arg(rect.height())
+                .toStdString();
+        }
+
+        // Waits until the xterm covers `block`, give or take the whole character cells it keeps
+        // its size in (it is then shifted to lie inside the block).
+        void expectXtermPlacedOn(const Rect& block)
+        {
+            const Size increment = m_desktop.resizeIncrementFromOutside(m_xtermWindow);
+            auto placed = [&] {
+                const auto frame = m_desktop.visibleFrameFromOutside(m_xtermWindow);
+                return frame && std::abs(frame->minX() - block.minX()) <= increment.width
+                    && std::abs(frame->minY() - block.minY()) <= increment.height
+                    && std::abs(frame->width() - block.width()) <= increment.width
+                    && std::abs(frame->height() - block.height()) <= increment.height;
+            };
+            EXPECT_TRUE(m_desktop.waitUntil(placed)) << [&] {
+                const auto frame = m_desktop.visibleFrameFromOutside(m_xtermWindow);
+                return frame
+                    ? describe(QRect(int(frame->minX()), int(frame->minY()), int(frame->width()), int(frame->height())))
+                    : std::string("xterm gone");
+            }();
         }
 
         X11TestDesktop m_desktop;
@@ -229,21 +311,29 @@ namespace {
         EXPECT_EQ(m_desktop.activeWindow(), m_xtermWindow);
     }
 
-    TEST_F(TilingPanelX11Test, PointerOverATileShowsThePreviewOnThatBlockBelowThePanel)
+    class ScaledTilingPanelX11Test : public TilingPanelX11Test, public ::testing::WithParamInterface<DesktopScale> {
+    protected:
+        DesktopScale scale() const override { return GetParam(); }
+    };
+
+    TEST_P(ScaledTilingPanelX11Test, PointerOverATileShowsThePreviewOnThatBlockBelowThePanel)
     {
         showPanels();
+        const std::vector<QRect> panels = viewablePanels();
         const xcb_window_t preview = previewWindow();
         ASSERT_NE(preview, XCB_WINDOW_NONE);
 
-        moveTo(tileCentre(centredPanel(primaryVisible), 0, 0));
+        moveTo(tileCentre(panels[0], 0, 0, scale().primaryRatio));
         const QRect primaryTopLeft(0, 0, 640, 512);
         EXPECT_TRUE(m_desktop.waitUntil([&] { return isViewable(preview) && rootGeometry(preview) == primaryTopLeft; }))
-            << "preview at " << rootGeometry(preview).x() << "," << rootGeometry(preview).y();
+            << "preview at " << describe(rootGeometry(preview));
 
-        moveTo(tileCentre(centredPanel(secondVisible), 1, 1));
+        moveTo(tileCentre(panels[1], 1, 1, scale().secondRatio));
         const QRect secondBottomRight(1792, 364, 512, 364);
-        EXPECT_TRUE(
-            m_desktop.waitUntil([&] { return isViewable(preview) && rootGeometry(preview) == secondBottomRight; }));
+        EXPECT_TRUE(m_desktop.waitUntil([&] {
+            return isViewable(preview) && rootGeometry(preview) == secondBottomRight;
+        })) << "preview at "
+            << describe(rootGeometry(preview));
 
         // The preview lies below the panel it belongs to, although it covers it, also once the
         // window manager has handled the panel's raise.
@@ -263,7 +353,7 @@ namespace {
             return -1;
         };
         for (xcb_window_t panel : panelsAndPreview) {
-            if (rootGeometry(panel) != centredPanel(secondVisible))
+            if (rootGeometry(panel) != panels[1])
                 continue;
             EXPECT_TRUE(m_desktop.waitUntil([&] { return stackIndex(preview) < stackIndex(panel); }))
                 << "preview at " << stackIndex(preview) << ", panel at " << stackIndex(panel);
@@ -277,38 +367,36 @@ namespace {
         EXPECT_TRUE(m_desktop.waitUntil([&] { return !isViewable(preview); }));
     }
 
-    TEST_F(TilingPanelX11Test, DragAcrossTilesPlacesTheXterm)
+    TEST_P(ScaledTilingPanelX11Test, DragAcrossTilesPlacesTheXterm)
     {
         showPanels();
-        const QRect panel = centredPanel(primaryVisible);
-        moveTo(tileCentre(panel, 0, 0));
+        const QRect panel = viewablePanels()[0];
+        moveTo(tileCentre(panel, 0, 0, scale().primaryRatio));
         run({ QStringLiteral("mousedown"), QStringLiteral("1") });
-        moveTo(tileCentre(panel, 0, 1));
+        moveTo(tileCentre(panel, 0, 1, scale().primaryRatio));
         run({ QStringLiteral("mouseup"), QStringLiteral("1") });
 
-        // The top half of the primary monitor. xterm keeps a size of whole character cells and is
-        // then shifted to lie inside the block.
-        const Size increment = m_desktop.resizeIncrementFromOutside(m_xtermWindow);
-        const Rect expected(0, 0, 1280, 512);
-        auto placed = [&] {
-            const auto frame = m_desktop.visibleFrameFromOutside(m_xtermWindow);
-            return frame && std::abs(frame->minX() - expected.minX()) <= increment.width
-                && std::abs(frame->minY() - expected.minY()) <= increment.height
-                && std::abs(frame->width() - expected.width()) <= increment.width
-                && std::abs(frame->height() - expected.height()) <= increment.height;
-        };
-        EXPECT_TRUE(m_desktop.waitUntil(placed)) << [&] {
-            const auto frame = m_desktop.visibleFrameFromOutside(m_xtermWindow);
-            return frame ? QStringLiteral("xterm at %1,%2 %3 x %4")
-                               .arg(frame->minX())
-                               .arg(frame->minY())
-                               .arg(frame->width())
-                               .arg(frame->height())
-                               .toStdString()
-                         : std::string("xterm gone");
-        }();
+        // The top half of the primary monitor.
+        expectXtermPlacedOn(Rect(0, 0, 1280, 512));
         // The panels stay open for the next placement.
         EXPECT_EQ(viewablePanels().size(), 2u);
+    }
+
+    TEST_P(ScaledTilingPanelX11Test, DragIntoTheOtherMonitorsPanelStaysWithTheGridItBeganIn)
+    {
+        showPanels();
+        const std::vector<QRect> panels = viewablePanels();
+        const xcb_window_t preview = previewWindow();
+        moveTo(tileCentre(panels[0], 0, 0, scale().primaryRatio));
+        run({ QStringLiteral("mousedown"), QStringLiteral("1") });
+        moveTo(tileCentre(panels[1], 0, 0, scale().secondRatio));
+
+        // The drag reaches past the right of its grid, above its rows: the whole top row.
+        const QRect primaryTopHalf(0, 0, 1280, 512);
+        EXPECT_TRUE(m_desktop.waitUntil([&] { return isViewable(preview) && rootGeometry(preview) == primaryTopHalf; }))
+            << "preview at " << describe(rootGeometry(preview));
+        run({ QStringLiteral("mouseup"), QStringLiteral("1") });
+        expectXtermPlacedOn(Rect(0, 0, 1280, 512));
     }
 
     TEST_F(TilingPanelX11Test, EscapeTypedWhileTheXtermHasTheFocusClosesThePanels)
@@ -327,6 +415,13 @@ namespace {
             0);
         EXPECT_TRUE(waitForPanels({ centredPanel(primaryVisible) })) << "panels: " << viewablePanels().size();
     }
+
+    INSTANTIATE_TEST_SUITE_P(Scales, ScaledTilingPanelX11Test,
+        ::testing::Values(unscaled, DesktopScale { "XftDpi144", "Xft.dpi: 144\n", {}, 1.5, 1.5 },
+            DesktopScale { "XftDpi192", "Xft.dpi: 192\n", {}, 2, 2 },
+            DesktopScale { "primaryAt2xSecondAt1x", {}, QStringLiteral("M1=2;M2=1"), 2, 1 },
+            DesktopScale { "primaryAt1xSecondAt1_5x", {}, QStringLiteral("M1=1;M2=1.5"), 1, 1.5 }),
+        [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace gridlume::test

@@ -221,6 +221,8 @@ TEST_F(TilingPanelControllerTest, HoverShowsThePreviewOnTheBlocksFrameBelowThePa
     EXPECT_TRUE(preview().isVisible());
     // The top-left quarter of the primary's visible frame: 25 points below the screen's top.
     EXPECT_EQ(preview().geometry(), QRect(0, 25, 720, 438));
+    // And to the device pixel, which a fractional device pixel ratio leaves to the window system.
+    EXPECT_EQ(m_desktop.panelWindowTraits().lastNativeGeometry(), QRect(0, 25, 720, 438));
     const auto [below, sibling] = m_desktop.panelWindowTraits().lastOrderBelow();
     EXPECT_EQ(below, preview().windowHandle());
     EXPECT_EQ(sibling, panel(1).windowHandle());
@@ -228,6 +230,7 @@ TEST_F(TilingPanelControllerTest, HoverShowsThePreviewOnTheBlocksFrameBelowThePa
     grid(2).hoverMoved({ 270, 170 });
     EXPECT_EQ(controller().previewDisplayID(), DisplayID(2));
     EXPECT_EQ(preview().geometry(), QRect(2400, 520, 960, 520));
+    EXPECT_EQ(m_desktop.panelWindowTraits().lastNativeGeometry(), QRect(2400, 520, 960, 520));
 }
 
 TEST_F(TilingPanelControllerTest, PreviewIsOwnedByOneScreenAtATime)

@@ -98,6 +98,25 @@ X11TestDesktop::~X11TestDesktop()
     m_windowManager.reset();
     m_sessionBus.reset();
     m_server.reset();
+    endLeftoverProcesses();
+}
+
+void X11TestDesktop::endLeftoverProcesses() const
+{
+    // What the desktop's programs started in turn (services the session bus activated, such as
+    // KWin's kglobalaccel5) outlives them and would hold the test's output open: every process
+    // whose environment names this desktop's folder goes too.
+    const QByteArray marker = m_directory.path().toLocal8Bit();
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const pid_t pid = pid_t(entry.toInt(&isPid));
+        if (!isPid || pid == ::getpid())
+            continue;
+        QFile environment(proc.filePath(entry) + QStringLiteral("/environ"));
+        if (environment.open(QIODevice::ReadOnly) && environment.readAll().contains(marker))
+            ::kill(pid, SIGKILL);
+    }
 }
 
 QString X11TestDesktop::primaryMonitorName() const
@@ -584,6 +603,15 @@ X11TestDesktop::ToolResult X11TestDesktop::run(const QString& program, const QSt
         return {};
     }
     return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput() };
+}
+
+bool X11TestDesktop::mergeResources(const QByteArray& resources)
+{
+    QFile file(m_directory.filePath(QStringLiteral("resources")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(resources) != resources.size())
+        return false;
+    file.close();
+    return run(QStringLiteral("xrdb"), { QStringLiteral("-merge"), file.fileName() }).exitCode == 0;
 }
 
 void X11TestDesktop::drainEvents()

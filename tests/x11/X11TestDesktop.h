@@ -107,6 +107,10 @@ public:
     // completion.
     ToolResult run(const QString& program, const QStringList& arguments) const;
 
+    // Merges `resources` (lines such as "Xft.dpi: 192") into the display's X resources, the way a
+    // desktop's settings do; X clients started afterwards read them. False if xrdb failed.
+    bool mergeResources(const QByteArray& resources);
+
     // Reads events of the test's own connection until `predicate` holds, re-checking after each
     // one. The connection sees the root's properties and the structure of its children.
     bool waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 10s);
@@ -162,6 +166,7 @@ private:
     bool startSessionBus(QString* error);
     void writeDesktopConfiguration();
     bool waitUntilReady(QString* error);
+    void endLeftoverProcesses() const;
     void createDock();
     void drainEvents();
     void cancelResumer();

@@ -21,6 +21,12 @@ void SimPanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
     m_lastBelow = { &window, &sibling };
 }
 
+void SimPanelWindowTraits::setNativeGeometry(QWindow& window, const QRect& nativeGeometry)
+{
+    if (window.isVisible())
+        m_lastNativeGeometry = nativeGeometry;
+}
+
 void SimPanelWindowTraits::setCompositing(bool compositing)
 {
     if (m_compositing == compositing)

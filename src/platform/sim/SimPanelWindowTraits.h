@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QRect>
 #include <QWindow>
 
 #include <optional>
@@ -23,6 +24,8 @@ public:
     void prepare(QWindow& window, PanelWindowRole role) override;
     void orderBelow(QWindow& window, QWindow& sibling) override;
     void moveToCurrentDesktop(QWindow& window) override;
+    // The offscreen windows have no native geometry of their own: only remembered.
+    void setNativeGeometry(QWindow& window, const QRect& nativeGeometry) override;
     bool isCompositing() const override { return m_compositing; }
 
     // Test control ------------------------------------------------------------------------------
@@ -36,11 +39,15 @@ public:
     // How often `window` was brought to the current virtual desktop while shown.
     int movesToCurrentDesktop(const QWindow* window) const { return m_movesToCurrentDesktop.value(window); }
 
+    // The last setNativeGeometry() request; empty when there was none.
+    QRect lastNativeGeometry() const { return m_lastNativeGeometry; }
+
 private:
     bool m_compositing = true;
     QHash<const QWindow*, PanelWindowRole> m_roles;
     QHash<const QWindow*, int> m_movesToCurrentDesktop;
     std::pair<QPointer<QWindow>, QPointer<QWindow>> m_lastBelow;
+    QRect m_lastNativeGeometry;
 };
 
 } // namespace gridlume

@@ -233,6 +233,20 @@ void X11PanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
     restackBelow(below, above);
 }
 
+void X11PanelWindowTraits::setNativeGeometry(QWindow& window, const QRect& nativeGeometry)
+{
+    if (!window.isVisible() || nativeGeometry.isEmpty())
+        return;
+    // On Qt's own connection, so the request follows Qt's configure of the logical geometry and
+    // wins. Qt takes the result from the ConfigureNotify like any other move, and does not
+    // configure the window again until it is given a new geometry.
+    const std::array<quint32, 4> values { quint32(nativeGeometry.x()), quint32(nativeGeometry.y()),
+        quint32(nativeGeometry.width()), quint32(nativeGeometry.height()) };
+    xcb_configure_window(m_connection, xcb_window_t(window.winId()),
+        XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values.data());
+    xcb_flush(m_connection);
+}
+
 void X11PanelWindowTraits::restackBelow(xcb_window_t below, xcb_window_t above)
 {
     // The preview bypasses the window manager, so the request goes straight to the server; the

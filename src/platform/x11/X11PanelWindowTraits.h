@@ -24,6 +24,8 @@ namespace gridlume {
 // - the preview, which bypasses the window manager, restacked directly below a panel's frame,
 //   and again whenever the window manager restacks that frame (it handles a panel's raise after
 //   our restack has reached the server);
+// - the preview placed to the device pixel with a configure request of its own, where Qt's
+//   logical pixels fall between device pixels;
 // - compositing: whether _NET_WM_CM_S<screen> has an owner, watched through XFixes selection
 //   events.
 class X11PanelWindowTraits final : public PanelWindowTraits, private QAbstractNativeEventFilter {
@@ -36,6 +38,7 @@ public:
     void prepare(QWindow& window, PanelWindowRole role) override;
     void orderBelow(QWindow& window, QWindow& sibling) override;
     void moveToCurrentDesktop(QWindow& window) override;
+    void setNativeGeometry(QWindow& window, const QRect& nativeGeometry) override;
     bool isCompositing() const override { return m_isCompositing; }
 
 private:
