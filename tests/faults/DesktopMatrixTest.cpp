@@ -115,6 +115,16 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             key(QStringLiteral("ctrl+alt+shift+g"));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_TRUE(hasFocus(target)) << "the panels took the focus: 0x" << std::hex << inputFocus();
+            // Nor do they ask for it: no flashing task bar button.
+            const xcb_atom_t attention = m_desktop.atom("_NET_WM_STATE_DEMANDS_ATTENTION");
+            EXPECT_TRUE(m_desktop.waitUntil([&] {
+                for (xcb_window_t panel : m_windows.windowsNamed("Gridlume Tiling Panel")) {
+                    const std::vector<xcb_atom_t> states = m_desktop.windowStates(panel);
+                    if (std::find(states.begin(), states.end(), attention) != states.end())
+                        return false;
+                }
+                return true;
+            })) << "a panel demands attention";
         }
         // For a look at the panels on each desktop: GRIDLUME_SCREENSHOTS=folder.
         if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {

@@ -289,8 +289,10 @@ namespace {
             const QByteArray desktop = property(window, m_desktop.atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL);
             ASSERT_EQ(desktop.size(), 4);
             EXPECT_EQ(*reinterpret_cast<const quint32*>(desktop.constData()), 0xFFFFFFFFu);
+            // Above other windows, and out of task bars and pagers (Openbox keeps both states).
             const std::vector<xcb_atom_t> states = m_desktop.windowStates(window);
-            EXPECT_NE(std::find(states.begin(), states.end(), above), states.end());
+            for (xcb_atom_t state : { above, m_desktop.atom("_NET_WM_STATE_SKIP_TASKBAR"), m_desktop.atom("_NET_WM_STATE_SKIP_PAGER") })
+                EXPECT_NE(std::find(states.begin(), states.end(), state), states.end());
         }
         EXPECT_EQ(property(previewWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING), QByteArray("gridlume\0Gridlume\0", 18));
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace gridlume {
 
@@ -53,6 +54,9 @@ std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::create()
     atoms.netCurrentDesktop = internAtom(connection, QByteArrayLiteral("_NET_CURRENT_DESKTOP"));
     atoms.netWmState = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE"));
     atoms.netWmStateSticky = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_STICKY"));
+    atoms.netWmStateSkipTaskbar = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_SKIP_TASKBAR"));
+    atoms.netWmStateSkipPager = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_SKIP_PAGER"));
+    atoms.netWmStateDemandsAttention = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_DEMANDS_ATTENTION"));
     atoms.compositorSelection = internAtom(connection, "_NET_WM_CM_S" + QByteArray::number(screenNumber));
     return std::unique_ptr<X11PanelWindowTraits>(new X11PanelWindowTraits(connection, screens.data->root, atoms));
 }
@@ -96,6 +100,11 @@ void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
 {
     if (!m_roles.contains(&window)) {
         m_roles.insert(&window, role);
+        if (role == PanelWindowRole::TilingPanel) {
+            const xcb_window_t id = xcb_window_t(window.winId());
+            m_tilingPanels.insert(id);
+            connect(&window, &QObject::destroyed, this, [this, id] { m_tilingPanels.remove(id); });
+        }
         window.installEventFilter(this);
         connect(&window, &QObject::destroyed, this, [this](QObject* object) { m_roles.remove(object); });
     }
@@ -149,15 +158,18 @@ void X11PanelWindowTraits::applyTraits(xcb_window_t window, PanelWindowRole role
         // Qt merges its own states into what it finds on the withdrawn window when it maps it.
         const UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(m_connection,
             xcb_get_property(m_connection, false, window, m_atoms.netWmState, XCB_ATOM_ATOM, 0, 64), nullptr));
-        bool isSticky = false;
+        std::vector<xcb_atom_t> present;
         if (states && states->format == 32) {
             const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
-            const int count = xcb_get_property_value_length(states.get()) / 4;
-            isSticky = std::find(atoms, atoms + count, m_atoms.netWmStateSticky) != atoms + count;
+            present.assign(atoms, atoms + xcb_get_property_value_length(states.get()) / 4);
         }
-        if (!isSticky) {
-            xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, window, m_atoms.netWmState, XCB_ATOM_ATOM, 32, 1,
-                &m_atoms.netWmStateSticky);
+        // Sticky, and out of task bars and pagers: IceWM lists utility windows in its task bar.
+        // "_NET_WM_STATE_SKIP_TASKBAR indicates that the window should not be included on a
+        // taskbar."
+        for (xcb_atom_t state : { m_atoms.netWmStateSticky, m_atoms.netWmStateSkipTaskbar, m_atoms.netWmStateSkipPager }) {
+            if (std::find(present.begin(), present.end(), state) == present.end())
+                xcb_change_property(
+                    m_connection, XCB_PROP_MODE_APPEND, window, m_atoms.netWmState, XCB_ATOM_ATOM, 32, 1, &state);
         }
     }
     xcb_flush(m_connection);
@@ -187,6 +199,34 @@ void X11PanelWindowTraits::setAcceptsInput(xcb_window_t window, bool acceptsInpu
     hints[8] = window;
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
         quint32(hints.size()), hints.data());
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowTraits::withdrawAttentionDemand(xcb_window_t window)
+{
+    // A window manager that would give a new window the focus marks one that refuses it as
+    // demanding attention (IceWM flashes its task bar button, KWin too): a panel shown without
+    // the focus asks for nothing, so the state goes again. EWMH lets a client remove states of
+    // its own windows through _NET_WM_STATE messages.
+    const UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(m_connection,
+        xcb_get_property(m_connection, false, window, m_atoms.netWmState, XCB_ATOM_ATOM, 0, 64), nullptr));
+    if (!states || states->format != 32)
+        return;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
+    const int count = xcb_get_property_value_length(states.get()) / 4;
+    if (std::find(atoms, atoms + count, m_atoms.netWmStateDemandsAttention) == atoms + count)
+        return;
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = m_atoms.netWmState;
+    message.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
+    message.data.data32[1] = m_atoms.netWmStateDemandsAttention;
+    message.data.data32[3] = 1; // an application
+    xcb_send_event(m_connection, false, m_root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
 }
 
@@ -300,6 +340,12 @@ bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* 
     const quint8 type = event->response_type & ~0x80;
     if (type == XCB_CONFIGURE_NOTIFY) {
         handleFrameConfigured(*reinterpret_cast<const xcb_configure_notify_event_t*>(event));
+        return false;
+    }
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (property->atom == m_atoms.netWmState && m_tilingPanels.contains(property->window))
+            withdrawAttentionDemand(property->window);
         return false;
     }
     if (m_xfixesFirstEvent == 0 || type != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)

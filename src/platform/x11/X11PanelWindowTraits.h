@@ -4,6 +4,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QHash>
+#include <QSet>
 #include <QPointer>
 #include <QWindow>
 
@@ -47,6 +48,9 @@ private:
         xcb_atom_t netCurrentDesktop = XCB_ATOM_NONE;
         xcb_atom_t netWmState = XCB_ATOM_NONE;
         xcb_atom_t netWmStateSticky = XCB_ATOM_NONE;
+        xcb_atom_t netWmStateSkipTaskbar = XCB_ATOM_NONE;
+        xcb_atom_t netWmStateSkipPager = XCB_ATOM_NONE;
+        xcb_atom_t netWmStateDemandsAttention = XCB_ATOM_NONE;
         xcb_atom_t compositorSelection = XCB_ATOM_NONE;
     };
 
@@ -57,6 +61,7 @@ private:
     void applyTraits(xcb_window_t window, PanelWindowRole role);
     // The input field of WM_HINTS: whether the window manager may give the window the focus.
     void setAcceptsInput(xcb_window_t window, bool acceptsInput);
+    void withdrawAttentionDemand(xcb_window_t window);
     // The child of the root that holds `window`: its window manager frame, or itself.
     xcb_window_t topLevelAncestor(xcb_window_t window) const;
     bool readCompositing() const;
@@ -70,6 +75,7 @@ private:
     quint8 m_xfixesFirstEvent = 0;
     bool m_isCompositing = false;
     QHash<QObject*, PanelWindowRole> m_roles;
+    QSet<xcb_window_t> m_tilingPanels;
 
     // The last orderBelow(): kept while both windows are shown.
     struct StackedBelow {
