@@ -2,6 +2,7 @@
 // a desktop with two monitors of different sizes (real RandR outputs), the desktop's own panel
 // and tray, and a window of a real X client to place. Checked from outside, against what the
 // desktop shows: the panels' and taskbars' windows, the focus, the window's frame.
+#include "GridlumeDesktopTest.h"
 #include "GridlumeUnderTest.h"
 #include "GridlumeWindows.h"
 #include "X11TestDesktop.h"
@@ -34,19 +35,11 @@ namespace {
         return text;
     }
 
-    class DesktopMatrixTest : public ::testing::TestWithParam<DesktopProfile> {
+    class DesktopMatrixTest : public GridlumeDesktopTest, public ::testing::WithParamInterface<DesktopProfile> {
     protected:
-        void SetUp() override
+        DesktopMatrixTest()
+            : GridlumeDesktopTest(GetParam())
         {
-            QString error;
-            ASSERT_TRUE(m_desktop.start(&error)) << qPrintable(error);
-            m_gridlume = std::make_unique<GridlumeUnderTest>(m_desktop);
-        }
-
-        void TearDown() override
-        {
-            if (HasFailure() && m_gridlume)
-                std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
         }
 
         void xdotool(const QStringList& arguments)
@@ -77,9 +70,6 @@ namespace {
         // The window has the keyboard, and the window manager says it is the active one.
         bool hasFocus(xcb_window_t window) const { return inputFocus() == window && m_desktop.activeWindow() == window; }
 
-        X11TestDesktop m_desktop { GetParam() };
-        GridlumeWindows m_windows { m_desktop };
-        std::unique_ptr<GridlumeUnderTest> m_gridlume;
     };
 
     // Shortcut, panels centred on the free area of each monitor, the user's window keeping the

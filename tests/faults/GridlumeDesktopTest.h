@@ -25,6 +25,11 @@ inline bool isNear(const std::optional<Rect>& frame, const QRect& block)
 // A test with the real program on a desktop of its own; Gridlume's log is printed when it fails.
 class GridlumeDesktopTest : public ::testing::Test {
 protected:
+    explicit GridlumeDesktopTest(DesktopProfile profile = openboxDesktop())
+        : m_desktop(std::move(profile))
+    {
+    }
+
     void SetUp() override
     {
         QString error;

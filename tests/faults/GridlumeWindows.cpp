@@ -64,14 +64,14 @@ GridlumeWindows::GridlumeWindows(X11TestDesktop& desktop)
 {
 }
 
-std::vector<xcb_window_t> GridlumeWindows::windowsNamed(const QByteArray& title) const
+std::vector<xcb_window_t> GridlumeWindows::descendantsOfRoot(int depth) const
 {
-    xcb_connection_t* c = m_desktop.connection();
     // Gridlume's windows are children of the root, or of a window manager's frame, which may
-    // nest them a few levels down (IceWM, KWin).
-    std::vector<xcb_window_t> candidates;
+    // nest them a few levels down (IceWM, KWin), or of a tray.
+    xcb_connection_t* c = m_desktop.connection();
+    std::vector<xcb_window_t> windows;
     std::vector<xcb_window_t> level { m_desktop.root() };
-    for (int depth = 0; depth < 4 && !level.empty(); ++depth) {
+    for (int i = 0; i < depth && !level.empty(); ++i) {
         std::vector<xcb_query_tree_cookie_t> cookies;
         for (xcb_window_t window : level)
             cookies.push_back(xcb_query_tree(c, window));
@@ -83,22 +83,34 @@ std::vector<xcb_window_t> GridlumeWindows::windowsNamed(const QByteArray& title)
             const xcb_window_t* children = xcb_query_tree_children(tree.get());
             next.insert(next.end(), children, children + xcb_query_tree_children_length(tree.get()));
         }
-        candidates.insert(candidates.end(), next.begin(), next.end());
+        windows.insert(windows.end(), next.begin(), next.end());
         level = std::move(next);
     }
-    std::vector<xcb_get_property_cookie_t> nameCookies;
+    return windows;
+}
+
+std::vector<xcb_window_t> GridlumeWindows::windowsWithProperty(
+    xcb_atom_t property, const std::function<bool(const QByteArray&)>& accept, int depth) const
+{
+    xcb_connection_t* c = m_desktop.connection();
+    const std::vector<xcb_window_t> candidates = descendantsOfRoot(depth);
+    std::vector<xcb_get_property_cookie_t> cookies;
     for (xcb_window_t window : candidates)
-        nameCookies.push_back(xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 64));
+        cookies.push_back(xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 64));
     std::vector<xcb_window_t> found;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(c, nameCookies[i], nullptr));
-        if (name
-            && QByteArray(static_cast<const char*>(xcb_get_property_value(name.get())),
-                   xcb_get_property_value_length(name.get()))
-                == title)
+        Reply<xcb_get_property_reply_t> value(xcb_get_property_reply(c, cookies[i], nullptr));
+        if (value
+            && accept(QByteArray(static_cast<const char*>(xcb_get_property_value(value.get())),
+                xcb_get_property_value_length(value.get()))))
             found.push_back(candidates[i]);
     }
     return found;
+}
+
+std::vector<xcb_window_t> GridlumeWindows::windowsNamed(const QByteArray& title) const
+{
+    return windowsWithProperty(XCB_ATOM_WM_NAME, [&](const QByteArray& name) { return name == title; }, 4);
 }
 
 bool GridlumeWindows::isViewable(xcb_window_t window) const
@@ -144,34 +156,12 @@ std::optional<QRect> GridlumeWindows::viewablePreview() const
 std::optional<xcb_window_t> GridlumeWindows::trayIcon() const
 {
     // The icon is a small window of Gridlume's class, a few levels down inside the tray.
-    xcb_connection_t* c = m_desktop.connection();
-    std::vector<xcb_window_t> level { m_desktop.root() };
-    for (int depth = 0; depth < 6 && !level.empty(); ++depth) {
-        std::vector<xcb_query_tree_cookie_t> cookies;
-        for (xcb_window_t window : level)
-            cookies.push_back(xcb_query_tree(c, window));
-        std::vector<xcb_window_t> next;
-        for (xcb_query_tree_cookie_t cookie : cookies) {
-            Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, cookie, nullptr));
-            if (!tree)
-                continue;
-            const xcb_window_t* children = xcb_query_tree_children(tree.get());
-            next.insert(next.end(), children, children + xcb_query_tree_children_length(tree.get()));
-        }
-        std::vector<xcb_get_property_cookie_t> classes;
-        for (xcb_window_t window : next)
-            classes.push_back(xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 32));
-        for (std::size_t i = 0; i < next.size(); ++i) {
-            Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(c, classes[i], nullptr));
-            if (!name || !QByteArray(static_cast<const char*>(xcb_get_property_value(name.get())),
-                               xcb_get_property_value_length(name.get()))
-                              .startsWith(QByteArrayLiteral("gridlume\0")))
-                continue;
-            const QRect geometry = rootGeometry(next[i]);
-            if (isViewable(next[i]) && geometry.width() > 1 && geometry.width() <= 64)
-                return next[i];
-        }
-        level = std::move(next);
+    const std::vector<xcb_window_t> windows = windowsWithProperty(
+        XCB_ATOM_WM_CLASS, [](const QByteArray& value) { return value.startsWith(QByteArrayLiteral("gridlume\0")); }, 6);
+    for (xcb_window_t window : windows) {
+        const QRect geometry = rootGeometry(window);
+        if (isViewable(window) && geometry.width() > 1 && geometry.width() <= 64)
+            return window;
     }
     return std::nullopt;
 }
