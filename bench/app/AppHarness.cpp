@@ -302,7 +302,11 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":49,\"modifiers\":6144})"
         auto terminal = desktop.startClient(QStringLiteral("xterm"));
         const xcb_window_t terminalWindow = desktop.waitForClientWindow(terminal->pid());
         desktop.activate(terminalWindow);
-        QThread::msleep(500);
+        // Typing starts once Gridlume is quiet again: the terminal's start and its activation,
+        // which Gridlume follows, are not typing.
+        for (qint64 last = -1, now = contextSwitches(gridlume->pid()); now != last;
+             last = now, now = contextSwitches(gridlume->pid()))
+            QThread::msleep(1000);
         const qint64 beforeTyping = contextSwitches(gridlume->pid());
         // "a" is keycode 38 on the evdev keymap.
         for (int i = 0; i < 1000; ++i) {
