@@ -20,21 +20,6 @@ namespace {
 
     QRect pixelRect(const Rect& rect) { return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height())); }
 
-    std::string describe(const std::optional<QRect>& rect)
-    {
-        if (!rect)
-            return "none";
-        return QStringLiteral("%1,%2 %3x%4").arg(rect->x()).arg(rect->y()).arg(rect->width()).arg(rect->height()).toStdString();
-    }
-
-    std::string describe(const std::vector<QRect>& rects)
-    {
-        std::string text;
-        for (const QRect& rect : rects)
-            text += describe(rect) + " ";
-        return text;
-    }
-
     class DesktopMatrixTest : public GridlumeDesktopTest, public ::testing::WithParamInterface<DesktopProfile> {
     protected:
         DesktopMatrixTest()

@@ -36,26 +36,6 @@ namespace {
     constexpr quint16 controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
     constexpr xcb_keycode_t spaceKeycode = 65;
 
-    std::string describe(const std::optional<Rect>& frame)
-    {
-        if (!frame)
-            return "no window";
-        return QStringLiteral("%1,%2 %3 x %4")
-            .arg(frame->minX())
-            .arg(frame->minY())
-            .arg(frame->width())
-            .arg(frame->height())
-            .toStdString();
-    }
-
-    std::string describe(const std::vector<QRect>& rects)
-    {
-        std::string text = std::to_string(rects.size()) + " panel(s)";
-        for (const QRect& rect : rects)
-            text += QStringLiteral(" [%1,%2 %3x%4]").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()).toStdString();
-        return text;
-    }
-
     class FaultsEndToEndTest : public GridlumeDesktopTest {
     protected:
         // Starts the fault target (see FaultTargetWindow.cpp) and makes its first window the

@@ -12,6 +12,8 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace gridlume::test {
 
@@ -20,6 +22,29 @@ inline bool isNear(const std::optional<Rect>& frame, const QRect& block)
 {
     return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
         && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
+}
+
+// Rectangles in failure messages.
+inline std::string describe(const QRect& rect)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()).toStdString();
+}
+
+inline std::string describe(const std::optional<QRect>& rect) { return rect ? describe(*rect) : std::string("none"); }
+
+inline std::string describe(const std::optional<Rect>& frame)
+{
+    if (!frame)
+        return "no window";
+    return QStringLiteral("%1,%2 %3 x %4").arg(frame->minX()).arg(frame->minY()).arg(frame->width()).arg(frame->height()).toStdString();
+}
+
+inline std::string describe(const std::vector<QRect>& rects)
+{
+    std::string text = std::to_string(rects.size()) + " panel(s)";
+    for (const QRect& rect : rects)
+        text += " [" + describe(rect) + "]";
+    return text;
 }
 
 // A test with the real program on a desktop of its own; Gridlume's log is printed when it fails.

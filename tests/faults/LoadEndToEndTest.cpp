@@ -31,29 +31,6 @@ namespace {
     // Control_L, Alt_L (Mod1) and space on Xvfb's evdev keymap.
     constexpr std::array<xcb_keycode_t, 3> shortcutKeycodes { 37, 64, 65 };
 
-    std::string describe(const QRect& rect)
-    {
-        return QStringLiteral("%1,%2 %3x%4")
-            .arg(rect.x())
-            .arg(rect.y())
-            .arg(rect.width())
-            .arg(rect.height())
-            .toStdString();
-    }
-
-    std::string describe(const std::optional<QRect>& rect)
-    {
-        return rect ? describe(*rect) : std::string("none");
-    }
-
-    std::string describe(const std::vector<QRect>& rects)
-    {
-        std::string text = std::to_string(rects.size()) + " panel(s)";
-        for (const QRect& rect : rects)
-            text += " [" + describe(rect) + "]";
-        return text;
-    }
-
     // What the program holds, read from outside.
     struct Usage {
         qint64 residentKiB = -1;
