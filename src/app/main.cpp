@@ -1,5 +1,5 @@
-// Entry point: the options, one instance per user and display, the X11 desktop, then the
-// application's event loop.
+// Entry point: the options, one instance per user and display, the desktop (X11, or KDE Plasma's
+// Wayland session), then the application's event loop.
 #include "app/CommandLineOptions.h"
 #include "app/GridlumeApp.h"
 #include "app/InstanceChannel.h"
@@ -8,7 +8,11 @@
 #include "app/TerminationSignalHandler.h"
 #include "platform/IniUserDefaults.h"
 #include "platform/x11/X11PanelWindowTraits.h"
+#include "platform/x11/X11KeyEventTranslator.h"
 #include "platform/x11/X11Platform.h"
+#ifdef GRIDLUME_HAS_KWIN
+#include "platform/kwin/KWinPlatform.h"
+#endif
 #include "settings_window/QtAppearanceApplier.h"
 
 #include <QApplication>
@@ -63,11 +67,18 @@ int main(int argc, char** argv)
         break;
     }
 
-    // Moving other programs' windows needs X11, also in a Wayland session (through XWayland),
-    // whatever platform the session asks Qt programs to use.
+    // Gridlume's own windows are X11 windows, also in a Wayland session (through Xwayland),
+    // whatever platform the session asks Qt programs to use: only there can they be placed on a
+    // screen, kept above other windows and shown without taking the focus.
+    const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const QString supportedSessions = QStringLiteral("Gridlume works in X11 sessions and in KDE Plasma's Wayland session");
     qputenv("QT_QPA_PLATFORM", "xcb");
     if (const auto problem = displayProblem()) {
-        err << "gridlume: " << *problem << '\n';
+        if (waylandSession)
+            err << "gridlume: this Wayland session offers no Xwayland display (" << *problem << "); " << supportedSessions
+                << " with Xwayland\n";
+        else
+            err << "gridlume: " << *problem << '\n';
         return 1;
     }
 
@@ -78,6 +89,18 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     const QIcon applicationIcon(QStringLiteral(":/gridlume/gridlume.svg"));
     QApplication::setWindowIcon(applicationIcon);
+
+    // Other Wayland compositors give a program no way to move other programs' windows.
+    bool kwinSession = false;
+#ifdef GRIDLUME_HAS_KWIN
+    kwinSession = waylandSession && KWinPlatform::isKWinWaylandSession();
+#endif
+    if (waylandSession && !kwinSession) {
+        err << "gridlume: this Wayland session's compositor is not KDE Plasma's KWin, and no other lets Gridlume move "
+               "windows; "
+            << supportedSessions << ".\n";
+        return 1;
+    }
 
     InstanceChannel instance(InstanceChannel::defaultSocketPath(qgetenv("DISPLAY")));
     QString instanceError;
@@ -108,12 +131,24 @@ int main(int argc, char** argv)
     IniUserDefaults userDefaults(*logSink);
     std::unique_ptr<X11PanelWindowTraits> panelWindowTraits = X11PanelWindowTraits::create();
     QString platformError;
-    std::unique_ptr<X11Platform> x11 = panelWindowTraits
-        ? X11Platform::create(userDefaults, *logSink, *panelWindowTraits, &platformError)
-        : nullptr;
-    if (!panelWindowTraits)
+    std::unique_ptr<X11Platform> x11;
+#ifdef GRIDLUME_HAS_KWIN
+    X11KeyEventTranslator keyEventTranslator;
+    std::unique_ptr<KWinPlatform> kwin;
+#endif
+    Platform* platform = nullptr;
+    if (!panelWindowTraits) {
         platformError = QStringLiteral("Qt does not draw through X11 here");
-    if (!x11) {
+    } else if (kwinSession) {
+#ifdef GRIDLUME_HAS_KWIN
+        kwin = KWinPlatform::create(userDefaults, *logSink, *panelWindowTraits, keyEventTranslator, &platformError);
+        platform = kwin ? &kwin->platform() : nullptr;
+#endif
+    } else {
+        x11 = X11Platform::create(userDefaults, *logSink, *panelWindowTraits, &platformError);
+        platform = x11 ? &x11->platform() : nullptr;
+    }
+    if (!platform) {
         err << "gridlume: " << platformError << '\n';
         return 1;
     }
@@ -124,7 +159,7 @@ int main(int argc, char** argv)
         QStringLiteral(GRIDLUME_VERSION),
         applicationIcon,
     };
-    GridlumeApp app(x11->platform(), appearance, std::move(configuration));
+    GridlumeApp app(*platform, appearance, std::move(configuration));
     Logger logger(*logSink, QStringLiteral("AppDelegate"));
     QObject::connect(
         &terminationSignals, &TerminationSignalHandler::terminationRequested, &app, [&logger](int signalNumber) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace gridlume::test {
@@ -82,6 +84,74 @@ std::vector<DesktopProfile> desktopMatrix()
     };
 }
 
+const DesktopProfile& kwinWaylandDesktop()
+{
+    // The window manager is KWin itself, started with the session (see startKWinWayland()).
+    static const DesktopProfile profile { "KWinWayland", { QStringLiteral("kwin_wayland") }, {}, {}, false, true, true,
+        false, 0, true };
+    return profile;
+}
+
+namespace {
+
+    // The packaged kwin_wayland carries file capabilities (CAP_SYS_NICE and the like), and a
+    // container that may not grant them refuses to run it; a copy without them runs. Its name must
+    // stay "kwin_wayland": KWin's platform plug-in checks it.
+    QString kwinWaylandCopy(const QString& folder)
+    {
+        const QString installed = QStandardPaths::findExecutable(QStringLiteral("kwin_wayland"));
+        if (installed.isEmpty())
+            return {};
+        QDir().mkpath(folder);
+        const QString copy = folder + QStringLiteral("/kwin_wayland");
+        if (!QFileInfo::exists(copy) && !QFile::copy(installed, copy))
+            return {};
+        return copy;
+    }
+
+} // namespace
+
+namespace {
+
+    // Reads from `descriptor` until a line is complete, the writer goes or `timeout` passes.
+    QByteArray readLine(int descriptor, std::chrono::milliseconds timeout)
+    {
+        QByteArray line;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (descriptor >= 0 && !line.endsWith('\n')) {
+            const auto remaining
+                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd request { descriptor, POLLIN, 0 };
+            if (remaining.count() <= 0 || ::poll(&request, 1, int(remaining.count())) <= 0)
+                break;
+            char buffer[64];
+            const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            line.append(buffer, count);
+        }
+        return line.trimmed();
+    }
+
+} // namespace
+
+std::optional<QString> kwinWaylandProblem()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("kwin_wayland")).isEmpty())
+        return QStringLiteral("kwin_wayland is not installed");
+    if (QStandardPaths::findExecutable(QStringLiteral("Xwayland")).isEmpty())
+        return QStringLiteral("Xwayland is not installed");
+    QTemporaryDir folder;
+    const QString copy = kwinWaylandCopy(folder.path());
+    if (copy.isEmpty())
+        return QStringLiteral("kwin_wayland cannot be copied");
+    QProcess version;
+    version.start(copy, { QStringLiteral("--version") });
+    if (!version.waitForFinished(10000) || version.exitStatus() != QProcess::NormalExit || version.exitCode() != 0)
+        return QStringLiteral("kwin_wayland does not run here: ") + QString::fromLocal8Bit(version.readAllStandardError());
+    return std::nullopt;
+}
+
 X11TestDesktop::X11TestDesktop(DesktopProfile profile)
     : m_profile(std::move(profile))
 {
@@ -140,7 +210,77 @@ QStringList X11TestDesktop::environment() const
         QStringLiteral("XDG_DATA_HOME=") + m_directory.path() + QStringLiteral("/data"),
         // Nothing of a developer's session may leak into the test desktop.
         QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus, QStringLiteral("XAUTHORITY="),
-        QStringLiteral("XDG_CURRENT_DESKTOP="), QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("GDK_BACKEND=x11") };
+        QStringLiteral("XDG_CURRENT_DESKTOP="), QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("GDK_BACKEND=x11"),
+        QStringLiteral("WAYLAND_DISPLAY=") + m_waylandDisplay };
+}
+
+bool X11TestDesktop::startKWinWayland(QString* error)
+{
+    writeDesktopConfiguration();
+    // The session bus, before there is a display to wait on: it says when it listens.
+    int busPipe[2];
+    if (::pipe2(busPipe, O_CLOEXEC) != 0) {
+        *error = QStringLiteral("pipe2 failed");
+        return false;
+    }
+    m_sessionBus = std::make_unique<ChildProcess>(QStringLiteral("dbus-daemon"),
+        QStringList { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+            QStringLiteral("--address=unix:path=") + m_directory.path() + QStringLiteral("/bus"),
+            QStringLiteral("--print-address=%1").arg(busPipe[1]) },
+        environment(), busPipe[1]);
+    ::close(busPipe[1]);
+    const bool busListens = !readLine(busPipe[0], 15s).isEmpty();
+    ::close(busPipe[0]);
+    if (!busListens) {
+        *error = QStringLiteral("the session bus did not start");
+        return false;
+    }
+    const QString runtime = m_directory.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString program = kwinWaylandCopy(m_directory.filePath(QStringLiteral("bin")));
+    if (program.isEmpty()) {
+        *error = QStringLiteral("kwin_wayland is not installed");
+        return false;
+    }
+    // KWin starts the programs it is given once Xwayland runs, with DISPLAY naming it; the one
+    // given here writes it into a FIFO, read the way an X server's -displayfd is.
+    const QString displayFifo = m_directory.filePath(QStringLiteral("xwayland-display"));
+    const QString reporter = m_directory.filePath(QStringLiteral("report-display"));
+    QFile script(reporter);
+    if (::mkfifo(QFile::encodeName(displayFifo).constData(), 0600) != 0 || !script.open(QIODevice::WriteOnly)
+        || !script.write(QStringLiteral("#!/bin/sh\necho \"$DISPLAY\" > '%1'\n").arg(displayFifo).toLocal8Bit())) {
+        *error = QStringLiteral("cannot set up the display reporter");
+        return false;
+    }
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    const int fifo = ::open(QFile::encodeName(displayFifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_waylandDisplay = runtime + QStringLiteral("/wayland-gridlume");
+    m_windowManager = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
+        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" 2>\"%1\"").arg(m_directory.filePath(QStringLiteral("kwin.log"))),
+            program, QStringLiteral("--virtual"), QStringLiteral("--width"), QString::number(kwinOutputSize.width),
+            QStringLiteral("--height"), QString::number(kwinOutputSize.height), QStringLiteral("--output-count"),
+            QStringLiteral("2"), QStringLiteral("--socket"), QStringLiteral("wayland-gridlume"), QStringLiteral("--xwayland"),
+            QStringLiteral("--no-lockscreen"), reporter },
+        environment()
+            + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("WAYLAND_DISPLAY="),
+                // Screenshots through KWin's D-Bus interface, for any program of the test.
+                QStringLiteral("KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1") });
+    const QByteArray display = readLine(fifo, 30s);
+    if (fifo >= 0)
+        ::close(fifo);
+    if (!display.startsWith(':')) {
+        QFile log(m_directory.filePath(QStringLiteral("kwin.log")));
+        log.open(QIODevice::ReadOnly);
+        *error = QStringLiteral("kwin_wayland did not start Xwayland: ") + QString::fromLocal8Bit(log.readAll().right(2000));
+        return false;
+    }
+    if (!connectToServer(display.mid(1), error))
+        return false;
+    if (m_profile.testDock)
+        createDock();
+    return waitUntilReady(error);
 }
 
 bool X11TestDesktop::startServer(QString* error)
@@ -254,6 +394,8 @@ bool X11TestDesktop::start(QString* error)
         *error = QStringLiteral("no temporary directory");
         return false;
     }
+    if (m_profile.kwinWayland)
+        return startKWinWayland(error);
     if (!startServer(error))
         return false;
 

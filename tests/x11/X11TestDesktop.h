@@ -44,12 +44,19 @@ struct DesktopProfile {
     // How many panel, taskbar and dock windows line the monitors' edges once the desktop is
     // ready (see panelWindows()).
     int panelWindowCount = 0;
+    // KWin's Wayland session instead of an X server and a window manager: kwin_wayland on two
+    // virtual outputs of kwinOutputSize, with its own session bus; the display is its Xwayland.
+    bool kwinWayland = false;
 };
 
 // Openbox with the test dock on Xvfb: the desktop of most end-to-end tests.
 const DesktopProfile& openboxDesktop();
 // Every window manager and panel the desktop matrix runs on.
 std::vector<DesktopProfile> desktopMatrix();
+// KDE Plasma's compositor on Wayland, with the test dock on its Xwayland.
+const DesktopProfile& kwinWaylandDesktop();
+// Why kwin_wayland cannot run here (not installed, refused to start), or none.
+std::optional<QString> kwinWaylandProblem();
 
 // A desktop of its own for one test: an X server on a free display with two RandR monitors of
 // different sizes, and what its profile runs on it (Openbox and the test dock by default).
@@ -63,6 +70,8 @@ public:
     static constexpr Rect primaryMonitor { 0, 0, 1280, 1024 };
     static constexpr Rect secondMonitor { 1280, 0, 1024, 768 };
     static constexpr int dockHeight = 40;
+    // The size of each of KWin's two virtual outputs, side by side from (0, 0).
+    static constexpr Size kwinOutputSize { 1280, 1024 };
 
     explicit X11TestDesktop(DesktopProfile profile = openboxDesktop());
     ~X11TestDesktop();
@@ -161,6 +170,7 @@ public:
 
 private:
     bool startServer(QString* error);
+    bool startKWinWayland(QString* error);
     bool startXorg(QString* error);
     bool connectToServer(const QByteArray& displayNumber, QString* error);
     bool startSessionBus(QString* error);
@@ -176,6 +186,8 @@ private:
     DesktopProfile m_profile;
     QTemporaryDir m_directory;
     QByteArray m_displayName;
+    // The Wayland display's socket, absolute, when the desktop is KWin's Wayland session.
+    QString m_waylandDisplay;
     std::unique_ptr<ChildProcess> m_server;
     std::unique_ptr<ChildProcess> m_sessionBus;
     std::unique_ptr<ChildProcess> m_windowManager;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Log.h"
+#include "platform/Screens.h"
+
+#include <QJsonValue>
+#include <QRectF>
+
+namespace gridlume {
+
+class KWinScriptChannel;
+
+// The outputs as KWin lays them out, in its logical coordinates, and the area of each that KWin
+// leaves to windows: clientArea(MaximizeArea), which already excludes Plasma's panels and every
+// other window that reserves an edge. KWin's first output is the primary screen.
+//
+// Gridlume's own windows are drawn through Xwayland, whose screens KWin places at the outputs'
+// logical geometry; each screen is named after the Qt screen at the same place, so that the
+// panels find the screen they are drawn on.
+class KWinScreenProvider final : public ScreenProvider {
+    Q_OBJECT
+public:
+    KWinScreenProvider(KWinScriptChannel& channel, LogSink& logSink, QObject* parent = nullptr);
+
+    QList<Screen> screens() const override;
+
+    // The primary output's frame in KWin's coordinates (origin top-left, y down).
+    QRectF primaryOutput() const { return m_primaryOutput; }
+
+    // The screens of a "screens" answer or event of the script.
+    static QList<Screen> parseScreens(const QJsonValue& screens, QRectF* primaryOutput);
+
+private:
+    void update(const QJsonValue& screens);
+
+    Logger m_logger;
+    QList<Screen> m_screens;
+    QRectF m_primaryOutput;
+};
+
+} // namespace gridlume

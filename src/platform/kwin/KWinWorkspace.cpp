@@ -1,0 +1,145 @@
+#include "KWinWorkspace.h"
+
+#include "KWinScriptChannel.h"
+#include "platform/x11/ProcessExitWatcher.h"
+#include "platform/x11/ProcessStartTime.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QPointer>
+
+#include <unistd.h>
+
+namespace gridlume {
+
+KWinWorkspace::KWinWorkspace(KWinScriptChannel& channel, LogSink& logSink, QObject* parent)
+    : QObject(parent)
+    , m_channel(channel)
+    , m_logger(logSink, QStringLiteral("KWin"))
+{
+    // Events reach the main thread through its event loop, never inside a platform call.
+    connect(&channel, &KWinScriptChannel::eventReceived, this, [this](const QString& kind, const QJsonValue& data) {
+        if (kind == QLatin1String("activated"))
+            reportActivation(data);
+    });
+}
+
+KWinWorkspace::~KWinWorkspace() = default;
+
+pid_t KWinWorkspace::currentProcessIdentifier() const { return ::getpid(); }
+
+std::optional<RunningApplication> KWinWorkspace::frontmostApplication() const
+{
+    const auto answer = m_channel.request({ { QStringLiteral("op"), QStringLiteral("active") } }, KWinScriptChannel::answerDeadline);
+    if (!answer)
+        return std::nullopt;
+    std::optional<RunningApplication> application = applicationOfWindow(answer->value(QStringLiteral("active")));
+    if (application)
+        watchForExit(*application);
+    return application;
+}
+
+std::optional<RunningApplication> KWinWorkspace::applicationOfWindow(const QJsonValue& value) const
+{
+    const QJsonObject window = value.toObject();
+    const pid_t pid = pid_t(window.value(QStringLiteral("pid")).toInt());
+    if (pid <= 0)
+        return std::nullopt;
+    const std::optional<quint64> startTime = processStartTime(pid);
+    if (!startTime)
+        return std::nullopt;
+    const auto key = qMakePair(pid, *startTime);
+    if (auto cached = m_cache.constFind(key); cached != m_cache.constEnd())
+        return *cached;
+
+    const QString desktopFileName = window.value(QStringLiteral("desktopFileName")).toString();
+    const QString className = window.value(QStringLiteral("resourceClass")).toString();
+    const QString instanceName = window.value(QStringLiteral("resourceName")).toString();
+    std::optional<DesktopEntry> entry;
+    if (!desktopFileName.isEmpty())
+        entry = m_desktopEntries.find(desktopFileName, desktopFileName);
+    if (!entry)
+        entry = m_desktopEntries.find(instanceName, className);
+    std::optional<QString> name;
+    std::optional<QString> identifier;
+    QIcon icon;
+    if (entry) {
+        identifier = entry->id;
+        if (!entry->name.isEmpty())
+            name = entry->name;
+        if (QFileInfo(entry->icon).isAbsolute())
+            icon = QIcon(entry->icon);
+        else if (!entry->icon.isEmpty())
+            icon = QIcon::fromTheme(entry->icon);
+    }
+    if (!name && !className.isEmpty())
+        name = className;
+    if (!name) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (comm.open(QIODevice::ReadOnly)) {
+            const QString command = QString::fromLocal8Bit(comm.readAll().trimmed());
+            if (!command.isEmpty())
+                name = command;
+        }
+    }
+    RunningApplication application(pid, *startTime, name, identifier, icon);
+    m_cache.insert(key, application);
+    return application;
+}
+
+void KWinWorkspace::reportActivation(const QJsonValue& window)
+{
+    const std::optional<RunningApplication> application = applicationOfWindow(window);
+    if (!application || application->processIdentifier() == currentProcessIdentifier())
+        return;
+    watchForExit(*application);
+    notify(WorkspaceNotification::DidActivateApplication, *application);
+}
+
+void KWinWorkspace::watchForExit(const RunningApplication& application) const
+{
+    const pid_t pid = application.processIdentifier();
+    if (m_exitWatchers.find(pid) != m_exitWatchers.end())
+        return;
+    auto watcher = std::make_unique<ProcessExitWatcher>(pid, application.launchIdentity());
+    auto* self = const_cast<KWinWorkspace*>(this);
+    connect(watcher.get(), &ProcessExitWatcher::exited, self, [self, application] {
+        auto found = self->m_exitWatchers.find(application.processIdentifier());
+        if (found != self->m_exitWatchers.end()) {
+            found->second.release()->deleteLater();
+            self->m_exitWatchers.erase(found);
+        }
+        self->notify(WorkspaceNotification::DidTerminateApplication, application);
+    });
+    m_exitWatchers.emplace(pid, std::move(watcher));
+}
+
+void KWinWorkspace::notify(WorkspaceNotification name, const RunningApplication& application)
+{
+    const WorkspaceNotificationInfo info { name, application };
+    std::vector<quint64> ids;
+    for (const auto& [id, observer] : m_observers) {
+        if (observer.name == name)
+            ids.push_back(id);
+    }
+    for (quint64 id : ids) {
+        auto found = m_observers.find(id);
+        if (found == m_observers.end())
+            continue;
+        auto block = found->second.block;
+        block(info);
+    }
+}
+
+Subscription KWinWorkspace::addObserver(WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block)
+{
+    const quint64 id = m_nextObserverID++;
+    m_observers.emplace(id, Observer { name, std::move(block) });
+    return Subscription([self = QPointer<KWinWorkspace>(this), id] {
+        if (self)
+            self->m_observers.erase(id);
+    });
+}
+
+} // namespace gridlume

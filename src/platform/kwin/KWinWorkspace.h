@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/Log.h"
+#include "platform/Workspace.h"
+#include "platform/x11/DesktopEntryIndex.h"
+
+#include <QHash>
+#include <QJsonValue>
+#include <QObject>
+
+#include <map>
+#include <memory>
+
+namespace gridlume {
+
+class KWinScriptChannel;
+class ProcessExitWatcher;
+
+// The session's applications as KWin sees them: the frontmost application owns KWin's active
+// window, which the script reports on every activation; this process's own windows and "no
+// active window" are not activations. Each reported application is watched, and its exit is a
+// termination.
+//
+// Names and identifiers come from the window's desktop file (KWin knows it for Wayland windows),
+// else the desktop entry its class matches, else the class, else the process's command name.
+class KWinWorkspace final : public QObject, public Workspace {
+    Q_OBJECT
+public:
+    KWinWorkspace(KWinScriptChannel& channel, LogSink& logSink, QObject* parent = nullptr);
+    ~KWinWorkspace() override;
+
+    std::optional<RunningApplication> frontmostApplication() const override;
+    pid_t currentProcessIdentifier() const override;
+    Subscription addObserver(WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block) override;
+
+private:
+    struct Observer {
+        WorkspaceNotification name;
+        std::function<void(const WorkspaceNotificationInfo&)> block;
+    };
+
+    std::optional<RunningApplication> applicationOfWindow(const QJsonValue& window) const;
+    void reportActivation(const QJsonValue& window);
+    void watchForExit(const RunningApplication& application) const;
+    void notify(WorkspaceNotification name, const RunningApplication& application);
+
+    KWinScriptChannel& m_channel;
+    Logger m_logger;
+    DesktopEntryIndex m_desktopEntries;
+    mutable QHash<QPair<pid_t, quint64>, RunningApplication> m_cache;
+    std::map<quint64, Observer> m_observers;
+    quint64 m_nextObserverID = 1;
+    mutable std::map<pid_t, std::unique_ptr<ProcessExitWatcher>> m_exitWatchers;
+};
+
+} // namespace gridlume

@@ -1,0 +1,188 @@
+// Gridlume's part inside KWin. It reports the outputs, their work areas and window activations
+// to Gridlume, and carries out Gridlume's requests on other programs' windows. KWin scripts can
+// call out over D-Bus but cannot be called, so the script asks Gridlume for its next request
+// (a call Gridlume answers once it has one) and answers each request with a call of its own.
+// Gridlume replaces the placeholders below when it loads the script.
+var service = "@SERVICE@";
+var path = "/Gridlume";
+var iface = "org.gridlume.KWinScript";
+
+function rect(g) {
+    return { x: g.x, y: g.y, width: g.width, height: g.height };
+}
+
+function sameRect(a, b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+function screens() {
+    var list = [];
+    for (var i = 0; i < workspace.numScreens; ++i) {
+        list.push({
+            frame: rect(workspace.clientArea(KWin.ScreenArea, i, workspace.currentDesktop)),
+            visibleFrame: rect(workspace.clientArea(KWin.MaximizeArea, i, workspace.currentDesktop))
+        });
+    }
+    return list;
+}
+
+function describe(c) {
+    if (!c)
+        return null;
+    return { window: c.internalId.toString(), pid: c.pid, resourceClass: String(c.resourceClass),
+        resourceName: String(c.resourceName), desktopFileName: String(c.desktopFileName) };
+}
+
+function event(kind, data) {
+    callDBus(service, path, iface, "event", JSON.stringify({ kind: kind, data: data }));
+}
+
+function answer(id, result) {
+    callDBus(service, path, iface, "reply", id, JSON.stringify(result));
+}
+
+function isApplicationWindow(c) {
+    return c && !c.deleted && (c.normalWindow || c.dialog);
+}
+
+function windowWithId(id) {
+    var clients = workspace.clientList();
+    for (var i = 0; i < clients.length; ++i) {
+        if (clients[i].internalId.toString() == id)
+            return clients[i];
+    }
+    return null;
+}
+
+// Windows in the order they were last active, the most recent last: KWin's scripting offers no
+// stacking order, and the window a user worked in last is the one they mean.
+var recent = [];
+
+function noteActivation(c) {
+    var index = recent.indexOf(c);
+    if (index >= 0)
+        recent.splice(index, 1);
+    recent.push(c);
+}
+
+// The active window when it is the process's, else its window that was active last, else any.
+function focusedWindow(pid) {
+    var active = workspace.activeClient;
+    if (isApplicationWindow(active) && active.pid == pid)
+        return active;
+    for (var i = recent.length - 1; i >= 0; --i) {
+        if (isApplicationWindow(recent[i]) && recent[i].pid == pid)
+            return recent[i];
+    }
+    var clients = workspace.clientList();
+    for (var j = clients.length - 1; j >= 0; --j) {
+        if (isApplicationWindow(clients[j]) && clients[j].pid == pid)
+            return clients[j];
+    }
+    return null;
+}
+
+function setFrame(request) {
+    var c = windowWithId(request.window);
+    if (!c)
+        return answer(request.id, { gone: true });
+    // KWin keeps a maximized or full-screen window where it is; restore it first, as a user would.
+    if (c.fullScreen)
+        c.fullScreen = false;
+    if (c.maximizable)
+        c.setMaximize(false, false);
+    var g = rect(c.frameGeometry);
+    if (request.x !== undefined) {
+        g.x = request.x;
+        g.y = request.y;
+    }
+    if (request.width !== undefined) {
+        g.width = request.width;
+        g.height = request.height;
+    }
+    if (sameRect(rect(c.frameGeometry), g))
+        return answer(request.id, { frame: rect(c.frameGeometry) });
+    c.frameGeometry = g;
+    // An X11 window takes its new frame at once (KWin applies its size increments itself); a
+    // Wayland window only once it has drawn itself at the new size, and it may choose another.
+    if (sameRect(rect(c.frameGeometry), g) || request.width === undefined)
+        return answer(request.id, { frame: rect(c.frameGeometry) });
+    var done = false;
+    var settle = function () {
+        if (done)
+            return;
+        done = true;
+        c.frameGeometryChanged.disconnect(settle);
+        answer(request.id, { frame: rect(c.frameGeometry) });
+    };
+    c.frameGeometryChanged.connect(settle);
+}
+
+function handle(request) {
+    if (request.op == "screens") {
+        answer(request.id, { screens: screens() });
+    } else if (request.op == "active") {
+        answer(request.id, { active: describe(workspace.activeClient) });
+    } else if (request.op == "focusedWindow") {
+        answer(request.id, { focused: describe(focusedWindow(request.pid)) });
+    } else if (request.op == "frame") {
+        var c = windowWithId(request.window);
+        answer(request.id, c ? { frame: rect(c.frameGeometry) } : { gone: true });
+    } else if (request.op == "setFrame") {
+        setFrame(request);
+    } else if (request.op == "stop") {
+        return false;
+    }
+    return true;
+}
+
+function poll() {
+    callDBus(service, path, iface, "poll", function (text) {
+        var more = true;
+        if (text) {
+            var request = JSON.parse(text);
+            try {
+                more = handle(request);
+            } catch (error) {
+                answer(request.id, { error: String(error) });
+            }
+        }
+        if (more)
+            poll();
+    });
+}
+
+var lastScreens = "";
+function reportScreens() {
+    var text = JSON.stringify(screens());
+    if (text == lastScreens)
+        return;
+    lastScreens = text;
+    event("screens", JSON.parse(text));
+}
+
+workspace.clientActivated.connect(function (c) {
+    if (c)
+        noteActivation(c);
+    event("activated", describe(c));
+});
+workspace.numberScreensChanged.connect(reportScreens);
+workspace.screenResized.connect(reportScreens);
+workspace.virtualScreenGeometryChanged.connect(reportScreens);
+workspace.currentDesktopChanged.connect(reportScreens);
+// Panels and docks change the work areas as they come, go or move.
+workspace.clientAdded.connect(function (c) {
+    if (c.dock) {
+        reportScreens();
+        c.frameGeometryChanged.connect(reportScreens);
+    }
+});
+workspace.clientRemoved.connect(function (c) {
+    var index = recent.indexOf(c);
+    if (index >= 0)
+        recent.splice(index, 1);
+    if (c.dock)
+        reportScreens();
+});
+lastScreens = JSON.stringify(screens());
+poll();

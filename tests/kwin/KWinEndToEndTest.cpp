@@ -1,0 +1,341 @@
+// Gridlume in KDE Plasma's Wayland session: the real program on kwin_wayland with two virtual
+// outputs and the test dock on its Xwayland, placing an X11 client (xterm) and a Wayland one (a
+// Qt window). KWin is asked from outside, through a script of the test's own: the work areas, the
+// active window and the frames. The shortcut and Escape are invoked through KDE's shortcut service
+// on D-Bus, as KWin does for a key press; the drags are XTEST input on Xwayland, where Gridlume's
+// panels are.
+#include "GridlumeDesktopTest.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace gridlume::test {
+
+// Reads KWin's view of the session: each question is a small script that KWin runs and that
+// calls back with its answer.
+class KWinProbe : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gridlume.test.Probe")
+public:
+    explicit KWinProbe(const QString& busAddress)
+        : m_bus(QDBusConnection::connectToBus(busAddress, QStringLiteral("kwin-probe")))
+    {
+        m_bus.registerObject(QStringLiteral("/Probe"), this, QDBusConnection::ExportAllSlots);
+    }
+    ~KWinProbe() override
+    {
+        m_bus.unregisterObject(QStringLiteral("/Probe"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("kwin-probe"));
+    }
+
+    QDBusConnection& bus() { return m_bus; }
+
+    // Runs `body`, JavaScript that ends by calling report(value), in KWin; the value, or
+    // undefined when none came.
+    QJsonValue run(const QString& body)
+    {
+        const QString name = QStringLiteral("gridlume-test-probe-%1").arg(++m_runs);
+        const QString path = m_folder.filePath(name + QStringLiteral(".js"));
+        QFile script(path);
+        if (!script.open(QIODevice::WriteOnly))
+            return {};
+        script.write(QStringLiteral("function report(value) { callDBus(\"%1\", \"/Probe\", \"org.gridlume.test.Probe\", "
+                                    "\"report\", JSON.stringify([value])); }\n")
+                         .arg(m_bus.baseService())
+                         .toUtf8()
+            + body.toUtf8());
+        script.close();
+        m_report.reset();
+        call(QStringLiteral("loadScript"), { path, name });
+        call(QStringLiteral("start"), {});
+        QTest::qWaitFor([&] { return m_report.has_value(); }, 10000);
+        call(QStringLiteral("unloadScript"), { name });
+        return m_report ? QJsonDocument::fromJson(m_report->toUtf8()).array().first() : QJsonValue();
+    }
+
+    // KWin's work area of each output (clientArea(MaximizeArea)), in its coordinates, which are
+    // Xwayland's.
+    std::vector<Rect> workAreas()
+    {
+        std::vector<Rect> areas;
+        const QJsonArray list = run(QStringLiteral("var a = []; for (var i = 0; i < workspace.numScreens; ++i) { var r = "
+                                                   "workspace.clientArea(KWin.MaximizeArea, i, workspace.currentDesktop); "
+                                                   "a.push([r.x, r.y, r.width, r.height]); } report(a);"))
+                                    .toArray();
+        for (const QJsonValue& area : list)
+            areas.push_back(rectOf(area));
+        return areas;
+    }
+
+    // The frame of the process's normal window as KWin has it; none when it has none.
+    std::optional<Rect> frameOf(pid_t pid)
+    {
+        const QJsonValue frame = run(QStringLiteral("var f = null; var c = workspace.clientList(); for (var i = 0; i < "
+                                                    "c.length; ++i) { if (c[i].pid == %1 && c[i].normalWindow) { var g = "
+                                                    "c[i].frameGeometry; f = [g.x, g.y, g.width, g.height]; } } report(f);")
+                                         .arg(pid));
+        if (!frame.isArray())
+            return std::nullopt;
+        return rectOf(frame);
+    }
+
+    // Makes the process's normal window the active one, the way a click would; whether it is.
+    // KWin may refuse a window that is still being mapped: asked again until it takes it.
+    bool activate(pid_t pid)
+    {
+        return QTest::qWaitFor([&] { return tryToActivate(pid); }, 10000);
+    }
+
+    bool tryToActivate(pid_t pid)
+    {
+        return run(QStringLiteral("var c = workspace.clientList(); for (var i = 0; i < c.length; ++i) { if (c[i].pid == "
+                                  "%1 && c[i].normalWindow) workspace.activeClient = c[i]; } report(workspace.activeClient "
+                                  "!= null && workspace.activeClient.pid == %1);")
+                       .arg(pid))
+            .toBool();
+    }
+
+    pid_t activeProcess()
+    {
+        return pid_t(run(QStringLiteral("report(workspace.activeClient ? workspace.activeClient.pid : 0);")).toInt());
+    }
+
+    // The actions of a component in KDE's shortcut service.
+    QStringList shortcutNames(const QString& component)
+    {
+        QDBusMessage names = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+            QStringLiteral("/component/") + component, QStringLiteral("org.kde.kglobalaccel.Component"),
+            QStringLiteral("shortcutNames"));
+        const QDBusReply<QStringList> reply = m_bus.call(names);
+        return reply.isValid() ? reply.value() : QStringList();
+    }
+
+    // What KWin does when the action's key is pressed.
+    bool invokeShortcut(const QString& component, const QString& action)
+    {
+        QDBusMessage invoke = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+            QStringLiteral("/component/") + component, QStringLiteral("org.kde.kglobalaccel.Component"),
+            QStringLiteral("invokeShortcut"));
+        invoke << action;
+        return m_bus.call(invoke).type() == QDBusMessage::ReplyMessage;
+    }
+
+    // Gives `qtKey` to an action of another component, as another program holding it would.
+    bool holdShortcut(int qtKey)
+    {
+        const QStringList action { QStringLiteral("other"), QStringLiteral("held"), QStringLiteral("Other"),
+            QStringLiteral("Held") };
+        QDBusMessage doRegister = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+            QStringLiteral("/kglobalaccel"), QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("doRegister"));
+        doRegister << action;
+        m_bus.call(doRegister);
+        QDBusMessage set = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+            QStringLiteral("/kglobalaccel"), QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("setShortcut"));
+        set << action << QVariant::fromValue(QList<int> { qtKey }) << uint(2 | 4);
+        const QDBusReply<QList<int>> reply = m_bus.call(set);
+        return reply.isValid() && reply.value().contains(qtKey);
+    }
+
+public Q_SLOTS:
+    void report(const QString& value) { m_report = value; }
+
+private:
+    static Rect rectOf(const QJsonValue& value)
+    {
+        const QJsonArray a = value.toArray();
+        return Rect(a.at(0).toDouble(), a.at(1).toDouble(), a.at(2).toDouble(), a.at(3).toDouble());
+    }
+
+    void call(const QString& method, const QVariantList& arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), method);
+        message.setArguments(arguments);
+        m_bus.call(message);
+    }
+
+    QDBusConnection m_bus;
+    QTemporaryDir m_folder;
+    int m_runs = 0;
+    std::optional<QString> m_report;
+};
+
+namespace {
+
+    using namespace std::chrono_literals;
+
+    constexpr std::chrono::milliseconds deadline = 20s;
+    // Control-Option-Shift-G, as Gridlume's settings store it, and as KDE's shortcut service
+    // counts it (Qt's key and modifier bits).
+    constexpr const char* kShortcutSettings = R"ini([General]
+tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
+)ini";
+    constexpr int kShortcutQtKey = 0x0E000047;
+
+    QString busAddress(const X11TestDesktop& desktop)
+    {
+        for (const QString& entry : desktop.environment()) {
+            if (entry.startsWith(QStringLiteral("DBUS_SESSION_BUS_ADDRESS=")))
+                return entry.mid(25);
+        }
+        return {};
+    }
+
+    class KWinEndToEndTest : public GridlumeDesktopTest {
+    protected:
+        KWinEndToEndTest()
+            : GridlumeDesktopTest(kwinWaylandDesktop())
+        {
+        }
+
+        void SetUp() override
+        {
+            if (const std::optional<QString> problem = kwinWaylandProblem())
+                GTEST_SKIP() << qPrintable(*problem);
+            GridlumeDesktopTest::SetUp();
+            if (!HasFatalFailure())
+                m_kwin = std::make_unique<KWinProbe>(busAddress(m_desktop));
+        }
+
+        void xdotool(const QStringList& arguments)
+        {
+            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+        }
+        void moveTo(QPoint point) { xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) }); }
+
+        // Gridlume's shortcut action, once Gridlume has registered it.
+        QString shortcutAction()
+        {
+            QString action;
+            QTest::qWaitFor(
+                [&] {
+                    for (const QString& name : m_kwin->shortcutNames(QStringLiteral("gridlume"))) {
+                        if (name.startsWith(QStringLiteral("hotkey-")))
+                            action = name;
+                    }
+                    return !action.isEmpty();
+                },
+                int(deadline.count()));
+            return action;
+        }
+
+        // Drags across the panel from one tile to another.
+        void drag(const QRect& panel, QPoint from, QPoint to)
+        {
+            moveTo(GridlumeWindows::tileCentre(panel, from.x(), from.y()));
+            xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
+            moveTo(GridlumeWindows::tileCentre(panel, to.x(), to.y()));
+            xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+        }
+
+        std::unique_ptr<ChildProcess> startWaylandWindow()
+        {
+            return m_desktop.startClient(QStringLiteral("env"),
+                { QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral(GRIDLUME_WAYLAND_TEST_WINDOW_PROGRAM) });
+        }
+
+        std::unique_ptr<KWinProbe> m_kwin;
+    };
+
+    QRect pixelRect(const Rect& rect) { return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height())); }
+
+    // Shortcut, a panel centred on each output's work area without taking the focus, an X11 and a
+    // Wayland window placed on the block dragged on either output, Escape from any application,
+    // and the target closing in the middle of a drag.
+    TEST_F(KWinEndToEndTest, TilesX11AndWaylandWindowsOnEachOutput)
+    {
+        const std::vector<Rect> areas = m_kwin->workAreas();
+        ASSERT_EQ(areas.size(), 2u);
+        // The test dock takes the bottom of the second output, so the two work areas differ.
+        ASSERT_NE(areas[0].size, areas[1].size) << "the dock's strut is not in KWin's work area";
+
+        const std::unique_ptr<ChildProcess> xterm = m_desktop.startClient(QStringLiteral("xterm"));
+        const std::unique_ptr<ChildProcess> wayland = startWaylandWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->frameOf(xterm->pid()) && m_kwin->frameOf(wayland->pid()); },
+            int(deadline.count())))
+            << "the clients' windows did not appear";
+        ASSERT_TRUE(m_kwin->activate(xterm->pid()));
+
+        m_gridlume->writeSettings(kShortcutSettings);
+        QString error;
+        ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        const QString action = shortcutAction();
+        ASSERT_FALSE(action.isEmpty()) << "Gridlume registered no shortcut with KDE's shortcut service";
+
+        const std::vector<QRect> panels { GridlumeWindows::centredPanel(areas[0]), GridlumeWindows::centredPanel(areas[1]) };
+        {
+            SCOPED_TRACE("the shortcut shows a panel centred on the work area of each output, the focus staying put");
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
+            EXPECT_EQ(m_kwin->activeProcess(), xterm->pid()) << "the panels took the focus";
+        }
+        if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
+            moveTo(GridlumeWindows::tileCentre(panels[0], 1, 0));
+            m_windows.viewablePreview();
+            m_desktop.run(QStringLiteral("import"), { QStringLiteral("-window"), QStringLiteral("root"), folder + QStringLiteral("/kwin-wayland.png") });
+        }
+        const struct {
+            const char* name;
+            pid_t client;
+            int output;
+        } placements[] = { { "a drag over the whole grid of the first output fills its work area with the xterm", xterm->pid(), 0 },
+            { "the same with the Wayland window on the second output", wayland->pid(), 1 } };
+        for (const auto& placement : placements) {
+            SCOPED_TRACE(placement.name);
+            ASSERT_TRUE(m_kwin->activate(placement.client));
+            drag(panels[placement.output], { 0, 0 }, { 1, 1 });
+            const QRect area = pixelRect(areas[placement.output]);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(placement.client), area); }, int(deadline.count())))
+                << "the window is at " << describe(m_kwin->frameOf(placement.client)) << " instead of " << describe(area);
+        }
+        {
+            SCOPED_TRACE("a block of the grid: the top-right quarter of the second output");
+            drag(panels[1], { 0, 1 }, { 0, 1 });
+            const QRect block = GridlumeWindows::tileBlock(areas[1], 0, 1);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), block); }, int(deadline.count())))
+                << "the window is at " << describe(m_kwin->frameOf(wayland->pid())) << " instead of " << describe(block);
+        }
+        {
+            SCOPED_TRACE("Escape in any application closes the panels");
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), QStringLiteral("escape")));
+            EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
+        }
+        {
+            SCOPED_TRACE("the window going in the middle of a drag is survived");
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
+            moveTo(GridlumeWindows::tileCentre(panels[1], 0, 0));
+            xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
+            wayland->kill();
+            moveTo(GridlumeWindows::tileCentre(panels[1], 1, 1));
+            xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), QStringLiteral("escape")));
+            EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
+            EXPECT_TRUE(m_gridlume->isRunning());
+        }
+    }
+
+    // A shortcut another program holds in KDE's shortcut service is reported as on X11.
+    TEST_F(KWinEndToEndTest, ReportsAShortcutAnotherProgramHolds)
+    {
+        ASSERT_TRUE(m_kwin->holdShortcut(kShortcutQtKey));
+        m_gridlume->writeSettings(kShortcutSettings);
+        QString error;
+        ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        // eventHotKeyExistsErr, as for a key another X11 client grabbed.
+        const QString said = QStringLiteral("keyCode=5, modifiers=6656, status=-9878");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_gridlume->countLogMessages(said) > 0; }, int(deadline.count())))
+            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+    }
+
+} // namespace
+} // namespace gridlume::test
+
+#include "KWinEndToEndTest.moc"
