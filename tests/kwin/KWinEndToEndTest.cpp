@@ -9,12 +9,17 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace gridlume::test {
 
@@ -141,6 +146,35 @@ public:
         set << action << QVariant::fromValue(QList<int> { qtKey }) << uint(2 | 4);
         const QDBusReply<QList<int>> reply = m_bus.call(set);
         return reply.isValid() && reply.value().contains(qtKey);
+    }
+
+    // Saves what KWin shows on all outputs to `path` (PNG), through KWin's screenshot service.
+    bool saveScreenshot(const QString& path)
+    {
+        int pipe[2];
+        if (::pipe2(pipe, O_CLOEXEC) != 0)
+            return false;
+        QDBusReply<QVariantMap> reply;
+        {
+            // The message holds a copy of the pipe's write end, which has to go before the read
+            // can see the end of the data.
+            QDBusMessage capture = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
+                QStringLiteral("/org/kde/KWin/ScreenShot2"), QStringLiteral("org.kde.KWin.ScreenShot2"),
+                QStringLiteral("CaptureWorkspace"));
+            capture << QVariantMap() << QVariant::fromValue(QDBusUnixFileDescriptor(pipe[1]));
+            ::close(pipe[1]);
+            reply = m_bus.call(capture);
+        }
+        QFile data;
+        data.open(pipe[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        const QByteArray pixels = data.readAll();
+        if (!reply.isValid())
+            return false;
+        const QVariantMap image = reply.value();
+        return QImage(reinterpret_cast<const uchar*>(pixels.constData()), image.value(QStringLiteral("width")).toInt(),
+            image.value(QStringLiteral("height")).toInt(), image.value(QStringLiteral("stride")).toInt(),
+            QImage::Format(image.value(QStringLiteral("format")).toInt()))
+            .save(path);
     }
 
 public Q_SLOTS:
@@ -276,10 +310,11 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_kwin->activeProcess(), xterm->pid()) << "the panels took the focus";
         }
+        // For a look at the panels and the preview on KWin's outputs: GRIDLUME_SCREENSHOTS=folder.
         if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
             moveTo(GridlumeWindows::tileCentre(panels[0], 1, 0));
-            m_windows.viewablePreview();
-            m_desktop.run(QStringLiteral("import"), { QStringLiteral("-window"), QStringLiteral("root"), folder + QStringLiteral("/kwin-wayland.png") });
+            QTest::qWaitFor([&] { return m_windows.viewablePreview().has_value(); }, int(deadline.count()));
+            EXPECT_TRUE(m_kwin->saveScreenshot(folder + QStringLiteral("/kwin-wayland.png")));
         }
         const struct {
             const char* name;
