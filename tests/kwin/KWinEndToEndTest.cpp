@@ -161,7 +161,9 @@ public:
             QDBusMessage capture = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
                 QStringLiteral("/org/kde/KWin/ScreenShot2"), QStringLiteral("org.kde.KWin.ScreenShot2"),
                 QStringLiteral("CaptureWorkspace"));
-            capture << QVariantMap() << QVariant::fromValue(QDBusUnixFileDescriptor(pipe[1]));
+            // In device pixels, as the outputs show them at their scale.
+            capture << QVariantMap { { QStringLiteral("native-resolution"), true } }
+                    << QVariant::fromValue(QDBusUnixFileDescriptor(pipe[1]));
             ::close(pipe[1]);
             reply = m_bus.call(capture);
         }
@@ -324,7 +326,13 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             { "the same with the Wayland window on the second output", wayland->pid(), 1 } };
         for (const auto& placement : placements) {
             SCOPED_TRACE(placement.name);
+            // As a user does: Escape, a click into the window, the shortcut.
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), QStringLiteral("escape")));
+            ASSERT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
             ASSERT_TRUE(m_kwin->activate(placement.client));
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
+            EXPECT_EQ(m_kwin->activeProcess(), placement.client) << "the panels took the focus";
             drag(panels[placement.output], { 0, 0 }, { 1, 1 });
             const QRect area = pixelRect(areas[placement.output]);
             EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(placement.client), area); }, int(deadline.count())))

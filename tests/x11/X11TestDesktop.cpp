@@ -135,6 +135,14 @@ namespace {
 
 } // namespace
 
+// The outputs' scale, 1 unless GRIDLUME_KWIN_SCALE says otherwise (1.5, say): KWin's logical
+// coordinates, in which the tests place and read windows, stay the same at every scale.
+QString kwinScale()
+{
+    const QString scale = qEnvironmentVariable("GRIDLUME_KWIN_SCALE");
+    return scale.isEmpty() ? QStringLiteral("1") : scale;
+}
+
 std::optional<QString> kwinWaylandProblem()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("kwin_wayland")).isEmpty())
@@ -262,7 +270,7 @@ bool X11TestDesktop::startKWinWayland(QString* error)
             program, QStringLiteral("--virtual"), QStringLiteral("--width"), QString::number(kwinOutputSize.width),
             QStringLiteral("--height"), QString::number(kwinOutputSize.height), QStringLiteral("--output-count"),
             QStringLiteral("2"), QStringLiteral("--socket"), QStringLiteral("wayland-gridlume"), QStringLiteral("--xwayland"),
-            QStringLiteral("--no-lockscreen"), reporter },
+            QStringLiteral("--no-lockscreen"), QStringLiteral("--scale"), kwinScale(), reporter },
         environment()
             + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("WAYLAND_DISPLAY="),
                 // Screenshots through KWin's D-Bus interface, for any program of the test.

@@ -55,6 +55,8 @@ const DesktopProfile& openboxDesktop();
 std::vector<DesktopProfile> desktopMatrix();
 // KDE Plasma's compositor on Wayland, with the test dock on its Xwayland.
 const DesktopProfile& kwinWaylandDesktop();
+// The scale of KWin's outputs: GRIDLUME_KWIN_SCALE, else 1.
+QString kwinScale();
 // Why kwin_wayland cannot run here (not installed, refused to start), or none.
 std::optional<QString> kwinWaylandProblem();
 
