@@ -28,6 +28,15 @@ KWinAccessibility::KWinAccessibility(KWinScriptChannel& channel, KWinScreenProvi
     , m_screens(screens)
     , m_logger(logSink, QStringLiteral("KWin"))
 {
+    m_forgetTimer.setSingleShot(true);
+    m_forgetTimer.setInterval(0);
+    QObject::connect(&m_forgetTimer, &QTimer::timeout, [this] { m_knownFrame.reset(); });
+}
+
+void KWinAccessibility::remember(const QString& window, const QRectF& frame)
+{
+    m_knownFrame = KnownFrame { window, frame };
+    m_forgetTimer.start();
 }
 
 AXUIElementRef KWinAccessibility::createApplication(pid_t pid) { return std::make_shared<KWinApplicationElement>(pid); }
@@ -106,12 +115,17 @@ AXError KWinAccessibility::setAttributeValue(const AXUIElementRef& element, cons
 
 AXError KWinAccessibility::readFrame(const QString& window, QRectF& frame)
 {
+    if (m_knownFrame && m_knownFrame->window == window) {
+        frame = m_knownFrame->frame;
+        return AXError::Success;
+    }
     const auto answer = m_channel.request({ { kOp, QStringLiteral("frame") }, { kWindow, window } }, KWinScriptChannel::answerDeadline);
     if (!answer)
         return AXError::CannotComplete;
     if (answer->value(QStringLiteral("gone")).toBool())
         return AXError::InvalidUIElement;
     frame = rectOf(answer->value(QStringLiteral("frame")));
+    remember(window, frame);
     return AXError::Success;
 }
 
@@ -138,6 +152,7 @@ AXError KWinAccessibility::writeFrame(const QString& window, std::optional<Point
         request.insert(QStringLiteral("width"), std::max(1.0, std::round(x + size->width) - std::round(x)));
         request.insert(QStringLiteral("height"), std::max(1.0, std::round(y + size->height) - std::round(y)));
     }
+    m_knownFrame.reset();
     const auto answer = m_channel.request(request, settleDeadline, KWinScriptChannel::Silence::IsExpected);
     if (answer) {
         if (answer->value(QStringLiteral("gone")).toBool())
@@ -147,6 +162,7 @@ AXError KWinAccessibility::writeFrame(const QString& window, std::optional<Point
                 qUtf8Printable(answer->value(QStringLiteral("error")).toString()));
             return failure(AXError::Failure, what, window);
         }
+        remember(window, rectOf(answer->value(QStringLiteral("frame"))));
         return AXError::Success;
     }
     // The window did not take the new size in time: it keeps the one it has, or it went.

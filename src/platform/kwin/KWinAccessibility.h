@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QTimer>
 
 #include <chrono>
 #include <optional>
@@ -24,6 +25,10 @@ class KWinScriptChannel;
 // or full-screen window is restored before it is moved. A write returns once KWin has carried it
 // out: at once for an X11 window, whose size increments KWin applies itself; once a Wayland
 // window has drawn itself at its new size, or after `settleDeadline` when it keeps its size.
+//
+// Each question to the script waits for KWin's event loop, which also draws the outputs; so a
+// frame KWin reported (read, or answered to a write) is reused until this process's event loop
+// runs again: one placement asks for it once.
 class KWinAccessibility final : public Accessibility {
 public:
     KWinAccessibility(KWinScriptChannel& channel, KWinScreenProvider& screens, LogSink& logSink);
@@ -40,6 +45,7 @@ private:
     AXError readFrame(const QString& window, QRectF& frame);
     AXError writeFrame(const QString& window, std::optional<Point> position, std::optional<Size> size);
     AXError failure(AXError error, const char* what, const QString& window) const;
+    void remember(const QString& window, const QRectF& frame);
 
     KWinScriptChannel& m_channel;
     KWinScreenProvider& m_screens;
@@ -52,6 +58,12 @@ private:
         QPointF placed;
     };
     WrittenPosition m_lastPosition;
+    struct KnownFrame {
+        QString window;
+        QRectF frame;
+    };
+    std::optional<KnownFrame> m_knownFrame;
+    QTimer m_forgetTimer;
 };
 
 } // namespace gridlume

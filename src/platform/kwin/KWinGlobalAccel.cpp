@@ -3,6 +3,9 @@
 #include "platform/x11/X11KeyCodeTable.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPointer>
 #include <QDBusMetaType>
 #include <QDBusReply>
 
@@ -87,15 +90,45 @@ QStringList KWinGlobalAccel::actionID(const QString& action, const QString& frie
     return { kComponent, action, QStringLiteral("Gridlume"), friendlyName };
 }
 
+void KWinGlobalAccel::connectPresses()
+{
+    if (m_didConnect)
+        return;
+    // Presses come as a signal of the component's object, which exists once the first action is
+    // registered; the match rule may name it before.
+    m_didConnect = m_bus.connect(kService, QStringLiteral("/component/") + kComponent,
+        QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("globalShortcutPressed"), this,
+        SLOT(onGlobalShortcutPressed(QString, QString, qlonglong)));
+}
+
+void KWinGlobalAccel::registerActionLater(const QString& action, const QString& friendlyName, int qtKey)
+{
+    connectPresses();
+    const QStringList id = actionID(action, friendlyName);
+    QDBusMessage doRegister = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("doRegister"));
+    doRegister << id;
+    m_bus.send(doRegister);
+    QDBusMessage setShortcut = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("setShortcut"));
+    setShortcut << id << QVariant::fromValue(QList<int> { qtKey }) << (kSetPresent | kNoAutoloading);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(setShortcut), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, action, qtKey](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusPendingReply<QList<int>> assigned = *call;
+        if (assigned.isError() || !assigned.value().contains(qtKey))
+            m_logger.info("KDE's shortcut service did not give the key of \"%s\" to Gridlume", qUtf8Printable(action));
+    });
+}
+
+void KWinGlobalAccel::unregisterActionLater(const QString& action)
+{
+    QDBusMessage unregister = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("unregister"));
+    unregister << kComponent << action;
+    m_bus.send(unregister);
+}
+
 OSStatus KWinGlobalAccel::registerAction(const QString& action, const QString& friendlyName, int qtKey)
 {
-    if (!m_didConnect) {
-        // Presses come as a signal of the component's object, which exists once the first action
-        // is registered; the match rule may name it before.
-        m_didConnect = m_bus.connect(kService, QStringLiteral("/component/") + kComponent,
-            QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("globalShortcutPressed"), this,
-            SLOT(onGlobalShortcutPressed(QString, QString, qlonglong)));
-    }
+    connectPresses();
     QDBusMessage available = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("isGlobalShortcutAvailable"));
     available << qtKey << kComponent;
     const QDBusReply<bool> isAvailable = m_bus.call(available, QDBus::Block, 3000);

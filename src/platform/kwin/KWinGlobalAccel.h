@@ -27,6 +27,12 @@ public:
     OSStatus registerAction(const QString& action, const QString& friendlyName, int qtKey);
     void unregisterAction(const QString& action);
 
+    // The same without waiting for the service: the key is in force once the service has read
+    // the request, and a refusal is only logged. For shortcuts that come and go with a window,
+    // which must not wait for KWin to show it.
+    void registerActionLater(const QString& action, const QString& friendlyName, int qtKey);
+    void unregisterActionLater(const QString& action);
+
     // The Qt key of a virtual key code and event-manager modifiers, on a US keyboard layout (the
     // keys KGlobalAccel compares are the layout's symbols); none for keys outside the table.
     static std::optional<int> qtKey(quint32 virtualKeyCode, quint32 modifiers);
@@ -39,6 +45,7 @@ private Q_SLOTS:
     void onGlobalShortcutPressed(const QString& component, const QString& action, qlonglong timestamp);
 
 private:
+    void connectPresses();
     QStringList actionID(const QString& action, const QString& friendlyName = {}) const;
 
     Logger m_logger;

@@ -11,10 +11,9 @@ namespace {
     constexpr int kQtKeyEscape = 0x01000000;
 } // namespace
 
-KWinGlobalKeyMonitor::KWinGlobalKeyMonitor(KWinGlobalAccel& globalAccel, LogSink& logSink, QObject* parent)
+KWinGlobalKeyMonitor::KWinGlobalKeyMonitor(KWinGlobalAccel& globalAccel, QObject* parent)
     : QObject(parent)
     , m_globalAccel(globalAccel)
-    , m_logger(logSink, QStringLiteral("KWin"))
 {
     connect(&globalAccel, &KWinGlobalAccel::actionPressed, this, &KWinGlobalKeyMonitor::deliver);
 }
@@ -22,16 +21,15 @@ KWinGlobalKeyMonitor::KWinGlobalKeyMonitor(KWinGlobalAccel& globalAccel, LogSink
 KWinGlobalKeyMonitor::~KWinGlobalKeyMonitor()
 {
     if (m_isRegistered)
-        m_globalAccel.unregisterAction(kEscapeAction);
+        m_globalAccel.unregisterActionLater(kEscapeAction);
 }
 
 Subscription KWinGlobalKeyMonitor::addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler, GlobalKeyPresses)
 {
+    // Not waited for: the panels show first, and Escape works a moment later.
     if (!m_isRegistered) {
-        const OSStatus status = m_globalAccel.registerAction(kEscapeAction, QStringLiteral("Close the tiling panels"), kQtKeyEscape);
-        m_isRegistered = status == noErr;
-        if (!m_isRegistered)
-            m_logger.info("Escape in other applications is not seen: KDE's shortcut service refused it (status %d)", status);
+        m_globalAccel.registerActionLater(kEscapeAction, QStringLiteral("Close the tiling panels"), kQtKeyEscape);
+        m_isRegistered = true;
     }
     const quint64 id = m_nextID++;
     m_handlers.emplace(id, std::move(handler));
@@ -45,7 +43,7 @@ void KWinGlobalKeyMonitor::remove(quint64 id)
 {
     m_handlers.erase(id);
     if (m_handlers.empty() && m_isRegistered) {
-        m_globalAccel.unregisterAction(kEscapeAction);
+        m_globalAccel.unregisterActionLater(kEscapeAction);
         m_isRegistered = false;
     }
 }

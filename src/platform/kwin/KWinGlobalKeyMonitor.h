@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/KeyEvent.h"
-#include "platform/Log.h"
 
 #include <QObject>
 
@@ -19,7 +18,7 @@ class KWinGlobalAccel;
 class KWinGlobalKeyMonitor final : public QObject, public GlobalKeyMonitor {
     Q_OBJECT
 public:
-    KWinGlobalKeyMonitor(KWinGlobalAccel& globalAccel, LogSink& logSink, QObject* parent = nullptr);
+    KWinGlobalKeyMonitor(KWinGlobalAccel& globalAccel, QObject* parent = nullptr);
     ~KWinGlobalKeyMonitor() override;
 
     Subscription addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler, GlobalKeyPresses presses) override;
@@ -29,7 +28,6 @@ private:
     void deliver(const QString& action);
 
     KWinGlobalAccel& m_globalAccel;
-    Logger m_logger;
     std::map<quint64, std::function<void(const KeyEvent&)>> m_handlers;
     quint64 m_nextID = 1;
     bool m_isRegistered = false;

@@ -36,7 +36,7 @@ KWinPlatform::KWinPlatform(std::unique_ptr<KWinScriptChannel> channel, UserDefau
     m_workspace = std::make_unique<KWinWorkspace>(*m_channel, logSink);
     m_globalAccel = std::make_unique<KWinGlobalAccel>(logSink);
     m_hotKeys = std::make_unique<KWinHotKeyPlatform>(*m_globalAccel, logSink);
-    m_globalKeyMonitor = std::make_unique<KWinGlobalKeyMonitor>(*m_globalAccel, logSink);
+    m_globalKeyMonitor = std::make_unique<KWinGlobalKeyMonitor>(*m_globalAccel);
     m_urlOpener = std::make_unique<DesktopUrlOpener>();
     m_platform.reset(new Platform { *m_screens, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys,
         *m_globalKeyMonitor, userDefaults, logSink, keyEventTranslator, *m_urlOpener, panelWindowTraits });

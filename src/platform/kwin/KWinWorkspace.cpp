@@ -31,6 +31,8 @@ pid_t KWinWorkspace::currentProcessIdentifier() const { return ::getpid(); }
 
 std::optional<RunningApplication> KWinWorkspace::frontmostApplication() const
 {
+    if (m_frontmost)
+        return *m_frontmost;
     const auto answer = m_channel.request({ { QStringLiteral("op"), QStringLiteral("active") } }, KWinScriptChannel::answerDeadline);
     if (!answer)
         return std::nullopt;
@@ -91,6 +93,7 @@ std::optional<RunningApplication> KWinWorkspace::applicationOfWindow(const QJson
 void KWinWorkspace::reportActivation(const QJsonValue& window)
 {
     const std::optional<RunningApplication> application = applicationOfWindow(window);
+    m_frontmost = application;
     if (!application || application->processIdentifier() == currentProcessIdentifier())
         return;
     watchForExit(*application);

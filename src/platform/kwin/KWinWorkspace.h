@@ -19,7 +19,8 @@ class ProcessExitWatcher;
 // The session's applications as KWin sees them: the frontmost application owns KWin's active
 // window, which the script reports on every activation; this process's own windows and "no
 // active window" are not activations. Each reported application is watched, and its exit is a
-// termination.
+// termination. The frontmost application is the one of the last activation reported, so that
+// asking for it does not wait for KWin.
 //
 // Names and identifiers come from the window's desktop file (KWin knows it for Wayland windows),
 // else the desktop entry its class matches, else the class, else the process's command name.
@@ -51,6 +52,9 @@ private:
     std::map<quint64, Observer> m_observers;
     quint64 m_nextObserverID = 1;
     mutable std::map<pid_t, std::unique_ptr<ProcessExitWatcher>> m_exitWatchers;
+    // The application of KWin's active window as last reported (none: no active window), once
+    // the script has reported one; until then KWin is asked.
+    std::optional<std::optional<RunningApplication>> m_frontmost;
 };
 
 } // namespace gridlume
