@@ -75,8 +75,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
     if (const auto problem = displayProblem()) {
         if (waylandSession)
-            err << "gridlume: this Wayland session offers no Xwayland display (" << *problem << "); " << supportedSessions
-                << " with Xwayland\n";
+            err << "gridlume: this Wayland session has no Xwayland display, which Gridlume's windows need; "
+                << supportedSessions << " with Xwayland.\n";
         else
             err << "gridlume: " << *problem << '\n';
         return 1;

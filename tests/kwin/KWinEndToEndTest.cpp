@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -385,6 +386,29 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         const QString said = QStringLiteral("keyCode=5, modifiers=6656, status=-9878");
         EXPECT_TRUE(QTest::qWaitFor([&] { return m_gridlume->countLogMessages(said) > 0; }, int(deadline.count())))
             << qPrintable(m_gridlume->logMessages().join(u'\n'));
+    }
+
+    // Other Wayland compositors offer no way to move other programs' windows: one sentence, no
+    // panels.
+    TEST(WaylandSessionTest, AnotherCompositorIsRefusedInOneSentence)
+    {
+        X11TestDesktop desktop;
+        QString error;
+        ASSERT_TRUE(desktop.start(&error)) << qPrintable(error);
+        QTemporaryDir runtime;
+        QProcess gridlume;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : desktop.environment())
+            environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        gridlume.setProcessEnvironment(environment);
+        gridlume.start(GridlumeUnderTest::builtProgram(), {});
+        ASSERT_TRUE(gridlume.waitForFinished(20000));
+        EXPECT_EQ(gridlume.exitCode(), 1);
+        const QStringList lines = QString::fromLocal8Bit(gridlume.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 1) << qPrintable(lines.join(u'\n'));
+        EXPECT_TRUE(lines.first().contains(QStringLiteral("KDE Plasma's Wayland session"))) << qPrintable(lines.first());
     }
 
 } // namespace
