@@ -373,6 +373,16 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_TRUE(m_gridlume->isRunning());
         }
+        {
+            SCOPED_TRACE("the dock going gives the second output's whole area back to the panel");
+            m_desktop.removeDock();
+            const Rect output(X11TestDesktop::kwinOutputSize.width, 0, X11TestDesktop::kwinOutputSize.width,
+                X11TestDesktop::kwinOutputSize.height);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->workAreas().at(1) == output; }, int(deadline.count())));
+            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            EXPECT_TRUE(m_windows.waitForPanels({ panels[0], GridlumeWindows::centredPanel(output) }, deadline))
+                << describe(m_windows.viewablePanels());
+        }
     }
 
     // A shortcut another program holds in KDE's shortcut service is reported as on X11.

@@ -42,19 +42,21 @@ KWinScreenProvider::KWinScreenProvider(KWinScriptChannel& channel, LogSink& logS
     : ScreenProvider(parent)
     , m_logger(logSink, QStringLiteral("KWin"))
 {
-    connect(&channel, &KWinScriptChannel::eventReceived, this, [this](const QString& kind, const QJsonValue& data) {
-        if (kind == QLatin1String("screens"))
-            update(data);
+    const auto ask = [this, &channel] {
+        if (const auto answer = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } },
+                KWinScriptChannel::answerDeadline))
+            update(answer->value(QStringLiteral("screens")));
+    };
+    connect(&channel, &KWinScriptChannel::eventReceived, this, [ask](const QString& kind, const QJsonValue&) {
+        if (kind == QLatin1String("screensMayHaveChanged"))
+            ask();
     });
     if (const auto answer = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } },
             KWinScriptChannel::answerDeadline))
         m_screens = parseScreens(answer->value(QStringLiteral("screens")), &m_primaryOutput);
     // Xwayland's screens follow the outputs; once Qt has heard of a change, names match again.
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, &channel] {
-        if (const auto answer = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } },
-                KWinScriptChannel::answerDeadline))
-            update(answer->value(QStringLiteral("screens")));
-    });
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, ask);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, ask);
 }
 
 QList<Screen> KWinScreenProvider::parseScreens(const QJsonValue& screens, QRectF* primaryOutput)

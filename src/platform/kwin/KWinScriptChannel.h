@@ -53,7 +53,8 @@ public:
     static constexpr std::chrono::milliseconds answerDeadline { 2000 };
 
 Q_SIGNALS:
-    // An event the script reported ("screens", "activated") with its data; main thread.
+    // An event the script reported ("screensMayHaveChanged", "activated") with its data; main
+    // thread.
     void eventReceived(const QString& kind, const QJsonValue& data);
 
 private:

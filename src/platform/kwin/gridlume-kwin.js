@@ -152,13 +152,11 @@ function poll() {
     });
 }
 
-var lastScreens = "";
+// KWin recomputes the work areas after it has told scripts of the change (a dock that goes is
+// removed first, its strut later), so Gridlume is only told to ask again: its question comes
+// back once KWin is done.
 function reportScreens() {
-    var text = JSON.stringify(screens());
-    if (text == lastScreens)
-        return;
-    lastScreens = text;
-    event("screens", JSON.parse(text));
+    event("screensMayHaveChanged", null);
 }
 
 workspace.clientActivated.connect(function (c) {
@@ -184,5 +182,4 @@ workspace.clientRemoved.connect(function (c) {
     if (c.dock)
         reportScreens();
 });
-lastScreens = JSON.stringify(screens());
 poll();
