@@ -47,8 +47,8 @@ void metric(QTextStream& out, const char* key, double value)
 void report(QTextStream& out, const char* name, const char* key, const std::vector<double>& samples, int failures)
 {
     out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0) << "n=" << samples.size() << "  median "
-        << QString::number(percentile(samples, 0.5), 'f', 2) << " ms  p99 " << QString::number(percentile(samples, 0.99), 'f', 2)
-        << " ms  failures " << failures << '\n';
+        << QString::number(percentile(samples, 0.5), 'f', 2) << " ms  p99 "
+        << QString::number(percentile(samples, 0.99), 'f', 2) << " ms  failures " << failures << '\n';
     if (!samples.empty())
         metric(out, key, percentile(samples, 0.5));
 }
@@ -93,16 +93,18 @@ int viewablePanels(xcb_connection_t* c, xcb_window_t parent, int depth = 0)
 
 bool invokeShortcut(QDBusConnection& bus, const QString& action)
 {
-    QDBusMessage invoke = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
-        QStringLiteral("/component/gridlume"), QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("invokeShortcut"));
+    QDBusMessage invoke
+        = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/gridlume"),
+            QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("invokeShortcut"));
     invoke << action;
     return bus.call(invoke).type() == QDBusMessage::ReplyMessage;
 }
 
 QStringList shortcutNames(QDBusConnection& bus)
 {
-    const QDBusReply<QStringList> names = bus.call(QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
-        QStringLiteral("/component/gridlume"), QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("shortcutNames")));
+    const QDBusReply<QStringList> names = bus.call(
+        QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/gridlume"),
+            QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("shortcutNames")));
     return names.isValid() ? names.value() : QStringList();
 }
 
@@ -114,7 +116,8 @@ void fakeMotion(xcb_connection_t* c, xcb_window_t root, QPoint point)
 
 void fakeButton(xcb_connection_t* c, bool press)
 {
-    xcb_test_fake_input(c, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    xcb_test_fake_input(
+        c, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
     xcb_flush(c);
 }
 
@@ -168,12 +171,14 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
 
     auto gridlume = desktop.startClient(QStringLiteral(GRIDLUME_PROGRAM));
     QString action;
-    poll([&] {
-        for (const QString& name : shortcutNames(bus))
-            if (name.startsWith(QStringLiteral("hotkey-")))
-                action = name;
-        return !action.isEmpty();
-    }, std::chrono::seconds(20));
+    poll(
+        [&] {
+            for (const QString& name : shortcutNames(bus))
+                if (name.startsWith(QStringLiteral("hotkey-")))
+                    action = name;
+            return !action.isEmpty();
+        },
+        std::chrono::seconds(20));
     if (action.isEmpty()) {
         out << "kwin_harness: Gridlume registered no shortcut\n";
         return 1;

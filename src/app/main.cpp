@@ -7,8 +7,8 @@
 #include "app/QtMessageRedirect.h"
 #include "app/TerminationSignalHandler.h"
 #include "platform/IniUserDefaults.h"
-#include "platform/x11/X11PanelWindowTraits.h"
 #include "platform/x11/X11KeyEventTranslator.h"
+#include "platform/x11/X11PanelWindowTraits.h"
 #include "platform/x11/X11Platform.h"
 #ifdef GRIDLUME_HAS_KWIN
 #include "platform/kwin/KWinPlatform.h"
@@ -71,7 +71,8 @@ int main(int argc, char** argv)
     // whatever platform the session asks Qt programs to use: only there can they be placed on a
     // screen, kept above other windows and shown without taking the focus.
     const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    const QString supportedSessions = QStringLiteral("Gridlume works in X11 sessions and in KDE Plasma's Wayland session");
+    const QString supportedSessions
+        = QStringLiteral("Gridlume works in X11 sessions and in KDE Plasma's Wayland session");
     qputenv("QT_QPA_PLATFORM", "xcb");
     if (const auto problem = displayProblem()) {
         if (waylandSession)

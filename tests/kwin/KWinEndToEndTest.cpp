@@ -52,10 +52,11 @@ public:
         QFile script(path);
         if (!script.open(QIODevice::WriteOnly))
             return {};
-        script.write(QStringLiteral("function report(value) { callDBus(\"%1\", \"/Probe\", \"org.gridlume.test.Probe\", "
-                                    "\"report\", JSON.stringify([value])); }\n")
-                         .arg(m_bus.baseService())
-                         .toUtf8()
+        script.write(
+            QStringLiteral("function report(value) { callDBus(\"%1\", \"/Probe\", \"org.gridlume.test.Probe\", "
+                           "\"report\", JSON.stringify([value])); }\n")
+                .arg(m_bus.baseService())
+                .toUtf8()
             + body.toUtf8());
         script.close();
         m_report.reset();
@@ -71,10 +72,11 @@ public:
     std::vector<Rect> workAreas()
     {
         std::vector<Rect> areas;
-        const QJsonArray list = run(QStringLiteral("var a = []; for (var i = 0; i < workspace.numScreens; ++i) { var r = "
-                                                   "workspace.clientArea(KWin.MaximizeArea, i, workspace.currentDesktop); "
-                                                   "a.push([r.x, r.y, r.width, r.height]); } report(a);"))
-                                    .toArray();
+        const QJsonArray list
+            = run(QStringLiteral("var a = []; for (var i = 0; i < workspace.numScreens; ++i) { var r = "
+                                 "workspace.clientArea(KWin.MaximizeArea, i, workspace.currentDesktop); "
+                                 "a.push([r.x, r.y, r.width, r.height]); } report(a);"))
+                  .toArray();
         for (const QJsonValue& area : list)
             areas.push_back(rectOf(area));
         return areas;
@@ -83,10 +85,11 @@ public:
     // The frame of the process's normal window as KWin has it; none when it has none.
     std::optional<Rect> frameOf(pid_t pid)
     {
-        const QJsonValue frame = run(QStringLiteral("var f = null; var c = workspace.clientList(); for (var i = 0; i < "
-                                                    "c.length; ++i) { if (c[i].pid == %1 && c[i].normalWindow) { var g = "
-                                                    "c[i].frameGeometry; f = [g.x, g.y, g.width, g.height]; } } report(f);")
-                                         .arg(pid));
+        const QJsonValue frame
+            = run(QStringLiteral("var f = null; var c = workspace.clientList(); for (var i = 0; i < "
+                                 "c.length; ++i) { if (c[i].pid == %1 && c[i].normalWindow) { var g = "
+                                 "c[i].frameGeometry; f = [g.x, g.y, g.width, g.height]; } } report(f);")
+                      .arg(pid));
         if (!frame.isArray())
             return std::nullopt;
         return rectOf(frame);
@@ -101,10 +104,11 @@ public:
 
     bool tryToActivate(pid_t pid)
     {
-        return run(QStringLiteral("var c = workspace.clientList(); for (var i = 0; i < c.length; ++i) { if (c[i].pid == "
-                                  "%1 && c[i].normalWindow) workspace.activeClient = c[i]; } report(workspace.activeClient "
-                                  "!= null && workspace.activeClient.pid == %1);")
-                       .arg(pid))
+        return run(
+            QStringLiteral("var c = workspace.clientList(); for (var i = 0; i < c.length; ++i) { if (c[i].pid == "
+                           "%1 && c[i].normalWindow) workspace.activeClient = c[i]; } report(workspace.activeClient "
+                           "!= null && workspace.activeClient.pid == %1);")
+                .arg(pid))
             .toBool();
     }
 
@@ -192,8 +196,8 @@ private:
 
     void call(const QString& method, const QVariantList& arguments)
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), method);
+        QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
+            QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), method);
         message.setArguments(arguments);
         m_bus.call(message);
     }
@@ -243,9 +247,13 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
 
         void xdotool(const QStringList& arguments)
         {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0)
+                << qPrintable(arguments.join(u' '));
         }
-        void moveTo(QPoint point) { xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) }); }
+        void moveTo(QPoint point)
+        {
+            xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
+        }
 
         // Gridlume's shortcut action, once Gridlume has registered it.
         QString shortcutAction()
@@ -267,7 +275,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         // key a moment after it has shown them.
         bool pressEscape()
         {
-            QTest::qWaitFor([&] { return m_kwin->shortcutNames(QStringLiteral("gridlume")).contains(QStringLiteral("escape")); },
+            QTest::qWaitFor(
+                [&] { return m_kwin->shortcutNames(QStringLiteral("gridlume")).contains(QStringLiteral("escape")); },
                 int(deadline.count()));
             return m_kwin->invokeShortcut(QStringLiteral("gridlume"), QStringLiteral("escape"));
         }
@@ -290,7 +299,10 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         std::unique_ptr<KWinProbe> m_kwin;
     };
 
-    QRect pixelRect(const Rect& rect) { return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height())); }
+    QRect pixelRect(const Rect& rect)
+    {
+        return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height()));
+    }
 
     // Shortcut, a panel centred on each output's work area without taking the focus, an X11 and a
     // Wayland window placed on the block dragged on either output, Escape from any application,
@@ -304,8 +316,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
 
         const std::unique_ptr<ChildProcess> xterm = m_desktop.startClient(QStringLiteral("xterm"));
         const std::unique_ptr<ChildProcess> wayland = startWaylandWindow();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->frameOf(xterm->pid()) && m_kwin->frameOf(wayland->pid()); },
-            int(deadline.count())))
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_kwin->frameOf(xterm->pid()) && m_kwin->frameOf(wayland->pid()); }, int(deadline.count())))
             << "the clients' windows did not appear";
         ASSERT_TRUE(m_kwin->activate(xterm->pid()));
 
@@ -315,7 +327,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         const QString action = shortcutAction();
         ASSERT_FALSE(action.isEmpty()) << "Gridlume registered no shortcut with KDE's shortcut service";
 
-        const std::vector<QRect> panels { GridlumeWindows::centredPanel(areas[0]), GridlumeWindows::centredPanel(areas[1]) };
+        const std::vector<QRect> panels { GridlumeWindows::centredPanel(areas[0]),
+            GridlumeWindows::centredPanel(areas[1]) };
         {
             SCOPED_TRACE("the shortcut shows a panel centred on the work area of each output, the focus staying put");
             ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
@@ -332,7 +345,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             const char* name;
             pid_t client;
             int output;
-        } placements[] = { { "a drag over the whole grid of the first output fills its work area with the xterm", xterm->pid(), 0 },
+        } placements[] = { { "a drag over the whole grid of the first output fills its work area with the xterm",
+                               xterm->pid(), 0 },
             { "the same with the Wayland window on the second output", wayland->pid(), 1 } };
         for (const auto& placement : placements) {
             SCOPED_TRACE(placement.name);
@@ -345,15 +359,19 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             EXPECT_EQ(m_kwin->activeProcess(), placement.client) << "the panels took the focus";
             drag(panels[placement.output], { 0, 0 }, { 1, 1 });
             const QRect area = pixelRect(areas[placement.output]);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(placement.client), area); }, int(deadline.count())))
-                << "the window is at " << describe(m_kwin->frameOf(placement.client)) << " instead of " << describe(area);
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(placement.client), area); }, int(deadline.count())))
+                << "the window is at " << describe(m_kwin->frameOf(placement.client)) << " instead of "
+                << describe(area);
         }
         {
             SCOPED_TRACE("a block of the grid: the top-right quarter of the second output");
             drag(panels[1], { 0, 1 }, { 0, 1 });
             const QRect block = GridlumeWindows::tileBlock(areas[1], 0, 1);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), block); }, int(deadline.count())))
-                << "the window is at " << describe(m_kwin->frameOf(wayland->pid())) << " instead of " << describe(block);
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), block); }, int(deadline.count())))
+                << "the window is at " << describe(m_kwin->frameOf(wayland->pid())) << " instead of "
+                << describe(block);
         }
         {
             SCOPED_TRACE("Escape in any application closes the panels");
@@ -416,9 +434,11 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         gridlume.start(GridlumeUnderTest::builtProgram(), {});
         ASSERT_TRUE(gridlume.waitForFinished(20000));
         EXPECT_EQ(gridlume.exitCode(), 1);
-        const QStringList lines = QString::fromLocal8Bit(gridlume.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines
+            = QString::fromLocal8Bit(gridlume.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 1) << qPrintable(lines.join(u'\n'));
-        EXPECT_TRUE(lines.first().contains(QStringLiteral("KDE Plasma's Wayland session"))) << qPrintable(lines.first());
+        EXPECT_TRUE(lines.first().contains(QStringLiteral("KDE Plasma's Wayland session")))
+            << qPrintable(lines.first());
     }
 
 } // namespace

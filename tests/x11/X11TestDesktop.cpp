@@ -156,7 +156,8 @@ std::optional<QString> kwinWaylandProblem()
     QProcess version;
     version.start(copy, { QStringLiteral("--version") });
     if (!version.waitForFinished(10000) || version.exitStatus() != QProcess::NormalExit || version.exitCode() != 0)
-        return QStringLiteral("kwin_wayland does not run here: ") + QString::fromLocal8Bit(version.readAllStandardError());
+        return QStringLiteral("kwin_wayland does not run here: ")
+            + QString::fromLocal8Bit(version.readAllStandardError());
     return std::nullopt;
 }
 
@@ -265,12 +266,15 @@ bool X11TestDesktop::startKWinWayland(QString* error)
     script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
     const int fifo = ::open(QFile::encodeName(displayFifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     m_waylandDisplay = runtime + QStringLiteral("/wayland-gridlume");
+    // The shell only points standard error at a log file; exec keeps the process id.
+    const QString log = m_directory.filePath(QStringLiteral("kwin.log"));
     m_windowManager = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
-        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" 2>\"%1\"").arg(m_directory.filePath(QStringLiteral("kwin.log"))),
-            program, QStringLiteral("--virtual"), QStringLiteral("--width"), QString::number(kwinOutputSize.width),
+        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" 2>\"%1\"").arg(log), program,
+            QStringLiteral("--virtual"), QStringLiteral("--width"), QString::number(kwinOutputSize.width),
             QStringLiteral("--height"), QString::number(kwinOutputSize.height), QStringLiteral("--output-count"),
-            QStringLiteral("2"), QStringLiteral("--socket"), QStringLiteral("wayland-gridlume"), QStringLiteral("--xwayland"),
-            QStringLiteral("--no-lockscreen"), QStringLiteral("--scale"), kwinScale(), reporter },
+            QStringLiteral("2"), QStringLiteral("--socket"), QStringLiteral("wayland-gridlume"),
+            QStringLiteral("--xwayland"), QStringLiteral("--no-lockscreen"), QStringLiteral("--scale"), kwinScale(),
+            reporter },
         environment()
             + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("WAYLAND_DISPLAY="),
                 // Screenshots through KWin's D-Bus interface, for any program of the test.
@@ -279,9 +283,10 @@ bool X11TestDesktop::startKWinWayland(QString* error)
     if (fifo >= 0)
         ::close(fifo);
     if (!display.startsWith(':')) {
-        QFile log(m_directory.filePath(QStringLiteral("kwin.log")));
-        log.open(QIODevice::ReadOnly);
-        *error = QStringLiteral("kwin_wayland did not start Xwayland: ") + QString::fromLocal8Bit(log.readAll().right(2000));
+        QFile output(log);
+        output.open(QIODevice::ReadOnly);
+        *error = QStringLiteral("kwin_wayland did not start Xwayland: ")
+            + QString::fromLocal8Bit(output.readAll().right(2000));
         return false;
     }
     if (!connectToServer(display.mid(1), error))

@@ -39,11 +39,20 @@ void KWinAccessibility::remember(const QString& window, const QRectF& frame)
     m_forgetTimer.start();
 }
 
-AXUIElementRef KWinAccessibility::createApplication(pid_t pid) { return std::make_shared<KWinApplicationElement>(pid); }
+AXUIElementRef KWinAccessibility::createApplication(pid_t pid)
+{
+    return std::make_shared<KWinApplicationElement>(pid);
+}
 
-std::shared_ptr<const AXValue> KWinAccessibility::createPointValue(Point point) { return std::make_shared<AXValue>(point); }
+std::shared_ptr<const AXValue> KWinAccessibility::createPointValue(Point point)
+{
+    return std::make_shared<AXValue>(point);
+}
 
-std::shared_ptr<const AXValue> KWinAccessibility::createSizeValue(Size size) { return std::make_shared<AXValue>(size); }
+std::shared_ptr<const AXValue> KWinAccessibility::createSizeValue(Size size)
+{
+    return std::make_shared<AXValue>(size);
+}
 
 AXError KWinAccessibility::failure(AXError error, const char* what, const QString& window) const
 {
@@ -51,7 +60,8 @@ AXError KWinAccessibility::failure(AXError error, const char* what, const QStrin
     return error;
 }
 
-AXError KWinAccessibility::copyAttributeValue(const AXUIElementRef& element, const QString& attribute, AXObjectRef& value)
+AXError KWinAccessibility::copyAttributeValue(
+    const AXUIElementRef& element, const QString& attribute, AXObjectRef& value)
 {
     value.reset();
     if (!element)
@@ -88,7 +98,8 @@ AXError KWinAccessibility::copyAttributeValue(const AXUIElementRef& element, con
     return AXError::Success;
 }
 
-AXError KWinAccessibility::setAttributeValue(const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value)
+AXError KWinAccessibility::setAttributeValue(
+    const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value)
 {
     if (!element)
         return AXError::IllegalArgument;
@@ -119,7 +130,8 @@ AXError KWinAccessibility::readFrame(const QString& window, QRectF& frame)
         frame = m_knownFrame->frame;
         return AXError::Success;
     }
-    const auto answer = m_channel.request({ { kOp, QStringLiteral("frame") }, { kWindow, window } }, KWinScriptChannel::answerDeadline);
+    const auto answer = m_channel.request(
+        { { kOp, QStringLiteral("frame") }, { kWindow, window } }, KWinScriptChannel::answerDeadline);
     if (!answer)
         return AXError::CannotComplete;
     if (answer->value(QStringLiteral("gone")).toBool())

@@ -35,7 +35,8 @@ public:
 
     AXUIElementRef createApplication(pid_t pid) override;
     AXError copyAttributeValue(const AXUIElementRef& element, const QString& attribute, AXObjectRef& value) override;
-    AXError setAttributeValue(const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value) override;
+    AXError setAttributeValue(
+        const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value) override;
     std::shared_ptr<const AXValue> createPointValue(Point point) override;
     std::shared_ptr<const AXValue> createSizeValue(Size size) override;
 

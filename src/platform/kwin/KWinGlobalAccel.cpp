@@ -3,11 +3,11 @@
 #include "platform/x11/X11KeyCodeTable.h"
 
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QPointer>
-#include <QDBusMetaType>
 #include <QDBusReply>
+#include <QPointer>
 
 namespace gridlume {
 
@@ -108,7 +108,8 @@ void KWinGlobalAccel::registerActionLater(const QString& action, const QString& 
     QDBusMessage doRegister = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("doRegister"));
     doRegister << id;
     m_bus.send(doRegister);
-    QDBusMessage setShortcut = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("setShortcut"));
+    QDBusMessage setShortcut
+        = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("setShortcut"));
     setShortcut << id << QVariant::fromValue(QList<int> { qtKey }) << (kSetPresent | kNoAutoloading);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(setShortcut), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, action, qtKey](QDBusPendingCallWatcher* call) {
@@ -129,7 +130,8 @@ void KWinGlobalAccel::unregisterActionLater(const QString& action)
 OSStatus KWinGlobalAccel::registerAction(const QString& action, const QString& friendlyName, int qtKey)
 {
     connectPresses();
-    QDBusMessage available = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("isGlobalShortcutAvailable"));
+    QDBusMessage available
+        = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("isGlobalShortcutAvailable"));
     available << qtKey << kComponent;
     const QDBusReply<bool> isAvailable = m_bus.call(available, QDBus::Block, 3000);
     if (!isAvailable.isValid()) {
@@ -143,11 +145,13 @@ OSStatus KWinGlobalAccel::registerAction(const QString& action, const QString& f
     QDBusMessage doRegister = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("doRegister"));
     doRegister << id;
     m_bus.call(doRegister, QDBus::Block, 3000);
-    QDBusMessage setShortcut = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("setShortcut"));
+    QDBusMessage setShortcut
+        = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("setShortcut"));
     setShortcut << id << QVariant::fromValue(QList<int> { qtKey }) << (kSetPresent | kNoAutoloading);
     const QDBusReply<QList<int>> assigned = m_bus.call(setShortcut, QDBus::Block, 3000);
     if (!assigned.isValid()) {
-        m_logger.error("KDE's shortcut service did not take a shortcut: %s", qUtf8Printable(assigned.error().message()));
+        m_logger.error(
+            "KDE's shortcut service did not take a shortcut: %s", qUtf8Printable(assigned.error().message()));
         unregisterAction(action);
         return eventInternalErr;
     }

@@ -24,7 +24,8 @@ KWinGlobalKeyMonitor::~KWinGlobalKeyMonitor()
         m_globalAccel.unregisterActionLater(kEscapeAction);
 }
 
-Subscription KWinGlobalKeyMonitor::addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler, GlobalKeyPresses)
+Subscription KWinGlobalKeyMonitor::addGlobalKeyDownMonitor(
+    std::function<void(const KeyEvent&)> handler, GlobalKeyPresses)
 {
     // Not waited for: the panels show first, and Escape works a moment later.
     if (!m_isRegistered) {

@@ -21,7 +21,8 @@ public:
     KWinGlobalKeyMonitor(KWinGlobalAccel& globalAccel, QObject* parent = nullptr);
     ~KWinGlobalKeyMonitor() override;
 
-    Subscription addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> handler, GlobalKeyPresses presses) override;
+    Subscription addGlobalKeyDownMonitor(
+        std::function<void(const KeyEvent&)> handler, GlobalKeyPresses presses) override;
 
 private:
     void remove(quint64 id);

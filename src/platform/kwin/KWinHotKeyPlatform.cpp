@@ -49,7 +49,8 @@ OSStatus KWinHotKeyPlatform::registerEventHotKey(
         if (hotKey.action == action)
             return eventHotKeyExistsErr;
     }
-    const OSStatus status = m_globalAccel.registerAction(action, QStringLiteral("Show or hide the tiling panels"), *key);
+    const OSStatus status
+        = m_globalAccel.registerAction(action, QStringLiteral("Show or hide the tiling panels"), *key);
     if (status != noErr)
         return status;
     const EventHotKeyRef ref = m_nextReference++;

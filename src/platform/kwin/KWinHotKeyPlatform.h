@@ -24,8 +24,8 @@ public:
     OSStatus installEventHandler(EventHandlerProcPtr handler, const EventTypeSpec* types, int typeCount, void* userData,
         EventHandlerRef* outRef) override;
     OSStatus removeEventHandler(EventHandlerRef ref) override;
-    OSStatus registerEventHotKey(quint32 keyCode, quint32 modifiers, EventHotKeyID hotKeyID, quint32 options,
-        EventHotKeyRef* outRef) override;
+    OSStatus registerEventHotKey(
+        quint32 keyCode, quint32 modifiers, EventHotKeyID hotKeyID, quint32 options, EventHotKeyRef* outRef) override;
     OSStatus unregisterEventHotKey(EventHotKeyRef ref) override;
     OSStatus getEventHotKeyID(const HotKeyEvent& event, EventHotKeyID* outID) override;
 

@@ -29,7 +29,8 @@ namespace {
     QString qtScreenNameAt(const QRectF& frame)
     {
         for (const QScreen* screen : QGuiApplication::screens()) {
-            if (QRectF(screen->geometry().topLeft() * screen->devicePixelRatio(), QSizeF(screen->size()) * screen->devicePixelRatio())
+            if (QRectF(screen->geometry().topLeft() * screen->devicePixelRatio(),
+                    QSizeF(screen->size()) * screen->devicePixelRatio())
                 == frame)
                 return screen->name();
         }
@@ -43,16 +44,16 @@ KWinScreenProvider::KWinScreenProvider(KWinScriptChannel& channel, LogSink& logS
     , m_logger(logSink, QStringLiteral("KWin"))
 {
     const auto ask = [this, &channel] {
-        if (const auto answer = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } },
-                KWinScriptChannel::answerDeadline))
+        if (const auto answer = channel.request(
+                { { QStringLiteral("op"), QStringLiteral("screens") } }, KWinScriptChannel::answerDeadline))
             update(answer->value(QStringLiteral("screens")));
     };
     connect(&channel, &KWinScriptChannel::eventReceived, this, [ask](const QString& kind, const QJsonValue&) {
         if (kind == QLatin1String("screensMayHaveChanged"))
             ask();
     });
-    if (const auto answer = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } },
-            KWinScriptChannel::answerDeadline))
+    if (const auto answer
+        = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } }, KWinScriptChannel::answerDeadline))
         m_screens = parseScreens(answer->value(QStringLiteral("screens")), &m_primaryOutput);
     // Xwayland's screens follow the outputs; once Qt has heard of a change, names match again.
     connect(qGuiApp, &QGuiApplication::screenAdded, this, ask);
@@ -94,6 +95,9 @@ void KWinScreenProvider::update(const QJsonValue& screens)
     Q_EMIT screensChanged();
 }
 
-QList<Screen> KWinScreenProvider::screens() const { return m_screens; }
+QList<Screen> KWinScreenProvider::screens() const
+{
+    return m_screens;
+}
 
 } // namespace gridlume

@@ -35,8 +35,8 @@ bool KWinScriptChannel::isKWinAvailable()
         return false;
     // KWin on X11 has the same service; only KWin on Wayland can move other programs' windows for
     // us, and an X11 session is served by the X11 backend anyway.
-    QDBusMessage introspect = QDBusMessage::createMethodCall(
-        kKWinService, kScriptingPath, QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+    QDBusMessage introspect = QDBusMessage::createMethodCall(kKWinService, kScriptingPath,
+        QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
     const QDBusReply<QString> reply = bus.call(introspect, QDBus::Block, 3000);
     return reply.isValid() && reply.value().contains(kScriptingInterface);
 }
@@ -147,7 +147,8 @@ std::optional<QJsonObject> KWinScriptChannel::request(
     if (!reply) {
         if (silence == Silence::IsFailure && !std::exchange(m_didReportSilence, true))
             m_logger.error("Gridlume's KWin script did not answer \"%s\" within %lld ms",
-                qUtf8Printable(request.value(QStringLiteral("op")).toString()), static_cast<long long>(timeout.count()));
+                qUtf8Printable(request.value(QStringLiteral("op")).toString()),
+                static_cast<long long>(timeout.count()));
         return std::nullopt;
     }
     m_didReportSilence = false;

@@ -80,6 +80,9 @@ void KWinScriptEndpoint::stop()
         answerPendingPoll(QString());
 }
 
-void KWinScriptEndpoint::event(const QString& event) { Q_EMIT eventReceived(event); }
+void KWinScriptEndpoint::event(const QString& event)
+{
+    Q_EMIT eventReceived(event);
+}
 
 } // namespace gridlume

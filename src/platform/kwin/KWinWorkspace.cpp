@@ -27,13 +27,17 @@ KWinWorkspace::KWinWorkspace(KWinScriptChannel& channel, LogSink& logSink, QObje
 
 KWinWorkspace::~KWinWorkspace() = default;
 
-pid_t KWinWorkspace::currentProcessIdentifier() const { return ::getpid(); }
+pid_t KWinWorkspace::currentProcessIdentifier() const
+{
+    return ::getpid();
+}
 
 std::optional<RunningApplication> KWinWorkspace::frontmostApplication() const
 {
     if (m_frontmost)
         return *m_frontmost;
-    const auto answer = m_channel.request({ { QStringLiteral("op"), QStringLiteral("active") } }, KWinScriptChannel::answerDeadline);
+    const auto answer
+        = m_channel.request({ { QStringLiteral("op"), QStringLiteral("active") } }, KWinScriptChannel::answerDeadline);
     if (!answer)
         return std::nullopt;
     std::optional<RunningApplication> application = applicationOfWindow(answer->value(QStringLiteral("active")));
@@ -135,7 +139,8 @@ void KWinWorkspace::notify(WorkspaceNotification name, const RunningApplication&
     }
 }
 
-Subscription KWinWorkspace::addObserver(WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block)
+Subscription KWinWorkspace::addObserver(
+    WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block)
 {
     const quint64 id = m_nextObserverID++;
     m_observers.emplace(id, Observer { name, std::move(block) });

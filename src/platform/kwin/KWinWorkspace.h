@@ -32,7 +32,8 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override;
     pid_t currentProcessIdentifier() const override;
-    Subscription addObserver(WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block) override;
+    Subscription addObserver(
+        WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block) override;
 
 private:
     struct Observer {
