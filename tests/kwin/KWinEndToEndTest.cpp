@@ -112,6 +112,22 @@ public:
             .toBool();
     }
 
+    // What KWin holds of each window titled `caption`: whether it skips the task bar, the pager
+    // and the switcher, is on all desktops and kept above others.
+    QStringList traitsOfWindows(const QString& caption)
+    {
+        QStringList traits;
+        const QJsonArray windows
+            = run(QStringLiteral("var a = []; var c = workspace.clientList(); for (var i = 0; i < c.length; ++i) { if "
+                                 "(c[i].caption.indexOf(\"%1\") == 0) a.push([c[i].skipTaskbar, c[i].skipPager, "
+                                 "c[i].skipSwitcher, c[i].onAllDesktops, c[i].keepAbove].join(\",\")); } report(a);")
+                      .arg(caption))
+                  .toArray();
+        for (const QJsonValue& window : windows)
+            traits.append(window.toString());
+        return traits;
+    }
+
     pid_t activeProcess()
     {
         return pid_t(run(QStringLiteral("report(workspace.activeClient ? workspace.activeClient.pid : 0);")).toInt());
@@ -334,6 +350,9 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_kwin->activeProcess(), xterm->pid()) << "the panels took the focus";
+            // Out of the task bar, the pager and the switcher, on every desktop, above others.
+            EXPECT_EQ(m_kwin->traitsOfWindows(QStringLiteral("Gridlume Tiling Panel")).join(u' ').toStdString(),
+                "true,true,true,true,true true,true,true,true,true");
         }
         // For a look at the panels and the preview on KWin's outputs: GRIDLUME_SCREENSHOTS=folder.
         if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {

@@ -82,6 +82,7 @@ bool KWinScriptChannel::load(QString* errorMessage)
     }
     QByteArray text = source.readAll();
     text.replace("@SERVICE@", m_connection.baseService().toUtf8());
+    text.replace("@PID@", QByteArray::number(::getpid()));
     const QString path = m_scriptDirectory->filePath(QStringLiteral("gridlume-kwin.js"));
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly) || script.write(text) != text.size()) {

@@ -4,6 +4,7 @@
 // (a call Gridlume answers once it has one) and answers each request with a call of its own.
 // Gridlume replaces the placeholders below when it loads the script.
 var service = "@SERVICE@";
+var gridlumePid = @PID@;
 var path = "/Gridlume";
 var iface = "org.gridlume.KWinScript";
 
@@ -169,7 +170,20 @@ workspace.screenResized.connect(reportScreens);
 workspace.virtualScreenGeometryChanged.connect(reportScreens);
 workspace.currentDesktopChanged.connect(reportScreens);
 // Panels and docks change the work areas as they come, go or move.
+// Gridlume's tiling panels are X11 windows that ask KWin for all of this through EWMH; KWin on
+// Wayland leaves some of it out (every desktop, the window switcher), so it is said here again.
+function keepPanelInPlace(c) {
+    if (c.pid != gridlumePid || String(c.caption).indexOf("Gridlume Tiling Panel") != 0)
+        return;
+    c.onAllDesktops = true;
+    c.skipTaskbar = true;
+    c.skipPager = true;
+    c.skipSwitcher = true;
+    c.keepAbove = true;
+}
+
 workspace.clientAdded.connect(function (c) {
+    keepPanelInPlace(c);
     if (c.dock) {
         reportScreens();
         c.frameGeometryChanged.connect(reportScreens);
