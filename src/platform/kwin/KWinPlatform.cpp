@@ -30,10 +30,10 @@ KWinPlatform::KWinPlatform(std::unique_ptr<KWinScriptChannel> channel, UserDefau
     PanelWindowTraits& panelWindowTraits, KeyEventTranslator& keyEventTranslator)
     : m_channel(std::move(channel))
 {
-    m_screens = std::make_unique<KWinScreenProvider>(*m_channel, logSink);
+    m_screens = std::make_unique<KWinScreenProvider>(*m_channel);
     m_accessibility = std::make_unique<KWinAccessibility>(*m_channel, *m_screens, logSink);
     m_trust = std::make_unique<KWinTrust>();
-    m_workspace = std::make_unique<KWinWorkspace>(*m_channel, logSink);
+    m_workspace = std::make_unique<KWinWorkspace>(*m_channel);
     m_globalAccel = std::make_unique<KWinGlobalAccel>(logSink);
     m_hotKeys = std::make_unique<KWinHotKeyPlatform>(*m_globalAccel, logSink);
     m_globalKeyMonitor = std::make_unique<KWinGlobalKeyMonitor>(*m_globalAccel);

@@ -39,9 +39,8 @@ namespace {
 
 } // namespace
 
-KWinScreenProvider::KWinScreenProvider(KWinScriptChannel& channel, LogSink& logSink, QObject* parent)
+KWinScreenProvider::KWinScreenProvider(KWinScriptChannel& channel, QObject* parent)
     : ScreenProvider(parent)
-    , m_logger(logSink, QStringLiteral("KWin"))
 {
     const auto ask = [this, &channel] {
         if (const auto answer = channel.request(

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/Log.h"
 #include "platform/Screens.h"
 
 #include <QJsonValue>
@@ -22,7 +21,7 @@ class KWinScriptChannel;
 class KWinScreenProvider final : public ScreenProvider {
     Q_OBJECT
 public:
-    KWinScreenProvider(KWinScriptChannel& channel, LogSink& logSink, QObject* parent = nullptr);
+    KWinScreenProvider(KWinScriptChannel& channel, QObject* parent = nullptr);
 
     QList<Screen> screens() const override;
 
@@ -35,7 +34,6 @@ public:
 private:
     void update(const QJsonValue& screens);
 
-    Logger m_logger;
     QList<Screen> m_screens;
     QRectF m_primaryOutput;
 };

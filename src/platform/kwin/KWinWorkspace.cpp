@@ -13,10 +13,9 @@
 
 namespace gridlume {
 
-KWinWorkspace::KWinWorkspace(KWinScriptChannel& channel, LogSink& logSink, QObject* parent)
+KWinWorkspace::KWinWorkspace(KWinScriptChannel& channel, QObject* parent)
     : QObject(parent)
     , m_channel(channel)
-    , m_logger(logSink, QStringLiteral("KWin"))
 {
     // Events reach the main thread through its event loop, never inside a platform call.
     connect(&channel, &KWinScriptChannel::eventReceived, this, [this](const QString& kind, const QJsonValue& data) {

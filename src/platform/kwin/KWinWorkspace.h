@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/Log.h"
 #include "platform/Workspace.h"
 #include "platform/x11/DesktopEntryIndex.h"
 
@@ -27,7 +26,7 @@ class ProcessExitWatcher;
 class KWinWorkspace final : public QObject, public Workspace {
     Q_OBJECT
 public:
-    KWinWorkspace(KWinScriptChannel& channel, LogSink& logSink, QObject* parent = nullptr);
+    KWinWorkspace(KWinScriptChannel& channel, QObject* parent = nullptr);
     ~KWinWorkspace() override;
 
     std::optional<RunningApplication> frontmostApplication() const override;
@@ -47,7 +46,6 @@ private:
     void notify(WorkspaceNotification name, const RunningApplication& application);
 
     KWinScriptChannel& m_channel;
-    Logger m_logger;
     DesktopEntryIndex m_desktopEntries;
     mutable QHash<QPair<pid_t, quint64>, RunningApplication> m_cache;
     std::map<quint64, Observer> m_observers;
