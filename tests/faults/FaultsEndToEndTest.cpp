@@ -49,28 +49,12 @@ namespace {
             return window;
         }
 
-        void startGridlume(const std::optional<QByteArray>& settings = GridlumeUnderTest::settingsWithShortcut())
-        {
-            if (settings)
-                m_gridlume->writeSettings(*settings);
-            QString error;
-            ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
-        }
-
         void showPanels(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
         {
             ASSERT_TRUE(m_gridlume->toggle());
             ASSERT_TRUE(m_windows.waitForPanels(expected)) << describe(m_windows.viewablePanels());
         }
 
-        void xdotool(const QStringList& arguments)
-        {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
-        }
-        void moveTo(QPoint point)
-        {
-            xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
-        }
         void pressButton() { xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") }); }
         void releaseButton() { xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") }); }
 
@@ -98,17 +82,6 @@ namespace {
         {
             const Rect& primary = GridlumeWindows::primaryVisibleFrame();
             return QRect(0, 0, int(primary.width()), int(primary.height() / 2));
-        }
-
-        // Records `keys` in the settings window's shortcut recorder.
-        void recordShortcut(const QString& keys)
-        {
-            const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
-            ASSERT_TRUE(settings);
-            const QPoint recorder = settings->topLeft() + QPoint(337, 66);
-            xdotool({ QStringLiteral("mousemove"), QString::number(recorder.x()), QString::number(recorder.y()),
-                QStringLiteral("click"), QStringLiteral("1") });
-            xdotool({ QStringLiteral("key"), keys });
         }
 
         // The shortcut shows and hides the panels.

@@ -77,6 +77,12 @@ std::vector<DesktopProfile> desktopMatrix()
         // Cinnamon's window manager, without Cinnamon's shell.
         { "Muffin", { QStringLiteral("muffin") }, {}, {}, true, true, false, true, 0 },
         { "Metacity", { QStringLiteral("metacity") }, {}, {}, true, true, false, true, 0 },
+        // Openbox with the test dock on scaled desktops: the same ratio everywhere, fractional,
+        // and a different ratio per monitor.
+        { "OpenboxXftDpi144", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
+            false, 1, "Xft.dpi: 144\n", {}, 1.5, 1.5 },
+        { "OpenboxMixedScales", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
+            false, 1, {}, QStringLiteral("M1=2;M2=1"), 2, 1 },
         { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
             { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false, false, false, 2 },
     };
@@ -133,7 +139,7 @@ QStringList X11TestDesktop::environment() const
 {
     const QString bus = m_profile.sessionBus ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
                                              : QStringLiteral("disabled:");
-    return { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
+    QStringList environment { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
         QStringLiteral("HOME=") + m_directory.path() + QStringLiteral("/home"),
         QStringLiteral("XDG_CONFIG_HOME=") + m_directory.path() + QStringLiteral("/config"),
         QStringLiteral("XDG_CACHE_HOME=") + m_directory.path() + QStringLiteral("/cache"),
@@ -141,6 +147,9 @@ QStringList X11TestDesktop::environment() const
         // Nothing of a developer's session may leak into the test desktop.
         QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus, QStringLiteral("XAUTHORITY="),
         QStringLiteral("XDG_CURRENT_DESKTOP="), QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("GDK_BACKEND=x11") };
+    if (!m_profile.screenScaleFactors.isEmpty())
+        environment.append(QStringLiteral("QT_SCREEN_SCALE_FACTORS=") + m_profile.screenScaleFactors);
+    return environment;
 }
 
 bool X11TestDesktop::startServer(QString* error)
@@ -278,6 +287,10 @@ bool X11TestDesktop::start(QString* error)
     if (m_profile.realOutputs)
         run(QStringLiteral("xrandr"), { QStringLiteral("--query") });
     writeDesktopConfiguration();
+    if (!m_profile.resources.isEmpty() && !mergeResources(m_profile.resources)) {
+        *error = QStringLiteral("xrdb could not merge the profile's resources");
+        return false;
+    }
     if (m_profile.sessionBus && !startSessionBus(error))
         return false;
 

@@ -44,6 +44,13 @@ struct DesktopProfile {
     // How many panel, taskbar and dock windows line the monitors' edges once the desktop is
     // ready (see panelWindows()).
     int panelWindowCount = 0;
+    // Scaling as a desktop's settings give it: X resources merged before anything starts
+    // ("Xft.dpi: 144"), or Qt's factors per monitor name ("M1=2;M2=1") for the programs started
+    // here; and the device pixel ratio Qt then gives each monitor.
+    QByteArray resources = {};
+    QString screenScaleFactors = {};
+    double primaryRatio = 1;
+    double secondRatio = 1;
 };
 
 // Openbox with the test dock on Xvfb: the desktop of most end-to-end tests.
