@@ -104,7 +104,7 @@ namespace {
         const Size cell = m_desktop.resizeIncrementFromOutside(terminalWindow);
         std::optional<Rect> frame;
         EXPECT_TRUE(m_desktop.waitUntil([&] {
-            frame = m_desktop.visibleFrameFromOutside(terminalWindow);
+            frame = m_desktop.visibleFrame(terminalWindow);
             return frame && frame->minX() >= half.minX() && frame->minY() >= half.minY() && frame->maxX() <= half.maxX()
                 && frame->maxY() <= half.maxY() && frame->width() > half.width() - cell.width
                 && frame->height() > half.height() - cell.height;

@@ -340,7 +340,7 @@ namespace {
                 << "placement " << i << " did not move the window to " << describe(block);
         });
         // Where the window is, as tools see it.
-        EXPECT_TRUE(isNear(m_desktop.visibleFrameFromOutside(window), block)) << "the last placement did not hold";
+        EXPECT_TRUE(isNear(m_desktop.visibleFrame(window), block)) << "the last placement did not hold";
     }
 
     TEST_F(LoadEndToEndTest, MonitorsComeAndGoWhileThePanelsAreShown)

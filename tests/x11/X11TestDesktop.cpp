@@ -34,22 +34,6 @@ namespace {
         return std::vector<quint32>(data, data + xcb_get_property_value_length(reply) / 4);
     }
 
-    // Numbers after the '=' of an xprop line such as "_NET_FRAME_EXTENTS(CARDINAL) = 1, 1, 21, 5".
-    std::vector<qint64> xpropNumbers(const QByteArray& output)
-    {
-        const qsizetype equals = output.indexOf('=');
-        if (equals < 0)
-            return {};
-        std::vector<qint64> numbers;
-        for (const QByteArray& part : output.mid(equals + 1).split(',')) {
-            bool ok = false;
-            const qint64 value = part.trimmed().toLongLong(&ok);
-            if (ok)
-                numbers.push_back(value);
-        }
-        return numbers;
-    }
-
 } // namespace
 
 const DesktopProfile& openboxDesktop()
@@ -806,38 +790,6 @@ std::optional<Rect> X11TestDesktop::visibleFrame(xcb_window_t window) const
     return Rect(double(origin->dst_x) - frame[0] + shadow[0], double(origin->dst_y) - frame[2] + shadow[2],
         double(geometry->width) + frame[0] + frame[1] - shadow[0] - shadow[1],
         double(geometry->height) + frame[2] + frame[3] - shadow[2] - shadow[3]);
-}
-
-std::optional<Rect> X11TestDesktop::visibleFrameFromOutside(xcb_window_t window) const
-{
-    const QString id = QStringLiteral("0x%1").arg(window, 0, 16);
-    const ToolResult info = run(QStringLiteral("xwininfo"), { QStringLiteral("-id"), id });
-    if (info.exitCode != 0)
-        return std::nullopt;
-    auto field = [&](const char* name) -> std::optional<double> {
-        const QRegularExpression pattern(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(name)));
-        const QRegularExpressionMatch match = pattern.match(QString::fromLocal8Bit(info.output));
-        if (!match.hasMatch())
-            return std::nullopt;
-        return match.captured(1).toDouble();
-    };
-    const auto x = field("Absolute upper-left X");
-    const auto y = field("Absolute upper-left Y");
-    const auto width = field("Width");
-    const auto height = field("Height");
-    if (!x || !y || !width || !height)
-        return std::nullopt;
-    auto extents = [&](const char* property) {
-        std::vector<qint64> values
-            = xpropNumbers(run(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QLatin1String(property) }).output);
-        if (values.size() != 4)
-            values = { 0, 0, 0, 0 };
-        return values;
-    };
-    const std::vector<qint64> frame = extents("_NET_FRAME_EXTENTS");
-    const std::vector<qint64> shadow = extents("_GTK_FRAME_EXTENTS");
-    return Rect(*x - frame[0] + shadow[0], *y - frame[2] + shadow[2], *width + frame[0] + frame[1] - shadow[0] - shadow[1],
-        *height + frame[2] + frame[3] - shadow[2] - shadow[3]);
 }
 
 Size X11TestDesktop::resizeIncrementFromOutside(xcb_window_t window) const

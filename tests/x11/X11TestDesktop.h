@@ -139,12 +139,9 @@ public:
     // after those.
     bool syncWithWindowManager(std::chrono::milliseconds timeout = 10s);
 
-    // A window's visible frame read on the test's connection (the client's geometry plus
+    // A window's visible frame as any other client sees it (the client's geometry plus
     // _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS), cheap enough to poll. Root coordinates.
     std::optional<Rect> visibleFrame(xcb_window_t window) const;
-    // The same as tools see it from outside: xwininfo's absolute geometry of the client plus
-    // xprop's _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS. Root coordinates.
-    std::optional<Rect> visibleFrameFromOutside(xcb_window_t window) const;
     // WM_NORMAL_HINTS' resize increment as xprop prints it; (1, 1) when there is none.
     Size resizeIncrementFromOutside(xcb_window_t window) const;
 
