@@ -40,11 +40,11 @@ namespace {
 
     class FaultsEndToEndTest : public GridlumeDesktopTest {
     protected:
-        // Starts the fault target (see FaultTargetWindow.cpp) and makes its first window the
+        // Starts the test window program (see TestWindow.cpp) and makes its first window the
         // active one, the window the panels act on.
         xcb_window_t startTarget(std::unique_ptr<ChildProcess>& process, const QStringList& arguments = {})
         {
-            process = m_desktop.startClient(QStringLiteral(GRIDLUME_FAULT_TARGET_PROGRAM), arguments);
+            process = m_desktop.startTestWindow(arguments);
             const xcb_window_t window = m_desktop.waitForClientWindow(process->pid(), deadline);
             if (window != XCB_WINDOW_NONE)
                 m_desktop.activate(window);
