@@ -82,7 +82,8 @@ TEST_P(DragTest, PreviewsEachStepAndSelectsTheBlockTheDragCovers)
 INSTANTIATE_TEST_SUITE_P(Directions, DragTest,
     ::testing::Values(DragCase { "clickSelectsTheClickedTile", 2, 3, { { 200, 100 } }, { "1,2-1,2" } },
         DragCase { "downRight", 2, 2, { { 10, 10 }, { 80, 50 }, { 150, 100 } }, { "0,0-0,0", "0,0-0,0", "0,0-1,1" } },
-        DragCase { "upLeft", 2, 2, { { 150, 100 }, { 10, 10 } }, { "1,1-1,1", "0,0-1,1" } },
+        // Pressed on the shared corner, which belongs to the lower-right tile: it stays in the block.
+        DragCase { "upLeftFromASharedCorner", 2, 2, { { 140, 87.5 }, { 10, 10 } }, { "1,1-1,1", "0,0-1,1" } },
         DragCase { "upRight", 2, 2, { { 10, 100 }, { 150, 10 } }, { "1,0-1,0", "0,0-1,1" } },
         DragCase { "downLeft", 2, 2, { { 150, 10 }, { 10, 100 } }, { "0,1-0,1", "0,0-1,1" } },
         DragCase {
