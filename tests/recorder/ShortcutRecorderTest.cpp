@@ -132,15 +132,6 @@ TEST_F(ShortcutRecorderTest, CapsLockAloneCountsAsNoModifier)
     EXPECT_FALSE(store.tilingPanelKeyboardShortcut().has_value());
 }
 
-TEST_F(ShortcutRecorderTest, KeysPassUntouchedWhileNotRecording)
-{
-    press(Qt::Key_K);
-    press(Qt::Key_A);
-
-    EXPECT_EQ(field->text(), QStringLiteral("ka"));
-    EXPECT_FALSE(recorder->viewModel().hasLocalKeyDownMonitor());
-}
-
 TEST_F(ShortcutRecorderTest, TheTrailingSlotFollowsRecordingAndTheStoredShortcut)
 {
     struct Expected {
