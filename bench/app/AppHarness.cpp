@@ -307,16 +307,25 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":49,\"modifiers\":6144})"
         for (qint64 last = -1, now = contextSwitches(gridlume->pid()); now != last;
              last = now, now = contextSwitches(gridlume->pid()))
             QThread::msleep(1000);
-        const qint64 beforeTyping = contextSwitches(gridlume->pid());
         // "a" is keycode 38 on the evdev keymap.
-        for (int i = 0; i < 1000; ++i) {
-            xcb_test_fake_input(c, XCB_KEY_PRESS, 38, XCB_CURRENT_TIME, desktop.root(), 0, 0, 0);
-            xcb_test_fake_input(c, XCB_KEY_RELEASE, 38, XCB_CURRENT_TIME, desktop.root(), 0, 0, 0);
-            xcb_flush(c);
-            QThread::usleep(2000);
-        }
-        QThread::msleep(500);
-        const qint64 typingWakeUps = contextSwitches(gridlume->pid()) - beforeTyping;
+        const auto type = [&](int keys) {
+            const qint64 before = contextSwitches(gridlume->pid());
+            for (int i = 0; i < keys; ++i) {
+                xcb_test_fake_input(c, XCB_KEY_PRESS, 38, XCB_CURRENT_TIME, desktop.root(), 0, 0, 0);
+                xcb_test_fake_input(c, XCB_KEY_RELEASE, 38, XCB_CURRENT_TIME, desktop.root(), 0, 0, 0);
+                xcb_flush(c);
+                QThread::usleep(2000);
+            }
+            QThread::msleep(500);
+            return contextSwitches(gridlume->pid()) - before;
+        };
+        // The first key from the XTEST device makes the server switch the core keyboard to that
+        // device and announce its keymap (XkbNewKeyboardNotify); the toolkit reloads the keymap,
+        // which the shortcut's grab depends on. A user's own keyboard pays this once per session.
+        const qint64 switchWakeUps = type(1);
+        out << "wake-ups when another keyboard device starts typing: " << switchWakeUps << "   (keymap reload)\n";
+        metric(out, "keyboard_switch_wakeups", double(switchWakeUps));
+        const qint64 typingWakeUps = type(1000);
         out << "wake-ups for 1,000 keys typed into a terminal: " << typingWakeUps << "   (goal 0)\n";
         metric(out, "typing_wakeups", double(typingWakeUps));
     }

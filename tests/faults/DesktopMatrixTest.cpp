@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <string_view>
 
 namespace gridlume::test {
 namespace {
@@ -27,19 +28,12 @@ namespace {
         {
         }
 
-        void xdotool(const QStringList& arguments)
-        {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
-        }
-        void moveTo(QPoint point) { xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) }); }
-        void key(const QString& keys) { xdotool({ QStringLiteral("key"), keys }); }
-
         // The free area of each monitor, as the desktop's own panels leave it.
         Rect freeArea(const Rect& monitor) const { return m_desktop.freeAreaOfMonitor(monitor); }
 
         std::optional<QRect> frameOf(xcb_window_t window) const
         {
-            const std::optional<Rect> frame = m_desktop.visibleFrameFromOutside(window);
+            const std::optional<Rect> frame = m_desktop.visibleFrame(window);
             return frame ? std::optional(pixelRect(*frame)) : std::nullopt;
         }
 
@@ -57,11 +51,13 @@ namespace {
 
     };
 
-    // Shortcut, panels centred on the free area of each monitor, the user's window keeping the
-    // focus, the preview, a placement on each monitor filling exactly its free area, Escape from
-    // the user's window, and a click into a panel that gives it the keyboard.
+    // Shortcut, panels centred on the free area of each monitor at its scale, the user's window
+    // keeping the focus, the preview below its panel, placements on each monitor filling exactly
+    // its free area and a drag that strays into the other monitor's panel, Escape from the
+    // user's window, a click into a panel that gives it the keyboard, and the shortcut again.
     TEST_P(DesktopMatrixTest, TilesTheActiveWindowWithTheDesktopsPanelsInPlace)
     {
+        const DesktopProfile& profile = GetParam();
         const Rect primaryArea = freeArea(X11TestDesktop::primaryMonitor);
         const Rect secondArea = freeArea(X11TestDesktop::secondMonitor);
         SCOPED_TRACE("free areas " + describe(pixelRect(primaryArea)) + " and " + describe(pixelRect(secondArea)));
@@ -76,20 +72,26 @@ namespace {
         m_gridlume->writeSettings(R"ini([General]
 tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
 )ini");
-        QString error;
-        ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        startGridlume(std::nullopt);
         if (m_desktop.hasTray()) {
             EXPECT_TRUE(m_desktop.waitUntil(
                 [&] { return m_windows.trayIcon().has_value() || !m_desktop.statusNotifierItems().isEmpty(); }, deadline))
                 << "no tray icon";
         }
 
-        const std::vector<QRect> panels { GridlumeWindows::centredPanel(primaryArea), GridlumeWindows::centredPanel(secondArea) };
+        std::vector<QRect> panels;
+        const auto showPanels = [&] {
+            key(QStringLiteral("ctrl+alt+shift+g"));
+            ASSERT_TRUE(m_desktop.waitUntil([&] {
+                panels = m_windows.viewablePanels();
+                return panels.size() == 2 && GridlumeWindows::isCentredPanel(panels[0], primaryArea, profile.primaryRatio)
+                    && GridlumeWindows::isCentredPanel(panels[1], secondArea, profile.secondRatio);
+            }, deadline)) << describe(m_windows.viewablePanels());
+            EXPECT_TRUE(hasFocus(target)) << "the panels took the focus: 0x" << std::hex << inputFocus();
+        };
         {
             SCOPED_TRACE("the shortcut shows a panel centred on the free area of each monitor");
-            key(QStringLiteral("ctrl+alt+shift+g"));
-            ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
-            EXPECT_TRUE(hasFocus(target)) << "the panels took the focus: 0x" << std::hex << inputFocus();
+            showPanels();
             // Nor do they ask for it: no flashing task bar button.
             const xcb_atom_t attention = m_desktop.atom("_NET_WM_STATE_DEMANDS_ATTENTION");
             EXPECT_TRUE(m_desktop.waitUntil([&] {
@@ -101,34 +103,50 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
                 return true;
             })) << "a panel demands attention";
         }
+        const auto tile = [&](int panel, int row, int column) {
+            return GridlumeWindows::tileCentre(panels[panel], row, column, panel == 0 ? profile.primaryRatio : profile.secondRatio);
+        };
         // For a look at the panels on each desktop: GRIDLUME_SCREENSHOTS=folder.
         if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
-            moveTo(GridlumeWindows::tileCentre(panels[0], 1, 0));
+            moveTo(tile(0, 1, 0));
             m_desktop.waitUntil([&] { return m_windows.viewablePreview().has_value(); }, deadline);
             m_desktop.run(QStringLiteral("import"),
-                { QStringLiteral("-window"), QStringLiteral("root"), folder + u'/' + QLatin1String(GetParam().id) + QStringLiteral(".png") });
+                { QStringLiteral("-window"), QStringLiteral("root"), folder + u'/' + QLatin1String(profile.id) + QStringLiteral(".png") });
         }
         {
-            SCOPED_TRACE("hovering a tile previews its block");
-            moveTo(GridlumeWindows::tileCentre(panels[0], 0, 1));
-            const QRect block = GridlumeWindows::tileBlock(primaryArea, 0, 1);
+            SCOPED_TRACE("hovering a tile previews its block, below the panel it belongs to");
+            moveTo(tile(1, 1, 1));
+            const QRect block = GridlumeWindows::tileBlock(secondArea, 1, 1);
             EXPECT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewablePreview() == block; }, deadline))
                 << describe(m_windows.viewablePreview()) << " instead of " << describe(block);
+            // Metacity raises the preview (which bypasses it) back above its managed windows after
+            // every restack below the panel, so there the preview covers the panel: known, left
+            // for now.
+            if (std::string_view(profile.id) != "Metacity") {
+                EXPECT_TRUE(m_desktop.waitUntil([&] { return m_windows.isPreviewBelowPanel(panels[1]); }, deadline))
+                    << "the preview covers its panel";
+            }
+            moveTo(QPoint(int(primaryArea.minX()) + 5, int(primaryArea.minY()) + 5));
+            EXPECT_TRUE(m_desktop.waitUntil([&] { return !m_windows.viewablePreview(); }, deadline))
+                << "leaving the grid left the preview at " << describe(m_windows.viewablePreview());
         }
         const struct {
             const char* name;
-            QRect panel;
+            QPoint from, to;
             Rect area;
-        } placements[] = { { "a drag over the whole grid of the primary monitor fills its free area", panels[0], primaryArea },
-            { "the same on the second monitor", panels[1], secondArea } };
+        } placements[] = {
+            { "a drag over the whole grid of the primary monitor fills its free area", tile(0, 0, 0), tile(0, 1, 1), primaryArea },
+            { "the same on the second monitor", tile(1, 0, 0), tile(1, 1, 1), secondArea },
+            { "a drag that strays into the other monitor's panel stays with its grid: the top row", tile(0, 0, 0),
+                tile(1, 0, 0),
+                Rect(primaryArea.minX(), primaryArea.minY(), primaryArea.width(),
+                    GridlumeWindows::tileBlock(primaryArea, 0, 0).height()) },
+        };
         for (const auto& placement : placements) {
             SCOPED_TRACE(placement.name);
-            moveTo(GridlumeWindows::tileCentre(placement.panel, 0, 0));
-            xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
-            moveTo(GridlumeWindows::tileCentre(placement.panel, 1, 1));
-            xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
-            EXPECT_TRUE(m_desktop.waitUntil([&] { return m_desktop.visibleFrameFromOutside(target) == placement.area; }, deadline))
-                << "the window is at " << describe(frameOf(target));
+            drag(placement.from, placement.to);
+            EXPECT_TRUE(m_desktop.waitUntil([&] { return m_desktop.visibleFrame(target) == placement.area; }, deadline))
+                << "the window is at " << describe(frameOf(target)) << " instead of " << describe(pixelRect(placement.area));
             EXPECT_EQ(m_windows.viewablePanels(), panels) << "the panels moved or went";
         }
         {
@@ -139,11 +157,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         }
         {
             SCOPED_TRACE("a click into a panel gives it the keyboard, and Escape there closes the panels");
-            key(QStringLiteral("ctrl+alt+shift+g"));
-            ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
-            EXPECT_TRUE(hasFocus(target)) << "the panels took the focus on the second show";
-            moveTo(panels[0].topLeft() + QPoint(panels[0].width() / 2, 8));
-            xdotool({ QStringLiteral("click"), QStringLiteral("1") });
+            showPanels();
+            click(panels[0].topLeft() + QPoint(panels[0].width() / 2, 8));
             const std::vector<xcb_window_t> panelWindows = m_windows.windowsNamed("Gridlume Tiling Panel");
             EXPECT_TRUE(m_desktop.waitUntil(
                 [&] { return std::find(panelWindows.begin(), panelWindows.end(), inputFocus()) != panelWindows.end(); },
@@ -151,6 +166,14 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
                 << "the focus is on 0x" << std::hex << inputFocus();
             key(QStringLiteral("Escape"));
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
+        }
+        {
+            SCOPED_TRACE("the shortcut hides what it showed");
+            ASSERT_TRUE(m_desktop.activate(target));
+            showPanels();
+            key(QStringLiteral("ctrl+alt+shift+g"));
+            EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
+            EXPECT_TRUE(hasFocus(target));
         }
     }
 

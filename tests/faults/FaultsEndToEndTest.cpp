@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <csignal>
 #include <random>
 #include <sys/stat.h>
@@ -38,23 +40,15 @@ namespace {
 
     class FaultsEndToEndTest : public GridlumeDesktopTest {
     protected:
-        // Starts the fault target (see FaultTargetWindow.cpp) and makes its first window the
+        // Starts the test window program (see TestWindow.cpp) and makes its first window the
         // active one, the window the panels act on.
         xcb_window_t startTarget(std::unique_ptr<ChildProcess>& process, const QStringList& arguments = {})
         {
-            process = m_desktop.startClient(QStringLiteral(GRIDLUME_FAULT_TARGET_PROGRAM), arguments);
+            process = m_desktop.startTestWindow(arguments);
             const xcb_window_t window = m_desktop.waitForClientWindow(process->pid(), deadline);
             if (window != XCB_WINDOW_NONE)
                 m_desktop.activate(window);
             return window;
-        }
-
-        void startGridlume(const std::optional<QByteArray>& settings = GridlumeUnderTest::settingsWithShortcut())
-        {
-            if (settings)
-                m_gridlume->writeSettings(*settings);
-            QString error;
-            ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
         }
 
         void showPanels(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
@@ -63,14 +57,6 @@ namespace {
             ASSERT_TRUE(m_windows.waitForPanels(expected)) << describe(m_windows.viewablePanels());
         }
 
-        void xdotool(const QStringList& arguments)
-        {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
-        }
-        void moveTo(QPoint point)
-        {
-            xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
-        }
         void pressButton() { xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") }); }
         void releaseButton() { xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") }); }
 
@@ -100,17 +86,6 @@ namespace {
             return QRect(0, 0, int(primary.width()), int(primary.height() / 2));
         }
 
-        // Records `keys` in the settings window's shortcut recorder.
-        void recordShortcut(const QString& keys)
-        {
-            const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
-            ASSERT_TRUE(settings);
-            const QPoint recorder = settings->topLeft() + QPoint(337, 66);
-            xdotool({ QStringLiteral("mousemove"), QString::number(recorder.x()), QString::number(recorder.y()),
-                QStringLiteral("click"), QStringLiteral("1") });
-            xdotool({ QStringLiteral("key"), keys });
-        }
-
         // The shortcut shows and hides the panels.
         void expectShortcutToggles(const QString& keys)
         {
@@ -129,7 +104,7 @@ namespace {
 
         bool waitForFrame(xcb_window_t window, const QRect& block)
         {
-            return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrameFromOutside(window), block); }, deadline);
+            return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrame(window), block); }, deadline);
         }
 
         // Gridlume still does its job: --toggle hides and shows its panels (`panels`, with the
@@ -157,7 +132,7 @@ namespace {
             ASSERT_TRUE(m_windows.waitForPanels(panels));
             dragTopHalfOfPrimary();
             EXPECT_TRUE(waitForFrame(target, topHalfOfPrimary()))
-                << "the window did not move to the top half: " << describe(m_desktop.visibleFrameFromOutside(target));
+                << "the window did not move to the top half: " << describe(m_desktop.visibleFrame(target));
         }
 
     };
@@ -200,9 +175,9 @@ namespace {
 
     struct MonitorRemovalCase {
         const char* name;
-        // The monitor whose grid the drag is on, and the monitor removed while the button is held.
+        // Whether the drag is on the grid of the second monitor, which goes while the button is
+        // held.
         bool dragOnSecond;
-        const char* removedMonitor;
     };
 
     class MonitorRemovedDuringADrag : public FaultsEndToEndTest,
@@ -216,7 +191,7 @@ namespace {
         ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
         startGridlume();
         showPanels();
-        const std::optional<Rect> before = m_desktop.visibleFrameFromOutside(window);
+        const std::optional<Rect> before = m_desktop.visibleFrame(window);
         ASSERT_TRUE(before);
 
         const Rect visible = removal.dragOnSecond ? GridlumeWindows::secondVisibleFrame() : GridlumeWindows::primaryVisibleFrame();
@@ -224,7 +199,7 @@ namespace {
         const QRect leftColumn = GridlumeWindows::tileBlock(visible, 0, 0).united(GridlumeWindows::tileBlock(visible, 1, 0));
         beginDrag(panel, QPoint(0, 0), QPoint(0, 1), leftColumn);
 
-        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QLatin1String(removal.removedMonitor) }).exitCode, 0);
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QStringLiteral("M2") }).exitCode, 0);
         // One panel is left, on the monitor that stays. (While the panels are rebuilt, the old
         // one of the removed monitor can be the only one shown for a moment.)
         const std::vector<QRect> remaining { GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) };
@@ -234,22 +209,20 @@ namespace {
         // Whatever the release hit, the layout it was begun on is gone: the window stays.
         ASSERT_TRUE(m_gridlume->toggle());
         ASSERT_TRUE(m_windows.waitForPanels({}));
-        EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(window)), describe(before));
+        EXPECT_EQ(describe(m_desktop.visibleFrame(window)), describe(before));
         EXPECT_FALSE(m_windows.viewablePreview()) << "the preview stayed behind";
 
         expectResponsive(remaining);
         // The monitor comes back while the panels are shown: they follow.
-        const QStringList monitor = QLatin1String(removal.removedMonitor) == QLatin1String("M2")
-            ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"), QStringLiteral("none") }
-            : QStringList { QStringLiteral("--setmonitor"), QStringLiteral("*M1"), QStringLiteral("1280/338x1024/270+0+0"), QStringLiteral("screen") };
-        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), monitor).exitCode, 0);
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--setmonitor"), QStringLiteral("M2"),
+                      QStringLiteral("1024/270x768/203+1280+0"), QStringLiteral("none") }).exitCode, 0);
         EXPECT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors())) << describe(m_windows.viewablePanels());
         expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
     }
 
     INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, MonitorRemovedDuringADrag,
-        ::testing::Values(MonitorRemovalCase { "TheDraggedGridsMonitor", true, "M2" },
-            MonitorRemovalCase { "AnotherMonitor", false, "M2" }),
+        ::testing::Values(MonitorRemovalCase { "TheDraggedGridsMonitor", true },
+            MonitorRemovalCase { "AnotherMonitor", false }),
         [](const auto& info) { return std::string(info.param.name); });
 
     // A dock whose strut is larger than the screen (a buggy panel, or one sized for another
@@ -288,7 +261,7 @@ namespace {
         releaseButton();
         const Rect& primary = X11TestDesktop::primaryMonitor;
         EXPECT_TRUE(waitForFrame(window, QRect(0, 0, int(primary.width()), int(primary.height()))))
-            << "the window is at " << describe(m_desktop.visibleFrameFromOutside(window));
+            << "the window is at " << describe(m_desktop.visibleFrame(window));
 
         // The strut goes; the panels return to the work area the test dock leaves.
         xcb_delete_property(c, dock, m_desktop.atom("_NET_WM_STRUT"));
@@ -300,84 +273,66 @@ namespace {
 
     // The target ----------------------------------------------------------------------------------
 
-    struct TargetClosingCase {
+    enum class TargetLoss { ClosedProgramEnds, ClosedProgramStays, ClosedProgramKeepsAnotherWindow, KilledDuringThePlacement };
+
+    struct TargetLossCase {
         const char* name;
+        TargetLoss loss;
         QStringList arguments;
-        // Whether the program lives on after the window is closed.
-        bool programStays;
     };
 
-    class TargetWindowClosedBetweenHoverAndRelease : public FaultsEndToEndTest,
-                                                     public ::testing::WithParamInterface<TargetClosingCase> { };
+    class TargetGoesDuringADrag : public FaultsEndToEndTest, public ::testing::WithParamInterface<TargetLossCase> { };
 
-    TEST_P(TargetWindowClosedBetweenHoverAndRelease, MovesNoOtherWindow)
+    // The target window closed between the hover and the release (the way a user closes it,
+    // through the window manager), or its program killed while the placement waits for a stopped
+    // window manager: no other window moves, and Gridlume goes on.
+    TEST_P(TargetGoesDuringADrag, MovesNoOtherWindow)
     {
-        const TargetClosingCase& closing = GetParam();
+        const TargetLossCase& loss = GetParam();
         std::unique_ptr<ChildProcess> bystander;
         const xcb_window_t bystanderWindow = startTarget(bystander);
         ASSERT_NE(bystanderWindow, xcb_window_t(XCB_WINDOW_NONE));
         std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = startTarget(target, closing.arguments);
+        const xcb_window_t window = startTarget(target, loss.arguments);
         ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
         startGridlume();
         showPanels();
-        const std::optional<Rect> bystanderBefore = m_desktop.visibleFrameFromOutside(bystanderWindow);
-
-        const Rect primary = GridlumeWindows::primaryVisibleFrame();
-        const QRect panel = GridlumeWindows::centredPanel(primary);
-        beginDrag(panel, QPoint(0, 0), QPoint(1, 0), topHalfOfPrimary());
-
-        // Closed the way a user closes it, through the window manager.
-        ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-c"), QString::number(window) }).exitCode, 0);
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
-        if (!closing.programStays) {
-            ASSERT_GE(target->waitForExit(deadline), 0) << "the program did not end with its window";
-        }
-        releaseButton();
-
-        ASSERT_TRUE(m_gridlume->toggle());
-        ASSERT_TRUE(m_windows.waitForPanels({}));
-        EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(bystanderWindow)), describe(bystanderBefore))
-            << "a window of another program moved";
-        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), bystanderWindow);
-    }
-
-    INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, TargetWindowClosedBetweenHoverAndRelease,
-        ::testing::Values(TargetClosingCase { "TheProgramEndsWithIt", {}, false },
-            TargetClosingCase { "TheProgramStaysWithoutWindows", { QStringLiteral("--stay") }, true },
-            TargetClosingCase { "TheProgramKeepsAnotherWindow", { QStringLiteral("--windows"), QStringLiteral("2") }, true }),
-        [](const auto& info) { return std::string(info.param.name); });
-
-    TEST_F(FaultsEndToEndTest, TargetProcessKilledDuringAPlacement)
-    {
-        std::unique_ptr<ChildProcess> bystander;
-        const xcb_window_t bystanderWindow = startTarget(bystander);
-        ASSERT_NE(bystanderWindow, xcb_window_t(XCB_WINDOW_NONE));
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = startTarget(target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
-        startGridlume();
-        showPanels();
-        const std::optional<Rect> bystanderBefore = m_desktop.visibleFrameFromOutside(bystanderWindow);
+        const std::optional<Rect> bystanderBefore = m_desktop.visibleFrame(bystanderWindow);
 
         const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
         beginDrag(panel, QPoint(0, 0), QPoint(1, 0), topHalfOfPrimary());
-        // With the window manager stopped the placement cannot finish: it is under way, waiting
-        // for the manager, when the program dies.
-        const std::vector<pid_t> windowManagers = ProcessStatus::childrenNamed(QStringLiteral("openbox"));
-        ASSERT_EQ(windowManagers.size(), 1u);
-        ::kill(windowManagers.front(), SIGSTOP);
-        releaseButton();
-        const bool released = m_desktop.waitUntil([&] { return !m_windows.viewablePreview(); }, deadline);
-        target->kill();
-        ::kill(windowManagers.front(), SIGCONT);
-        ASSERT_TRUE(released) << "the release did not end the drag";
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
-
-        EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(bystanderWindow)), describe(bystanderBefore))
+        if (loss.loss == TargetLoss::KilledDuringThePlacement) {
+            const std::vector<pid_t> windowManagers = ProcessStatus::childrenNamed(QStringLiteral("openbox"));
+            ASSERT_EQ(windowManagers.size(), 1u);
+            ::kill(windowManagers.front(), SIGSTOP);
+            releaseButton();
+            const bool released = m_desktop.waitUntil([&] { return !m_windows.viewablePreview(); }, deadline);
+            target->kill();
+            ::kill(windowManagers.front(), SIGCONT);
+            ASSERT_TRUE(released) << "the release did not end the drag";
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
+        } else {
+            ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-c"), QString::number(window) }).exitCode, 0);
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
+            if (loss.loss == TargetLoss::ClosedProgramEnds) {
+                ASSERT_GE(target->waitForExit(deadline), 0) << "the program did not end with its window";
+            }
+            releaseButton();
+            ASSERT_TRUE(m_gridlume->toggle());
+            ASSERT_TRUE(m_windows.waitForPanels({}));
+        }
+        EXPECT_EQ(describe(m_desktop.visibleFrame(bystanderWindow)), describe(bystanderBefore))
             << "a window of another program moved";
         expectResponsive(GridlumeWindows::panelsOfBothMonitors(), bystanderWindow);
     }
+
+    INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, TargetGoesDuringADrag,
+        ::testing::Values(TargetLossCase { "ClosedTheProgramEnds", TargetLoss::ClosedProgramEnds, {} },
+            TargetLossCase { "ClosedTheProgramStays", TargetLoss::ClosedProgramStays, { QStringLiteral("--stay") } },
+            TargetLossCase { "ClosedTheProgramKeepsAnotherWindow", TargetLoss::ClosedProgramKeepsAnotherWindow,
+                { QStringLiteral("--windows"), QStringLiteral("2") } },
+            TargetLossCase { "KilledDuringThePlacement", TargetLoss::KilledDuringThePlacement, {} }),
+        [](const auto& info) { return std::string(info.param.name); });
 
     // The X server --------------------------------------------------------------------------------
 
@@ -422,17 +377,8 @@ namespace {
     }
 
     INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, XServerGoesAway,
-        ::testing::Values(ServerLoss::Idle, ServerLoss::PanelsShown, ServerLoss::DuringADrag),
-        [](const auto& info) {
-            switch (info.param) {
-            case ServerLoss::Idle:
-                return std::string("Idle");
-            case ServerLoss::PanelsShown:
-                return std::string("PanelsShown");
-            case ServerLoss::DuringADrag:
-                return std::string("DuringADrag");
-            }
-            return std::string();
+        ::testing::Values(ServerLoss::Idle, ServerLoss::PanelsShown, ServerLoss::DuringADrag), [](const auto& info) {
+            return std::string(std::array { "Idle", "PanelsShown", "DuringADrag" }[int(info.param)]);
         });
 
     // The settings file ---------------------------------------------------------------------------

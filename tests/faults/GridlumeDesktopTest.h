@@ -4,7 +4,9 @@
 #include "GridlumeWindows.h"
 #include "X11TestDesktop.h"
 
+#include <QPoint>
 #include <QRect>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,45 @@ protected:
     {
         if (HasFailure() && m_gridlume)
             std::cerr << "Gridlume's log:\n" << qPrintable(m_gridlume->log()) << std::endl;
+    }
+
+    // Writes `settings` (unless none), starts the program and waits until it serves.
+    void startGridlume(const std::optional<QByteArray>& settings = GridlumeUnderTest::settingsWithShortcut())
+    {
+        if (settings)
+            m_gridlume->writeSettings(*settings);
+        QString error;
+        ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+    }
+
+    // Input as a user makes it, through xdotool (XTEST).
+    void xdotool(const QStringList& arguments)
+    {
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+    }
+    void moveTo(QPoint point) { xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) }); }
+    void key(const QString& keys) { xdotool({ QStringLiteral("key"), keys }); }
+    void click(QPoint point, int button = 1)
+    {
+        moveTo(point);
+        xdotool({ QStringLiteral("click"), QString::number(button) });
+    }
+    void drag(QPoint from, QPoint to)
+    {
+        moveTo(from);
+        xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
+        moveTo(to);
+        xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+    }
+
+    // Records `keys` in the shortcut recorder of the settings window, which is shown.
+    void recordShortcut(const QString& keys)
+    {
+        const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
+        ASSERT_TRUE(settings);
+        // The recorder is the first row of the General page.
+        click(settings->topLeft() + QPoint(337, 66));
+        key(keys);
     }
 
     X11TestDesktop m_desktop;

@@ -31,17 +31,30 @@ Rect GridlumeWindows::secondVisibleFrame()
     return Rect(monitor.origin.x, monitor.origin.y, monitor.size.width, monitor.size.height - X11TestDesktop::dockHeight);
 }
 
-QRect GridlumeWindows::centredPanel(const Rect& visibleFrame)
+QRect GridlumeWindows::centredPanel(const Rect& visibleFrame, double ratio)
 {
-    // Gridlume rounds a panel's edges to the nearest pixel.
-    return QRect(int(std::lround(visibleFrame.midX() - panelWidth / 2.0)),
-        int(std::lround(visibleFrame.midY() - panelHeight / 2.0)), panelWidth, panelHeight);
+    // Qt's size for the ratio; Gridlume rounds a panel's edges to the nearest pixel.
+    const int width = qRound(panelWidth * ratio);
+    const int height = qRound(panelHeight * ratio);
+    return QRect(int(std::lround(visibleFrame.midX() - width / 2.0)), int(std::lround(visibleFrame.midY() - height / 2.0)),
+        width, height);
 }
 
-QPoint GridlumeWindows::tileCentre(const QRect& panel, int row, int column)
+bool GridlumeWindows::isCentredPanel(const QRect& panel, const Rect& visibleFrame, double ratio)
+{
+    // To the pixel where Qt can place every device pixel, within one where the ratio is
+    // fractional.
+    const QRect expected = centredPanel(visibleFrame, ratio);
+    const int tolerance = ratio == std::floor(ratio) ? 0 : 1;
+    return panel.size() == expected.size() && std::abs(panel.x() - expected.x()) <= tolerance
+        && std::abs(panel.y() - expected.y()) <= tolerance;
+}
+
+QPoint GridlumeWindows::tileCentre(const QRect& panel, int row, int column, double ratio)
 {
     return panel.topLeft()
-        + QPoint(gridLeft + tileWidth / 2 + tileWidth * column, gridTop + tileHeight / 2 + tileHeight * row);
+        + QPoint(qRound((gridLeft + tileWidth / 2 + tileWidth * column) * ratio),
+            qRound((gridTop + tileHeight / 2 + tileHeight * row) * ratio));
 }
 
 QRect GridlumeWindows::tileBlock(const Rect& visibleFrame, int row, int column)
@@ -153,6 +166,34 @@ std::optional<QRect> GridlumeWindows::viewablePreview() const
     return previews.empty() ? std::nullopt : std::optional(previews.front());
 }
 
+bool GridlumeWindows::isPreviewBelowPanel(const QRect& panel) const
+{
+    xcb_connection_t* c = m_desktop.connection();
+    // The child of the root that holds `window` (a window manager's frame, or the window).
+    const auto topLevel = [&](xcb_window_t window) {
+        for (;;) {
+            Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+            if (!tree || tree->parent == m_desktop.root() || tree->parent == XCB_WINDOW_NONE)
+                return window;
+            window = tree->parent;
+        }
+    };
+    std::optional<xcb_window_t> preview, panelWindow;
+    for (xcb_window_t window : windowsNamed("Gridlume Preview"))
+        if (isViewable(window))
+            preview = topLevel(window);
+    for (xcb_window_t window : windowsNamed("Gridlume Tiling Panel"))
+        if (isViewable(window) && rootGeometry(window) == panel)
+            panelWindow = topLevel(window);
+    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, m_desktop.root()), nullptr));
+    if (!preview || !panelWindow || !tree)
+        return false;
+    // Bottom first.
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const xcb_window_t* end = children + xcb_query_tree_children_length(tree.get());
+    return std::find(children, end, *preview) < std::find(children, end, *panelWindow);
+}
+
 std::optional<xcb_window_t> GridlumeWindows::trayIcon() const
 {
     // The icon is a small window of Gridlume's class, a few levels down inside the tray.
@@ -170,6 +211,21 @@ std::optional<QRect> GridlumeWindows::viewableSettingsWindow() const
 {
     const std::vector<QRect> windows = viewableWindowsNamed("Gridlume Settings");
     return windows.empty() ? std::nullopt : std::optional(windows.front());
+}
+
+std::optional<QRect> GridlumeWindows::viewableMenu() const
+{
+    // A popup of Gridlume's class among the root's children, with no title, wider than an icon.
+    const std::vector<xcb_window_t> windows = windowsWithProperty(
+        XCB_ATOM_WM_CLASS, [](const QByteArray& value) { return value.startsWith(QByteArrayLiteral("gridlume\0")); }, 1);
+    const std::vector<xcb_window_t> titled = windowsWithProperty(
+        XCB_ATOM_WM_NAME, [](const QByteArray& name) { return !name.isEmpty(); }, 1);
+    for (xcb_window_t window : windows) {
+        const QRect geometry = rootGeometry(window);
+        if (isViewable(window) && geometry.width() > 64 && std::find(titled.begin(), titled.end(), window) == titled.end())
+            return geometry;
+    }
+    return std::nullopt;
 }
 
 bool GridlumeWindows::waitForPanels(const std::vector<QRect>& expected, std::chrono::milliseconds timeout)

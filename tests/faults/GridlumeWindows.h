@@ -26,10 +26,12 @@ public:
     // of the second one.
     static Rect primaryVisibleFrame() { return X11TestDesktop::primaryMonitor; }
     static Rect secondVisibleFrame();
-    // Where the panel for a monitor with `visibleFrame` stands: centred on it.
-    static QRect centredPanel(const Rect& visibleFrame);
-    // A point inside tile (row, column) of a panel's 2 × 2 grid.
-    static QPoint tileCentre(const QRect& panel, int row, int column);
+    // Where the panel for a monitor with `visibleFrame` at device pixel `ratio` stands: centred
+    // on it; and whether `panel` stands there, as near as Qt can place it at that ratio.
+    static QRect centredPanel(const Rect& visibleFrame, double ratio = 1);
+    static bool isCentredPanel(const QRect& panel, const Rect& visibleFrame, double ratio);
+    // A point inside tile (row, column) of a panel's 2 × 2 grid drawn at `ratio`.
+    static QPoint tileCentre(const QRect& panel, int row, int column, double ratio = 1);
     // Block (row, column) of the 2 × 2 grid over `visibleFrame`.
     static QRect tileBlock(const Rect& visibleFrame, int row, int column);
 
@@ -39,11 +41,15 @@ public:
     std::vector<QRect> viewablePanels() const;
     // The placement preview, while it is viewable.
     std::optional<QRect> viewablePreview() const;
+    // Whether the viewable preview is stacked below the viewable panel at `panel`.
+    bool isPreviewBelowPanel(const QRect& panel) const;
     // Gridlume's icon embedded in a system tray, while it is viewable.
     std::optional<xcb_window_t> trayIcon() const;
     // The settings window, while it is viewable.
     std::optional<QRect> viewableSettingsWindow() const;
 
+    // The tray icon's menu, while it is viewable.
+    std::optional<QRect> viewableMenu() const;
     // Waits until the viewable panels are exactly `expected`.
     bool waitForPanels(const std::vector<QRect>& expected, std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // The panels of both monitors of the desktop.

@@ -56,11 +56,11 @@ namespace {
 
     class LoadEndToEndTest : public GridlumeDesktopTest {
     protected:
-        // Starts the target window (see FaultTargetWindow.cpp) and makes it the active one, the
+        // Starts the target window (see TestWindow.cpp) and makes it the active one, the
         // window the panels act on.
         xcb_window_t startTarget()
         {
-            m_target = m_desktop.startClient(QStringLiteral(GRIDLUME_FAULT_TARGET_PROGRAM));
+            m_target = m_desktop.startTestWindow();
             const xcb_window_t window = m_desktop.waitForClientWindow(m_target->pid(), deadline);
             if (window != XCB_WINDOW_NONE)
                 m_desktop.activate(window);
@@ -340,7 +340,7 @@ namespace {
                 << "placement " << i << " did not move the window to " << describe(block);
         });
         // Where the window is, as tools see it.
-        EXPECT_TRUE(isNear(m_desktop.visibleFrameFromOutside(window), block)) << "the last placement did not hold";
+        EXPECT_TRUE(isNear(m_desktop.visibleFrame(window), block)) << "the last placement did not hold";
     }
 
     TEST_F(LoadEndToEndTest, MonitorsComeAndGoWhileThePanelsAreShown)

@@ -62,7 +62,7 @@ public:
         m_report.reset();
         call(QStringLiteral("loadScript"), { path, name });
         call(QStringLiteral("start"), {});
-        QTest::qWaitFor([&] { return m_report.has_value(); }, 10000);
+        (void)QTest::qWaitFor([&] { return m_report.has_value(); }, 10000);
         call(QStringLiteral("unloadScript"), { name });
         return m_report ? QJsonDocument::fromJson(m_report->toUtf8()).array().first() : QJsonValue();
     }
@@ -261,21 +261,11 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
                 m_kwin = std::make_unique<KWinProbe>(busAddress(m_desktop));
         }
 
-        void xdotool(const QStringList& arguments)
-        {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0)
-                << qPrintable(arguments.join(u' '));
-        }
-        void moveTo(QPoint point)
-        {
-            xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) });
-        }
-
         // Gridlume's shortcut action, once Gridlume has registered it.
         QString shortcutAction()
         {
             QString action;
-            QTest::qWaitFor(
+            (void)QTest::qWaitFor(
                 [&] {
                     for (const QString& name : m_kwin->shortcutNames(QStringLiteral("gridlume"))) {
                         if (name.startsWith(QStringLiteral("hotkey-")))
@@ -291,7 +281,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         // key a moment after it has shown them.
         bool pressEscape()
         {
-            QTest::qWaitFor(
+            (void)QTest::qWaitFor(
                 [&] { return m_kwin->shortcutNames(QStringLiteral("gridlume")).contains(QStringLiteral("escape")); },
                 int(deadline.count()));
             return m_kwin->invokeShortcut(QStringLiteral("gridlume"), QStringLiteral("escape"));
@@ -300,10 +290,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         // Drags across the panel from one tile to another.
         void drag(const QRect& panel, QPoint from, QPoint to)
         {
-            moveTo(GridlumeWindows::tileCentre(panel, from.x(), from.y()));
-            xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
-            moveTo(GridlumeWindows::tileCentre(panel, to.x(), to.y()));
-            xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+            GridlumeDesktopTest::drag(GridlumeWindows::tileCentre(panel, from.x(), from.y()),
+                GridlumeWindows::tileCentre(panel, to.x(), to.y()));
         }
 
         std::unique_ptr<ChildProcess> startWaylandWindow()
@@ -357,7 +345,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         // For a look at the panels and the preview on KWin's outputs: GRIDLUME_SCREENSHOTS=folder.
         if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
             moveTo(GridlumeWindows::tileCentre(panels[0], 1, 0));
-            QTest::qWaitFor([&] { return m_windows.viewablePreview().has_value(); }, int(deadline.count()));
+            (void)QTest::qWaitFor([&] { return m_windows.viewablePreview().has_value(); }, int(deadline.count()));
             EXPECT_TRUE(m_kwin->saveScreenshot(folder + QStringLiteral("/kwin-wayland.png")));
         }
         const struct {

@@ -10,11 +10,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSet>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <unistd.h>
 
 namespace gridlume::test {
@@ -107,33 +105,6 @@ namespace {
         return closure;
     }
 
-    // Whether a tray owns the system tray selection of the screen.
-    bool hasTray(const X11TestDesktop& desktop)
-    {
-        xcb_connection_t* connection = desktop.connection();
-        xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
-            connection, xcb_get_selection_owner(connection, desktop.atom("_NET_SYSTEM_TRAY_S0")), nullptr);
-        const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
-        std::free(reply);
-        return owned;
-    }
-
-    // Gridlume's icon in the tray: a window of its class no wider than a tray slot.
-    bool hasTrayIcon(const X11TestDesktop& desktop, const GridlumeWindows& windows)
-    {
-        const auto found = desktop.run(QStringLiteral("xdotool"),
-            { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
-                QStringLiteral("^gridlume$") });
-        for (const QByteArray& line : found.output.split('\n')) {
-            bool ok = false;
-            const xcb_window_t window = line.trimmed().toUInt(&ok);
-            const int width = ok ? windows.rootGeometry(window).width() : 0;
-            if (width > 1 && width <= 64)
-                return true;
-        }
-        return false;
-    }
-
     TEST(PackageInstallTest, InstallsRunsFromTheTrayAndLeavesNothingBehind)
     {
         const QString package = QStringLiteral(GRIDLUME_PACKAGE_FILE);
@@ -165,19 +136,15 @@ namespace {
         EXPECT_EQ(run(installedProgram, { QStringLiteral("--version") }).text, QStringLiteral("gridlume ") + version);
 
         {
-            X11TestDesktop desktop;
+            DesktopProfile withTray = openboxDesktop();
+            withTray.standaloneTray = true;
+            X11TestDesktop desktop(withTray);
             QString error;
             ASSERT_TRUE(desktop.start(&error)) << qPrintable(error);
-            const auto tray = desktop.startClient(QStringLiteral("trayer"),
-                { QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                    QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
-                    QStringLiteral("--monitor"), QStringLiteral("primary") });
-            ASSERT_TRUE(QTest::qWaitFor([&] { return hasTray(desktop); }, 20000)) << "trayer did not take the tray";
             GridlumeWindows windows(desktop);
             GridlumeUnderTest gridlume(desktop, installedProgram);
             ASSERT_TRUE(gridlume.start(&error)) << qPrintable(error);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return hasTrayIcon(desktop, windows); }, 20000))
+            EXPECT_TRUE(desktop.waitUntil([&] { return windows.trayIcon().has_value(); }, 20s))
                 << "no tray icon; Gridlume's log:\n"
                 << qPrintable(gridlume.log());
             ASSERT_TRUE(gridlume.toggle());

@@ -97,40 +97,13 @@ INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsLoading,
             controlOptionSpace, false, AppAppearance::dark },
         LoadCase { "light", {}, true, QString("light"), std::nullopt, true, AppAppearance::light },
         LoadCase { "capitalisedAppearance", {}, {}, QString("Dark"), std::nullopt, true, AppAppearance::system },
-        LoadCase { "appearanceNotAString", {}, {}, true, std::nullopt, true, AppAppearance::system },
         LoadCase { "keepOpenAsString", {}, QString("NO"), {}, std::nullopt, true, AppAppearance::system },
-        LoadCase { "keepOpenAsNumber", {}, qint64(0), {}, std::nullopt, true, AppAppearance::system },
         LoadCase { "shortcutNotJson", QByteArray("not json"), {}, {}, std::nullopt, true, AppAppearance::system },
-        // What an INI reader makes of the JSON written by hand without escaping its quotes.
-        LoadCase { "shortcutWithItsQuotesStripped", QByteArray("{keyCode:49,modifiers:6144}"), {}, {}, std::nullopt,
-            true, AppAppearance::system },
-        LoadCase { "shortcutOutOfRange", QByteArray(R"({"keyCode":49,"modifiers":4294967296})"), {}, {}, std::nullopt,
-            true, AppAppearance::system },
         LoadCase { "shortcutAsString", QString(R"({"keyCode":49,"modifiers":6144})"), {}, {}, std::nullopt, true,
             AppAppearance::system },
         LoadCase { "shortcutWithoutModifiersLoads", QByteArray(R"({"keyCode":0,"modifiers":0})"), {}, {},
             KeyboardShortcut { 0, 0 }, true, AppAppearance::system }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(SettingsStoreTest, HandlerRegistersTheStoredShortcut)
-{
-    m_platform.userDefaults.setObject(shortcutKey, controlOptionSpace.toJson());
-    SettingsStore& store = makeStore();
-    EXPECT_EQ(store.setTilingPanelHotKeyHandler([this] { ++m_toggles; }), std::nullopt);
-    EXPECT_TRUE(press(controlOptionSpace));
-    EXPECT_EQ(m_toggles, 1);
-}
-
-TEST_F(SettingsStoreTest, HandlerWithoutAShortcutRegistersNothing)
-{
-    SettingsStore& store = makeStore();
-    EXPECT_EQ(store.setTilingPanelHotKeyHandler([this] { ++m_toggles; }), std::nullopt);
-    EXPECT_EQ(m_desktop.registeredHotKeyCount(), 0);
-    // Recording one later makes it work with the handler already in place.
-    EXPECT_EQ(store.updateTilingPanelKeyboardShortcut(commandK), std::nullopt);
-    EXPECT_TRUE(press(commandK));
-    EXPECT_EQ(m_toggles, 1);
-}
 
 TEST_F(SettingsStoreTest, StoredShortcutRefusedAtStartStaysStoredButInactive)
 {
@@ -190,16 +163,6 @@ INSTANTIATE_TEST_SUITE_P(SettingsStore, ShortcutUpdates,
         UpdateCase { "refusedRestoresPrevious", controlOptionSpace, commandK, true },
         UpdateCase { "refusedWithoutPrevious", std::nullopt, commandK, true }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(SettingsStoreTest, UpdatingToTheSameShortcutRewritesTheData)
-{
-    SettingsStore& store = makeStore();
-    ASSERT_EQ(store.updateTilingPanelKeyboardShortcut(commandK), std::nullopt);
-    auto& defaults = static_cast<UserDefaults&>(m_platform.userDefaults);
-    defaults.setObject(shortcutKey, QByteArray("tampered"));
-    ASSERT_EQ(store.updateTilingPanelKeyboardShortcut(commandK), std::nullopt);
-    EXPECT_EQ(defaults.dataForKey(shortcutKey), commandK.toJson());
-}
 
 TEST_F(SettingsStoreTest, ClearingReleasesTheHotKeyButKeepsTheHandler)
 {

@@ -44,10 +44,8 @@ TEST_P(AppliedAppearance, SetsTheWholeApplicationsPalette)
 }
 
 INSTANTIATE_TEST_SUITE_P(QtAppearanceApplier, AppliedAppearance,
-    ::testing::Values(AppearanceCase { "light", AppAppearance::light, true, false },
-        AppearanceCase { "dark", AppAppearance::dark, false, true },
+    ::testing::Values(AppearanceCase { "dark", AppAppearance::dark, false, true },
         AppearanceCase { "systemPrefersDark", AppAppearance::system, true, true },
-        AppearanceCase { "systemPrefersLight", AppAppearance::system, false, false },
         AppearanceCase { "systemWithoutPreferenceIsLight", AppAppearance::system, std::nullopt, false }),
     [](const auto& info) { return std::string(info.param.name); });
 

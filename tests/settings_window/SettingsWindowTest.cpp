@@ -119,27 +119,18 @@ TEST_F(SettingsWindowTest, TheGeneralRowsFitInTheWindow)
     EXPECT_EQ(general().shortcutRecorder()->width(), 240);
 }
 
-TEST_F(SettingsWindowTest, KeepPanelOpenWritesTheStoreAndFollowsIt)
+TEST_F(SettingsWindowTest, TheCheckboxesWriteThroughAndFollowWhatTheyShow)
 {
     ASSERT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
-
     general().keepPanelOpenCheckBox()->click();
     EXPECT_FALSE(store.keepTilingPanelOpenAfterTiling());
     EXPECT_EQ(desktop.userDefaults().boolForKey(SettingsStore::keepTilingPanelOpenAfterTilingKey), false);
-
     store.updateKeepTilingPanelOpenAfterTiling(true);
     EXPECT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
-}
 
-TEST_F(SettingsWindowTest, TheAutomaticUpdateCheckboxDrivesTheUpdater)
-{
     general().automaticUpdatesCheckBox()->click();
     EXPECT_TRUE(updater.automaticallyChecksForUpdates());
-
-    general().automaticUpdatesCheckBox()->click();
-    EXPECT_FALSE(updater.automaticallyChecksForUpdates());
-    controller.window()->close();
-    controller.showSettingsWindow();
+    updater.setAutomaticallyChecksForUpdates(false);
     EXPECT_FALSE(general().automaticUpdatesCheckBox()->isChecked());
 }
 
@@ -191,14 +182,6 @@ TEST_F(SettingsWindowTest, TheAboutTabShowsTheVersionAndOpensTheLinks)
     EXPECT_EQ(quit.count(), 1);
 }
 
-TEST(AboutSettingsView, ABuildWithoutAVersionShowsADash)
-{
-    FakeUpdater updater;
-    SimUrlOpener opener;
-    AboutSettingsView view(updater, opener, QString(), QIcon());
-    EXPECT_EQ(view.versionLabel()->text(), QStringLiteral("Version \u2014"));
-}
-
 struct PresentCase {
     const char* name;
     UpdateCheckResult result;
@@ -240,9 +223,6 @@ INSTANTIATE_TEST_SUITE_P(UpdateResultPresenter, UpdateResults,
     ::testing::Values(
         PresentCase { "userUpToDate",
             { UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true }, true, false },
-        PresentCase { "userFailed",
-            { UpdateCheckResult::Status::Failed, QStringLiteral("0.1.0"), {}, {}, QStringLiteral("offline"), true }, true,
-            false },
         PresentCase { "userNewer",
             { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
                 {}, true },
@@ -251,8 +231,6 @@ INSTANTIATE_TEST_SUITE_P(UpdateResultPresenter, UpdateResults,
             { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
                 {}, false },
             true, true },
-        PresentCase { "automaticUpToDateStaysQuiet",
-            { UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, false }, false, false },
         PresentCase { "automaticFailureStaysQuiet",
             { UpdateCheckResult::Status::Failed, QStringLiteral("0.1.0"), {}, {}, QStringLiteral("offline"), false },
             false, false }),

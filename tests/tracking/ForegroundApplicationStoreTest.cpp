@@ -145,7 +145,6 @@ TEST_P(TargetApplicationName, FallsBackToIdentifierThenPrompt)
 INSTANTIATE_TEST_SUITE_P(ForegroundApplicationStore, TargetApplicationName,
     ::testing::Values(NameCase { "name", QStringLiteral("Files"), QStringLiteral("org.gnome.Nautilus"), "Files" },
         NameCase { "noName", std::nullopt, QStringLiteral("org.gnome.Nautilus"), "org.gnome.Nautilus" },
-        NameCase { "emptyNameNoIdentifier", QStringLiteral(""), std::nullopt, "Choose a window" },
         NameCase { "emptyBoth", QStringLiteral(""), QStringLiteral(""), "Choose a window" }),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,16 +1,22 @@
-// An X client for the tests: one top-level window, nothing else, until it is killed.
+// An X client for the tests: an application with one or more top-level windows of 400 × 300 and
+// no size hints (a placement puts them exactly on the block), closed one by one like a document
+// application's.
 //
-//   gridlume_x11_test_window [--size WxH] [--shadow L,R,T,B]
+//   gridlume_x11_test_window [--size WxH] [--shadow L,R,T,B] [--windows N] [--stay]
 //
 // --shadow draws the window's own decoration the way client-side-decorated toolkits do: the
 // window asks for no frame (_MOTIF_WM_HINTS) and declares a shadow border of the given widths
-// around its visible part (_GTK_FRAME_EXTENTS).
+// around its visible part (_GTK_FRAME_EXTENTS). Each window takes part in WM_DELETE_WINDOW: asked
+// to close, it goes and the program goes on. The program ends with its last window, unless
+// --stay keeps it running without any (a tray application, say), and when its connection breaks.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include <xcb/xcb.h>
 
@@ -33,46 +39,70 @@ int main(int argc, char** argv)
     unsigned height = 300;
     bool hasShadow = false;
     uint32_t shadow[4] = { 0, 0, 0, 0 };
-    for (int i = 1; i + 1 < argc; i += 2) {
+    int count = 1;
+    bool stay = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : "";
         if (option == "--size")
-            std::sscanf(argv[i + 1], "%ux%u", &width, &height);
+            i += std::sscanf(value, "%ux%u", &width, &height) == 2;
         else if (option == "--shadow")
-            hasShadow = std::sscanf(argv[i + 1], "%u,%u,%u,%u", &shadow[0], &shadow[1], &shadow[2], &shadow[3]) == 4;
+            i += hasShadow = std::sscanf(value, "%u,%u,%u,%u", &shadow[0], &shadow[1], &shadow[2], &shadow[3]) == 4;
+        else if (option == "--windows")
+            count = std::max(1, std::atoi(argv[++i]));
+        else if (option == "--stay")
+            stay = true;
     }
 
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection))
         return 1;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_window_t window = xcb_generate_id(connection);
-    const uint32_t values[] = { screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY };
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 100, 100, uint16_t(width),
-        uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
-        values);
-
-    const char wmClass[] = "gridlume-test-window\0GridlumeTestWindow";
-    xcb_change_property(
-        connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
-    const char title[] = "Gridlume test window";
-    xcb_change_property(
-        connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, sizeof title - 1, title);
+    const xcb_atom_t protocols = intern(connection, "WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = intern(connection, "WM_DELETE_WINDOW");
     const uint32_t pid = uint32_t(::getpid());
-    xcb_change_property(
-        connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
-    if (hasShadow) {
-        // flags = MWM_HINTS_DECORATIONS, decorations = 0.
-        const uint32_t motif[5] = { 2, 0, 0, 0, 0 };
-        const xcb_atom_t motifAtom = intern(connection, "_MOTIF_WM_HINTS");
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifAtom, motifAtom, 32, 5, motif);
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_GTK_FRAME_EXTENTS"),
-            XCB_ATOM_CARDINAL, 32, 4, shadow);
+    std::vector<xcb_window_t> windows;
+    for (int i = 0; i < count; ++i) {
+        const xcb_window_t window = xcb_generate_id(connection);
+        const uint32_t values[] = { screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY };
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(100 + 60 * i),
+            int16_t(100 + 60 * i), uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+            screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        const char wmClass[] = "gridlume-test-window\0GridlumeTestWindow";
+        xcb_change_property(
+            connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
+        const std::string title = i == 0 ? "Gridlume test window" : "Gridlume test window " + std::to_string(i + 1);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            uint32_t(title.size()), title.data());
+        xcb_change_property(
+            connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+        if (hasShadow) {
+            // flags = MWM_HINTS_DECORATIONS, decorations = 0.
+            const uint32_t motif[5] = { 2, 0, 0, 0, 0 };
+            const xcb_atom_t motifAtom = intern(connection, "_MOTIF_WM_HINTS");
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifAtom, motifAtom, 32, 5, motif);
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_GTK_FRAME_EXTENTS"),
+                XCB_ATOM_CARDINAL, 32, 4, shadow);
+        }
+        xcb_map_window(connection, window);
+        windows.push_back(window);
     }
-    xcb_map_window(connection, window);
     xcb_flush(connection);
 
-    while (xcb_generic_event_t* event = xcb_wait_for_event(connection))
+    while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+        if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+            const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+            if (message->type == protocols && message->data.data32[0] == deleteWindow) {
+                xcb_destroy_window(connection, message->window);
+                xcb_flush(connection);
+                std::erase(windows, message->window);
+            }
+        }
         std::free(event);
+        if (windows.empty() && !stay)
+            break;
+    }
     xcb_disconnect(connection);
     return 0;
 }

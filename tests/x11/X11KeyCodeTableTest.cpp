@@ -20,23 +20,6 @@ namespace {
         }
     }
 
-    TEST(X11KeyCodeTable, CoversEveryNamedKeyAndTheUsualOthers)
-    {
-        // Letters, main-row digits, Return, Tab, Space, Delete, Escape, F1–F12, arrows: the keys
-        // shortcuts are shown with by name.
-        const std::vector<quint32> named { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 31, 32, 34, 35, 37,
-            38, 40, 45, 46, 18, 19, 20, 21, 22, 23, 25, 26, 28, 29, 36, 48, 49, 51, 53, 122, 120, 99, 118, 96, 97, 98,
-            100, 101, 109, 103, 111, 123, 124, 125, 126 };
-        ASSERT_EQ(named.size(), 57u);
-        // Punctuation, ISO section, keypad, Home/End/PageUp/PageDown/ForwardDelete, F13–F20.
-        const std::vector<quint32> others { 24, 27, 30, 33, 39, 41, 42, 43, 44, 47, 50, 10, 65, 67, 69, 71, 75, 76, 78,
-            81, 82, 83, 84, 85, 86, 87, 88, 89, 91, 92, 115, 119, 116, 121, 117, 105, 107, 113, 106, 64, 79, 80, 90 };
-        for (const auto* list : { &named, &others }) {
-            for (quint32 code : *list)
-                EXPECT_TRUE(X11KeyCodeTable::x11Keycode(code)) << "kVK " << code;
-        }
-    }
-
     TEST(X11KeyCodeTable, KnownKeycodes)
     {
         struct Case {

@@ -133,7 +133,7 @@ namespace {
             m_log.clear();
             ASSERT_TRUE(service.placeFocusedWindow(target, screen, testCase.region)) << qPrintable(m_log.messages().join(u'\n'));
 
-            const std::optional<Rect> placed = m_desktop.visibleFrameFromOutside(window);
+            const std::optional<Rect> placed = m_desktop.visibleFrame(window);
             ASSERT_TRUE(placed);
             const Rect expected = rootFrame(testCase.region.appKitFrame(screen));
             // Fractional tiles round to whole pixels edge by edge, so neighbouring blocks share
@@ -176,7 +176,7 @@ namespace {
         double previousBottom = 0;
         for (qint64 row = 0; row < 3; ++row) {
             ASSERT_TRUE(service.placeFocusedWindow(target, screen, region(3, 3, { row, 1 }, { row, 1 })));
-            const std::optional<Rect> placed = m_desktop.visibleFrameFromOutside(window);
+            const std::optional<Rect> placed = m_desktop.visibleFrame(window);
             ASSERT_TRUE(placed);
             EXPECT_EQ(placed->minY(), previousBottom) << "row " << row;
             EXPECT_EQ(placed->minX(), 427);
@@ -237,7 +237,7 @@ namespace {
             AXError::Success)
             << qPrintable(m_log.messages().join(u'\n'));
 
-        const std::optional<Rect> frame = m_desktop.visibleFrameFromOutside(window);
+        const std::optional<Rect> frame = m_desktop.visibleFrame(window);
         ASSERT_TRUE(frame);
         EXPECT_EQ(frame->width(), size.width);
         EXPECT_EQ(frame->height(), size.height);

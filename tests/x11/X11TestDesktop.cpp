@@ -36,22 +36,6 @@ namespace {
         return std::vector<quint32>(data, data + xcb_get_property_value_length(reply) / 4);
     }
 
-    // Numbers after the '=' of an xprop line such as "_NET_FRAME_EXTENTS(CARDINAL) = 1, 1, 21, 5".
-    std::vector<qint64> xpropNumbers(const QByteArray& output)
-    {
-        const qsizetype equals = output.indexOf('=');
-        if (equals < 0)
-            return {};
-        std::vector<qint64> numbers;
-        for (const QByteArray& part : output.mid(equals + 1).split(',')) {
-            bool ok = false;
-            const qint64 value = part.trimmed().toLongLong(&ok);
-            if (ok)
-                numbers.push_back(value);
-        }
-        return numbers;
-    }
-
 } // namespace
 
 const DesktopProfile& openboxDesktop()
@@ -79,6 +63,12 @@ std::vector<DesktopProfile> desktopMatrix()
         // Cinnamon's window manager, without Cinnamon's shell.
         { "Muffin", { QStringLiteral("muffin") }, {}, {}, true, true, false, true, 0 },
         { "Metacity", { QStringLiteral("metacity") }, {}, {}, true, true, false, true, 0 },
+        // Openbox with the test dock on scaled desktops: the same ratio everywhere, fractional,
+        // and a different ratio per monitor.
+        { "OpenboxXftDpi144", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
+            false, 1, "Xft.dpi: 144\n", {}, 1.5, 1.5 },
+        { "OpenboxMixedScales", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
+            false, 1, {}, QStringLiteral("M1=2;M2=1"), 2, 1 },
         { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
             { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false, false, false, 2 },
     };
@@ -87,8 +77,15 @@ std::vector<DesktopProfile> desktopMatrix()
 const DesktopProfile& kwinWaylandDesktop()
 {
     // The window manager is KWin itself, started with the session (see startKWinWayland()).
-    static const DesktopProfile profile { "KWinWayland", { QStringLiteral("kwin_wayland") }, {}, {}, false, true, true,
-        false, 0, true };
+    static const DesktopProfile profile = [] {
+        DesktopProfile kwin;
+        kwin.id = "KWinWayland";
+        kwin.windowManager = { QStringLiteral("kwin_wayland") };
+        kwin.sessionBus = true;
+        kwin.testDock = true;
+        kwin.kwinWayland = true;
+        return kwin;
+    }();
     return profile;
 }
 
@@ -212,7 +209,7 @@ QStringList X11TestDesktop::environment() const
 {
     const QString bus = m_profile.sessionBus ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
                                              : QStringLiteral("disabled:");
-    return { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
+    QStringList environment { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
         QStringLiteral("HOME=") + m_directory.path() + QStringLiteral("/home"),
         QStringLiteral("XDG_CONFIG_HOME=") + m_directory.path() + QStringLiteral("/config"),
         QStringLiteral("XDG_CACHE_HOME=") + m_directory.path() + QStringLiteral("/cache"),
@@ -221,6 +218,9 @@ QStringList X11TestDesktop::environment() const
         QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus, QStringLiteral("XAUTHORITY="),
         QStringLiteral("XDG_CURRENT_DESKTOP="), QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("GDK_BACKEND=x11"),
         QStringLiteral("WAYLAND_DISPLAY=") + m_waylandDisplay };
+    if (!m_profile.screenScaleFactors.isEmpty())
+        environment.append(QStringLiteral("QT_SCREEN_SCALE_FACTORS=") + m_profile.screenScaleFactors);
+    return environment;
 }
 
 bool X11TestDesktop::startKWinWayland(QString* error)
@@ -433,6 +433,10 @@ bool X11TestDesktop::start(QString* error)
     if (m_profile.realOutputs)
         run(QStringLiteral("xrandr"), { QStringLiteral("--query") });
     writeDesktopConfiguration();
+    if (!m_profile.resources.isEmpty() && !mergeResources(m_profile.resources)) {
+        *error = QStringLiteral("xrdb could not merge the profile's resources");
+        return false;
+    }
     if (m_profile.sessionBus && !startSessionBus(error))
         return false;
 
@@ -948,38 +952,6 @@ std::optional<Rect> X11TestDesktop::visibleFrame(xcb_window_t window) const
     return Rect(double(origin->dst_x) - frame[0] + shadow[0], double(origin->dst_y) - frame[2] + shadow[2],
         double(geometry->width) + frame[0] + frame[1] - shadow[0] - shadow[1],
         double(geometry->height) + frame[2] + frame[3] - shadow[2] - shadow[3]);
-}
-
-std::optional<Rect> X11TestDesktop::visibleFrameFromOutside(xcb_window_t window) const
-{
-    const QString id = QStringLiteral("0x%1").arg(window, 0, 16);
-    const ToolResult info = run(QStringLiteral("xwininfo"), { QStringLiteral("-id"), id });
-    if (info.exitCode != 0)
-        return std::nullopt;
-    auto field = [&](const char* name) -> std::optional<double> {
-        const QRegularExpression pattern(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(name)));
-        const QRegularExpressionMatch match = pattern.match(QString::fromLocal8Bit(info.output));
-        if (!match.hasMatch())
-            return std::nullopt;
-        return match.captured(1).toDouble();
-    };
-    const auto x = field("Absolute upper-left X");
-    const auto y = field("Absolute upper-left Y");
-    const auto width = field("Width");
-    const auto height = field("Height");
-    if (!x || !y || !width || !height)
-        return std::nullopt;
-    auto extents = [&](const char* property) {
-        std::vector<qint64> values
-            = xpropNumbers(run(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QLatin1String(property) }).output);
-        if (values.size() != 4)
-            values = { 0, 0, 0, 0 };
-        return values;
-    };
-    const std::vector<qint64> frame = extents("_NET_FRAME_EXTENTS");
-    const std::vector<qint64> shadow = extents("_GTK_FRAME_EXTENTS");
-    return Rect(*x - frame[0] + shadow[0], *y - frame[2] + shadow[2], *width + frame[0] + frame[1] - shadow[0] - shadow[1],
-        *height + frame[2] + frame[3] - shadow[2] - shadow[3]);
 }
 
 Size X11TestDesktop::resizeIncrementFromOutside(xcb_window_t window) const

@@ -44,6 +44,13 @@ struct DesktopProfile {
     // How many panel, taskbar and dock windows line the monitors' edges once the desktop is
     // ready (see panelWindows()).
     int panelWindowCount = 0;
+    // Scaling as a desktop's settings give it: X resources merged before anything starts
+    // ("Xft.dpi: 144"), or Qt's factors per monitor name ("M1=2;M2=1") for the programs started
+    // here; and the device pixel ratio Qt then gives each monitor.
+    QByteArray resources = {};
+    QString screenScaleFactors = {};
+    double primaryRatio = 1;
+    double secondRatio = 1;
     // KWin's Wayland session instead of an X server and a window manager: kwin_wayland on two
     // virtual outputs of kwinOutputSize, with its own session bus; the display is its Xwayland.
     bool kwinWayland = false;
@@ -143,12 +150,9 @@ public:
     // after those.
     bool syncWithWindowManager(std::chrono::milliseconds timeout = 10s);
 
-    // A window's visible frame read on the test's connection (the client's geometry plus
+    // A window's visible frame as any other client sees it (the client's geometry plus
     // _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS), cheap enough to poll. Root coordinates.
     std::optional<Rect> visibleFrame(xcb_window_t window) const;
-    // The same as tools see it from outside: xwininfo's absolute geometry of the client plus
-    // xprop's _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS. Root coordinates.
-    std::optional<Rect> visibleFrameFromOutside(xcb_window_t window) const;
     // WM_NORMAL_HINTS' resize increment as xprop prints it; (1, 1) when there is none.
     Size resizeIncrementFromOutside(xcb_window_t window) const;
 

@@ -95,16 +95,6 @@ std::optional<Rect> SimDesktop::windowFrame(int windowID) const
     return it->frame;
 }
 
-void SimDesktop::focusWindow(pid_t pid, std::optional<int> windowID)
-{
-    m_applications[pid].focusedWindow = windowID;
-}
-
-void SimDesktop::destroyWindow(int windowID)
-{
-    m_windows.remove(windowID);
-}
-
 SimDesktop::Window* SimDesktop::window(int id)
 {
     auto it = m_windows.find(id);
@@ -213,20 +203,10 @@ int SimDesktop::globalKeyMonitorCount() const
     return m_globalKeyMonitor->monitorCount();
 }
 
-QStringList SimDesktop::callNames() const
-{
-    QStringList names;
-    for (const SimCall& call : m_calls)
-        names.append(call.attribute.isEmpty() ? call.operation : call.operation + QLatin1Char(' ') + call.attribute);
-    return names;
-}
-
 std::optional<qint32> SimDesktop::recordCall(const QString& operation, const QString& attribute, const QString& detail)
 {
     const SimCall call { operation, attribute, detail };
     m_calls.append(call);
-    if (m_beforeCall)
-        m_beforeCall(call);
     for (SimFault& fault : m_faults) {
         if (fault.operation != operation || (!fault.attribute.isEmpty() && fault.attribute != attribute))
             continue;

@@ -86,9 +86,6 @@ public:
     int addWindow(pid_t pid, const SimWindowSpec& spec = {});
     // None when the window does not exist (any more).
     std::optional<Rect> windowFrame(int windowID) const;
-    void focusWindow(pid_t pid, std::optional<int> windowID);
-    // The window vanishes: later calls on it fail with InvalidUIElement.
-    void destroyWindow(int windowID);
     // None: the application does not support the attribute.
     void setEnhancedUserInterface(pid_t pid, std::optional<bool> value);
     std::optional<bool> enhancedUserInterface(pid_t pid) const;
@@ -139,14 +136,8 @@ public:
 
     // Faults and call log -------------------------------------------------------------------------
     void injectFault(const SimFault& fault) { m_faults.append(fault); }
-    void clearFaults() { m_faults.clear(); }
     const QList<SimCall>& calls() const { return m_calls; }
-    // The calls as "operation attribute" strings, e.g. "setAttributeValue AXSize".
-    QStringList callNames() const;
     void clearCalls() { m_calls.clear(); }
-    // Runs before every recorded call (after it is logged, before it takes effect), e.g. to
-    // destroy a window in the middle of a placement.
-    void setBeforeCallHook(std::function<void(const SimCall&)> hook) { m_beforeCall = std::move(hook); }
 
     // Drains the deliveries queued so far (notifications, hot-key events, key monitors).
     static void processEvents();
@@ -194,7 +185,6 @@ private:
     bool m_trusted = true;
     QList<SimFault> m_faults;
     QList<SimCall> m_calls;
-    std::function<void(const SimCall&)> m_beforeCall;
 
     std::unique_ptr<SimScreenProvider> m_screenProvider;
     std::unique_ptr<SimAccessibility> m_accessibility;

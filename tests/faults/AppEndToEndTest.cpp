@@ -1,0 +1,118 @@
+// The whole program as a user meets it on a desktop with a tray (Openbox, trayer, the test dock):
+// its tray icon, its menu, its settings window, a shortcut recorded there, and a second start.
+// Driven through XTEST and read through the X server only.
+#include "GridlumeDesktopTest.h"
+
+#include <gtest/gtest.h>
+
+namespace gridlume::test {
+namespace {
+
+    using namespace std::chrono_literals;
+
+    constexpr std::chrono::milliseconds deadline = 15s;
+
+    DesktopProfile desktopWithTray()
+    {
+        DesktopProfile profile = openboxDesktop();
+        profile.id = "OpenboxTrayer";
+        profile.standaloneTray = true;
+        return profile;
+    }
+
+    class AppEndToEndTest : public GridlumeDesktopTest {
+    protected:
+        AppEndToEndTest()
+            : GridlumeDesktopTest(desktopWithTray())
+        {
+        }
+
+        void clickTrayIcon(int button)
+        {
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.trayIcon().has_value(); }, deadline)) << "no tray icon";
+            click(m_windows.rootGeometry(*m_windows.trayIcon()).center(), button);
+        }
+
+        bool waitForPrimaryPanel(bool shown)
+        {
+            return m_desktop.waitUntil([&] { return (m_windows.viewablePanels().size() == 2) == shown; }, deadline);
+        }
+    };
+
+    TEST_F(AppEndToEndTest, TrayIconToggleMenuSettingsAndQuit)
+    {
+        startGridlume(std::nullopt);
+
+        clickTrayIcon(1);
+        ASSERT_TRUE(waitForPrimaryPanel(true)) << "a left click shows the panels";
+        clickTrayIcon(1);
+        ASSERT_TRUE(waitForPrimaryPanel(false)) << "another left click hides them";
+
+        clickTrayIcon(1);
+        ASSERT_TRUE(waitForPrimaryPanel(true));
+        clickTrayIcon(3);
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableMenu().has_value(); }, deadline))
+            << "a right click shows the menu";
+        EXPECT_TRUE(waitForPrimaryPanel(false)) << "and hides the panels";
+        // Three rows and a separator; "Settings…" is the first, "Quit Gridlume" the last.
+        const QRect menu = *m_windows.viewableMenu();
+        EXPECT_GE(menu.height(), 3 * 16);
+        click(QPoint(menu.center().x(), menu.top() + 10));
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline));
+        EXPECT_EQ(m_windows.viewableSettingsWindow()->size(), QSize(580, 320));
+
+        clickTrayIcon(3);
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableMenu().has_value(); }, deadline));
+        const QRect again = *m_windows.viewableMenu();
+        click(QPoint(again.center().x(), again.bottom() - 10));
+        EXPECT_EQ(m_gridlume->process().waitForExit(deadline), 0);
+    }
+
+    TEST_F(AppEndToEndTest, RecordedShortcutPlacesTheTerminalAndASecondStartReusesTheFirst)
+    {
+        auto terminal = m_desktop.startClient(QStringLiteral("xterm"));
+        const xcb_window_t terminalWindow = m_desktop.waitForClientWindow(terminal->pid());
+        ASSERT_NE(terminalWindow, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_TRUE(m_desktop.activate(terminalWindow));
+        startGridlume(std::nullopt);
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.trayIcon().has_value(); }, deadline));
+
+        // A second start opens the first one's settings window and ends.
+        const auto second = m_gridlume->runCommand({});
+        EXPECT_EQ(second.exitCode, 0) << second.output.constData();
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline));
+        EXPECT_TRUE(m_gridlume->isRunning());
+
+        recordShortcut(QStringLiteral("ctrl+alt+space"));
+        // QSettings escapes the quotes of the stored JSON.
+        ASSERT_TRUE(m_desktop.waitUntil([&] {
+            QFile file(m_gridlume->settingsFilePath());
+            return file.open(QIODevice::ReadOnly)
+                && file.readAll().replace("\\\"", "\"").contains(R"({"keyCode":49,"modifiers":6144})");
+        }, deadline)) << "the recorded shortcut was not saved";
+
+        ASSERT_TRUE(m_desktop.activate(terminalWindow));
+        key(QStringLiteral("ctrl+alt+space"));
+        ASSERT_TRUE(waitForPrimaryPanel(true)) << "the shortcut shows the panels";
+
+        // Down the left column of the 2 × 2 grid: the left half of the primary monitor, which
+        // xterm covers to within a character cell (it keeps whole cells, and the window manager
+        // keeps what is left over inside the block).
+        const QRect panel = m_windows.viewablePanels().front();
+        drag(GridlumeWindows::tileCentre(panel, 0, 0), GridlumeWindows::tileCentre(panel, 1, 0));
+        const Rect half(0, 0, X11TestDesktop::primaryMonitor.width() / 2, X11TestDesktop::primaryMonitor.height());
+        const Size cell = m_desktop.resizeIncrementFromOutside(terminalWindow);
+        std::optional<Rect> frame;
+        EXPECT_TRUE(m_desktop.waitUntil([&] {
+            frame = m_desktop.visibleFrame(terminalWindow);
+            return frame && frame->minX() >= half.minX() && frame->minY() >= half.minY() && frame->maxX() <= half.maxX()
+                && frame->maxY() <= half.maxY() && frame->width() > half.width() - cell.width
+                && frame->height() > half.height() - cell.height;
+        }, deadline)) << "the terminal is at " << describe(frame);
+
+        key(QStringLiteral("ctrl+alt+space"));
+        EXPECT_TRUE(waitForPrimaryPanel(false)) << "the shortcut hides the panels again";
+    }
+
+} // namespace
+} // namespace gridlume::test
