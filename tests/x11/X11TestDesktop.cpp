@@ -91,8 +91,8 @@ const DesktopProfile& kwinWaylandDesktop()
 
 namespace {
 
-    // The packaged kwin_wayland carries file capabilities (CAP_SYS_NICE and the like), and a
-    // container that may not grant them refuses to run it; a copy without them runs. Its name must
+    // The packaged kwin_wayland carries a file capability (cap_sys_resource), and a
+    // container that may not grant it refuses to run it; a copy without it runs. Its name must
     // stay "kwin_wayland": KWin's platform plug-in checks it.
     QString kwinWaylandCopy(const QString& folder)
     {
