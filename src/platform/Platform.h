@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "HotKeyPlatform.h"
+#include "KeyboardGrabber.h"
 #include "KeyEvent.h"
 #include "Log.h"
 #include "PanelWindowTraits.h"
@@ -28,6 +29,8 @@ struct Platform {
     KeyEventTranslator& keyEventTranslator;
     UrlOpener& urlOpener;
     PanelWindowTraits& panelWindowTraits;
+    // The keyboard while the tiling panels are shown.
+    KeyboardGrabber& keyboardGrabber;
 };
 
 } // namespace gridlume

@@ -293,7 +293,7 @@ namespace {
             for (std::size_t i = 0; i < panels.size(); ++i) {
                 const auto& [monitor, ratio] = monitors[i];
                 const Geometry& panel = panels[i];
-                if (panel.width != qRound(304 * ratio) || panel.height != qRound(326 * ratio)
+                if (panel.width != qRound(304 * ratio) || panel.height != qRound(344 * ratio)
                     || std::abs(panel.x + panel.width / 2.0 - monitor.midX()) > 1 || panel.y < monitor.minY()
                     || panel.y + panel.height > monitor.maxY())
                     return false;

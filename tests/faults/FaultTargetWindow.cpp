@@ -1,12 +1,13 @@
 // An X client for the fault tests: an application with one or more top-level windows that
 // closes them one by one, like a document application.
 //
-//   gridlume_faults_target_window [--windows N] [--stay]
+//   gridlume_faults_target_window [--windows N] [--stay] [--fixed]
 //
 // Each window takes part in WM_DELETE_WINDOW: asked to close, the window goes and the program
 // goes on. The program ends with its last window, unless --stay keeps it running without any
 // (a tray application, say). Windows are 400 × 300 with no size hints, so that a placement puts
-// them exactly on the block. Ends when its connection breaks.
+// them exactly on the block; --fixed gives them a minimum and maximum size of 400 × 300, a window
+// that keeps its size wherever it is put. Ends when its connection breaks.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -35,12 +36,15 @@ int main(int argc, char** argv)
 {
     int count = 1;
     bool stay = false;
+    bool fixed = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--windows" && i + 1 < argc)
             count = std::max(1, std::atoi(argv[++i]));
         else if (option == "--stay")
             stay = true;
+        else if (option == "--fixed")
+            fixed = true;
     }
 
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -67,6 +71,14 @@ int main(int argc, char** argv)
             uint32_t(title.size()), title.data());
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pidAtom, XCB_ATOM_CARDINAL, 32, 1, &pid);
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+        if (fixed) {
+            // WM_NORMAL_HINTS (ICCCM 4.1.2.3): flags PMinSize | PMaxSize, then min and max sizes.
+            uint32_t hints[18] = { (1u << 4) | (1u << 5) };
+            hints[5] = hints[7] = 400;
+            hints[6] = hints[8] = 300;
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+        }
         xcb_map_window(connection, window);
         windows.push_back(window);
     }

@@ -25,7 +25,7 @@ namespace gridlume::test {
 namespace {
 
     constexpr int panelWidth = 304;
-    constexpr int panelHeight = 326;
+    constexpr int panelHeight = 344; // with the keyboard hints
     // Where the grid sits inside a panel: 12 points in, below the title bar and the target row.
     constexpr int gridLeft = 12;
     constexpr int gridTop = 84;

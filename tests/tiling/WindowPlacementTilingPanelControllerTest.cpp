@@ -1,6 +1,7 @@
 #include "hotkeys/HotKeyService.h"
 #include "placement/WindowPlacementService.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "settings/SettingsStore.h"
 #include "settings/UIStates.h"
@@ -118,11 +119,11 @@ TEST_F(TilingPanelControllerTest, ShowsOnePanelCentredOnEachScreensVisibleFrame)
     controller().showPanels();
     ASSERT_EQ(controller().panelDisplayIDs(), QList<DisplayID>({ 1, 2 }));
     EXPECT_TRUE(controller().isAnyPanelVisible());
-    // Primary: centre (720, 437.5) → top-left (568, 274.5 + 326 = 600.5 from the bottom) → y 299.5,
-    // rounded. Secondary: centre (2400, 380) → top edge at 543 → 900 − 543 = 357 below the
-    // primary's top.
-    EXPECT_EQ(panel(1).geometry(), QRect(568, 300, 304, 326));
-    EXPECT_EQ(panel(2).geometry(), QRect(2248, 357, 304, 326));
+    // 326 points of panel and 18 of keyboard hints. Primary: centre (720, 437.5) → top-left (568,
+    // 265.5 + 344 = 609.5 from the bottom) → y 290.5, rounded. Secondary: centre (2400, 380) → top
+    // edge at 552 → 900 − 552 = 348 below the primary's top.
+    EXPECT_EQ(panel(1).geometry(), QRect(568, 291, 304, 344));
+    EXPECT_EQ(panel(2).geometry(), QRect(2248, 348, 304, 344));
     for (DisplayID id : { 1u, 2u }) {
         EXPECT_TRUE(panel(id).isVisible());
         EXPECT_EQ(m_desktop.panelWindowTraits().preparedRole(panel(id).windowHandle()), PanelWindowRole::TilingPanel);
@@ -316,12 +317,26 @@ TEST_F(TilingPanelControllerTest, EscapePassesThroughWhileNoPanelIsVisible)
     EXPECT_FALSE(controller().isAnyPanelVisible());
 }
 
-TEST_F(TilingPanelControllerTest, OtherKeysPassThroughWhilePanelsAreShown)
+TEST_F(TilingPanelControllerTest, KeysThatAreNotTheGridsPassThroughWhilePanelsAreShown)
 {
+    struct KeyProbe : QObject {
+        int keys = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            keys += event->type() == QEvent::KeyPress;
+            return false;
+        }
+    } probe;
     controller().showPanels();
+    panel(1).activateWindow();
+    QCoreApplication::processEvents();
+    controller().panelView(1)->installEventFilter(&probe);
     QTest::keyClick(controller().panelView(1), Qt::Key_A);
-    QTest::keyClick(controller().panelView(1), Qt::Key_Return);
+    QTest::keyClick(controller().panelView(1), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(controller().panelView(1), Qt::Key_Right);
+    EXPECT_EQ(probe.keys, 2) << "the arrow is the grid's";
     EXPECT_TRUE(controller().isAnyPanelVisible());
+    EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), Rect(100, 100, 800, 600));
 }
 
 enum class EscapeSource { Local, Global };
@@ -562,7 +577,7 @@ TEST_F(TilingPanelControllerTest, ScreenChangeWhileShownRebuildsRecentresAndHide
     SimDesktop::processEvents();
 
     EXPECT_NE(controller().panel(1), oldPrimaryPanel.data());
-    EXPECT_EQ(panel(2).geometry(), QRect(-1112, 197, 304, 326));
+    EXPECT_EQ(panel(2).geometry(), QRect(-1112, 188, 304, 344));
     EXPECT_TRUE(panel(1).isVisible());
     EXPECT_TRUE(panel(2).isVisible());
     EXPECT_FALSE(preview().isVisible());
@@ -589,6 +604,135 @@ TEST_F(TilingPanelControllerTest, ScreenChangeBeforeAnyShowDoesNothing)
     m_desktop.setScreens({ primaryScreen });
     SimDesktop::processEvents();
     EXPECT_TRUE(controller().panelDisplayIDs().isEmpty());
+}
+
+// --- the keyboard ---------------------------------------------------------------------------------
+
+// Types a sequence like "Right S-Down Return" into the user's window while the panels hold the
+// keyboard: names of keys or single characters, "S-" for Shift.
+void typeKeys(SimDesktop& desktop, const QString& sequence)
+{
+    static const QHash<QString, int> named { { "Left", Qt::Key_Left }, { "Right", Qt::Key_Right },
+        { "Up", Qt::Key_Up }, { "Down", Qt::Key_Down }, { "Return", Qt::Key_Return }, { "Space", Qt::Key_Space },
+        { "Tab", Qt::Key_Tab }, { "Escape", Qt::Key_Escape } };
+    for (QString key : sequence.split(u' ', Qt::SkipEmptyParts)) {
+        const bool shift = key.startsWith(QLatin1String("S-"));
+        if (shift)
+            key = key.mid(2);
+        const int qtKey = named.value(key, key.toUpper().at(0).unicode());
+        desktop.typeGlobalKey(KeyEvent { SimKeyEventTranslator::keyCodeForQtKey(qtKey), shift ? ModifierFlag::Shift : 0 });
+        SimDesktop::processEvents();
+    }
+}
+
+struct KeySequenceCase {
+    const char* name;
+    const char* keys;
+    // The block previewed after the keys (before a final Return, which places it), and where.
+    WindowPlacementRegion block;
+    DisplayID display;
+    bool placed;
+    bool oneScreen = false;
+};
+
+class KeySequenceTest : public TilingPanelControllerTest, public ::testing::WithParamInterface<KeySequenceCase> { };
+
+TEST_P(KeySequenceTest, PreviewsAndPlacesTheBlockTheKeysChose)
+{
+    const KeySequenceCase& c = GetParam();
+    if (c.oneScreen)
+        m_desktop.setScreens({ primaryScreen });
+    focusAnotherProgram();
+    controller().showPanels();
+    ASSERT_TRUE(m_desktop.isKeyboardGrabbed());
+    QString keys = QString::fromLatin1(c.keys);
+    if (c.placed)
+        keys.chop(QStringLiteral(" Return").size());
+    typeKeys(m_desktop, keys);
+    ASSERT_EQ(controller().previewDisplayID(), c.display);
+    EXPECT_EQ(grid(c.display).keyboardBlock(), c.block);
+    EXPECT_TRUE(preview().isVisible());
+    if (!c.placed)
+        return;
+    typeKeys(m_desktop, QStringLiteral("Return"));
+    SimDesktop::processEvents();
+    const Screen& screen = c.display == 1 ? primaryScreen : secondaryScreen;
+    EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), c.block.appKitFrame(screen));
+    EXPECT_FALSE(preview().isVisible());
+    EXPECT_TRUE(m_desktop.isKeyboardGrabbed()) << "kept open, the panels still take the keys";
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeySequenceTest,
+    ::testing::Values(KeySequenceCase { "rightColumn", "Right S-Down Return", { 2, 2, { 0, 1 }, { 1, 1 } }, 1, true },
+        KeySequenceCase { "vimKeys", "l j", { 2, 2, { 1, 1 }, { 1, 1 } }, 1, false },
+        KeySequenceCase { "stopsAtTheEdges", "Left Up Right Right Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false },
+        KeySequenceCase { "shrinksBackPastTheAnchor", "= Right S-Right S-Left S-Left", { 2, 3, { 0, 0 }, { 0, 1 } }, 1,
+            false },
+        KeySequenceCase { "escapeShrinksTheBlockToTheCursor", "S-Right S-Down Escape", { 2, 2, { 1, 1 }, { 1, 1 } }, 1,
+            false },
+        KeySequenceCase { "columnsStopAtTwo", "- - Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false },
+        KeySequenceCase { "columnsStopAtEight", "= = = = = = = 9 =", { 2, 8, { 0, 0 }, { 0, 0 } }, 1, false },
+        KeySequenceCase { "rowsStepWithShiftAndStopAtEight", "S-= S-= S-= S-= S-= S-= S-= Down S-=",
+            { 8, 2, { 1, 0 }, { 1, 0 } }, 1, false },
+        KeySequenceCase { "aDigitPicksTheColumn", "= Down 3", { 2, 3, { 1, 2 }, { 1, 2 } }, 1, false },
+        KeySequenceCase { "tabGoesToTheNextScreen", "Tab Right S-Down Return", { 2, 2, { 0, 1 }, { 1, 1 } }, 2, true },
+        KeySequenceCase { "shiftTabWrapsAround", "S-Tab S-Tab Down", { 2, 2, { 1, 0 }, { 1, 0 } }, 1, false },
+        KeySequenceCase { "tabWithOneScreenStays", "Tab Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false, true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TilingPanelControllerTest, TheKeysStartOnTheTargetWindowsScreenAndContinueFromTheHover)
+{
+    m_desktop.addWindow(m_terminal, SimWindowSpec { Rect(2000, 100, 800, 600) });
+    focusAnotherProgram();
+    controller().showPanels();
+    EXPECT_EQ(controller().keyboardDisplayID(), DisplayID(2));
+    grid(1).hoverMoved({ 200, 150 }); // the bottom-right tile of the primary's grid
+    typeKeys(m_desktop, QStringLiteral("S-Left"));
+    EXPECT_EQ(grid(1).keyboardBlock(), (WindowPlacementRegion { 2, 2, { 1, 0 }, { 1, 1 } }));
+    EXPECT_EQ(grid(1).hoveredTile(), std::nullopt);
+    grid(1).hoverMoved({ 10, 10 });
+    EXPECT_EQ(grid(1).keyboardBlock(), std::nullopt) << "the pointer takes over";
+}
+
+TEST_F(TilingPanelControllerTest, EveryWayOfHidingReleasesTheKeyboard)
+{
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        { "Escape", [&] { typeKeys(m_desktop, QStringLiteral("Escape")); } },
+        { "close button", [&] { QTest::mouseClick(&controller().panelView(1)->titleBar().closeButton(), Qt::LeftButton); } },
+        { "placement", [&] {
+             m_settingsStore.updateKeepTilingPanelOpenAfterTiling(false);
+             typeKeys(m_desktop, QStringLiteral("Return"));
+         } },
+        { "hide", [&] { controller().hidePanels(); } },
+        { "last screen gone", [&] {
+             m_desktop.setScreens({});
+             SimDesktop::processEvents();
+         } },
+    };
+    for (const auto& [name, hide] : ways) {
+        m_desktop.setScreens({ primaryScreen, secondaryScreen });
+        SimDesktop::processEvents();
+        focusAnotherProgram();
+        controller().showPanels();
+        ASSERT_TRUE(m_desktop.isKeyboardGrabbed()) << name;
+        hide();
+        SimDesktop::processEvents();
+        EXPECT_FALSE(controller().isAnyPanelVisible()) << name;
+        EXPECT_FALSE(m_desktop.isKeyboardGrabbed()) << name;
+    }
+}
+
+TEST_F(TilingPanelControllerTest, AKeyboardHeldElsewhereLeavesThePointerAndIsLoggedOnce)
+{
+    m_desktop.holdKeyboardElsewhere(true);
+    for (int i = 0; i < 2; ++i) {
+        focusAnotherProgram();
+        controller().showPanels();
+        grid(1).hoverMoved({ 10, 10 });
+        EXPECT_TRUE(preview().isVisible());
+        controller().hidePanels();
+    }
+    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("keyboard is held")).size(), 1);
 }
 
 } // namespace
