@@ -233,22 +233,40 @@ void WindowPlacementTilingPanelController::installKeyDownMonitors()
             },
             GlobalKeyPresses::InOtherPrograms);
     }
-    // The keys of the user's window come to the panels while they are shown; those of a Gridlume
-    // window (the settings, a clicked panel) reach it through Qt, so the grab is not taken while
-    // one has the focus and ends when one takes it.
-    if (!m_keyboardGrab.isActive() && !QGuiApplication::focusWindow()) {
-        m_keyboardGrab = m_keyboardGrabber.grabKeyboard([self](const KeyEvent& event) {
-            if (self)
-                self->handlePanelKey(event);
+    // The keys come to the panels while they are shown, from the user's window or a panel; those
+    // of Gridlume's other windows (the settings) reach them through Qt, so the grab is given up
+    // while one of those has the focus.
+    takeKeyboard();
+    if (!m_focusWindowConnection) {
+        m_focusWindowConnection = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+            if (isPanelOrPreview(window))
+                takeKeyboard();
+            else
+                m_keyboardGrab.cancel();
         });
     }
-    if (!m_focusWindowConnection) {
-        m_focusWindowConnection
-            = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
-                  if (window)
-                      m_keyboardGrab.cancel();
-              });
+}
+
+bool WindowPlacementTilingPanelController::isPanelOrPreview(const QWindow* window) const
+{
+    if (!window || window == m_windowPlacementPreviewPanel->windowHandle())
+        return true;
+    for (const auto& [displayID, pair] : m_screenPanels) {
+        if (pair.panel->windowHandle() == window)
+            return true;
     }
+    return false;
+}
+
+void WindowPlacementTilingPanelController::takeKeyboard()
+{
+    if (m_keyboardGrab.isActive() || !isPanelOrPreview(QGuiApplication::focusWindow()) || !isAnyPanelVisible())
+        return;
+    const QPointer self(this);
+    m_keyboardGrab = m_keyboardGrabber.grabKeyboard([self](const KeyEvent& event) {
+        if (self)
+            self->handlePanelKey(event);
+    });
 }
 
 void WindowPlacementTilingPanelController::removeKeyDownMonitors()

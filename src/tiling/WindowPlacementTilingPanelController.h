@@ -17,6 +17,7 @@
 #include <optional>
 
 class QKeyEvent;
+class QWindow;
 
 namespace gridlume {
 
@@ -91,6 +92,9 @@ private:
     std::unique_ptr<SpotlightLikePanel, PanelDeleter> makePanel(DisplayID displayID);
     void installKeyDownMonitors();
     void removeKeyDownMonitors();
+    void takeKeyboard();
+    // True for no window at all (another program has the focus), a panel and the preview.
+    bool isPanelOrPreview(const QWindow* window) const;
     bool handleLocalKeyDown(const QKeyEvent& event);
     void handleGlobalKeyDown(const KeyEvent& event);
     void handleEscapeKey();
