@@ -197,11 +197,13 @@ namespace {
             startGridlume();
         GridlumeUnderTest::CommandResult result;
         if (c.viaSessionBus) {
-            QStringList arguments { QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
+            // Its errors go to standard error, which the tool runner does not keep.
+            QStringList arguments { QStringLiteral("-c"), QStringLiteral("exec gdbus \"$@\" 2>&1"), QStringLiteral("gdbus"),
+                QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
                 QStringLiteral("org.gridlume.Gridlume"), QStringLiteral("--object-path"),
                 QStringLiteral("/org/gridlume/Gridlume"), QStringLiteral("--method"),
                 QStringLiteral("org.gridlume.Gridlume.Place") };
-            const X11TestDesktop::ToolResult tool = m_desktop.run(QStringLiteral("gdbus"), arguments + c.arguments);
+            const X11TestDesktop::ToolResult tool = m_desktop.run(QStringLiteral("sh"), arguments + c.arguments);
             result = { tool.exitCode == 0 ? 0 : 1, tool.output };
         } else {
             result = m_gridlume->runCommand(QStringList { QStringLiteral("place") } + c.arguments);
