@@ -104,7 +104,9 @@ int main(int argc, char** argv)
         timed(place(0), halves[0], direct);
         timed(wmctrl(1), halves[1], byWmctrl);
     }
-    if (gridlume.start(&error)) {
+    // With a shortcut, so that no settings window opens and takes the focus from the window.
+    gridlume.writeSettings(GridlumeUnderTest::settingsWithShortcut());
+    if (gridlume.start(&error) && desktop.activate(window)) {
         for (int i = 0; i < iterations; ++i) {
             timed(place(i % 2), halves[i % 2], throughInstance);
         }

@@ -55,13 +55,10 @@ public:
 // arguments were checked before: bad ones never reach the desktop.
 int place(int argc, char** argv, const PlacementRequest& request, QTextStream& err)
 {
-    if (const auto problem = displayProblem()) {
-        err << "gridlume: " << *problem << '\n';
-        return 1;
-    }
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Gridlume"));
 
+    // The running instance has the display already; only the command's own placement needs one.
     const InstanceChannel instance(InstanceChannel::defaultSocketPath(qgetenv("DISPLAY")));
     const QByteArray command = InstanceChannel::placeCommand + ' ' + request.toArguments().toUtf8();
     if (const auto answer = instance.requestFromPrimaryInstance(command, 10000)) {
@@ -73,6 +70,10 @@ int place(int argc, char** argv, const PlacementRequest& request, QTextStream& e
         return answer->startsWith("invalid ") ? 2 : 1;
     }
 
+    if (const auto problem = displayProblem()) {
+        err << "gridlume: " << *problem << '\n';
+        return 1;
+    }
     // The service's log lines are the reason, printed once below.
     CapturingLogSink logSink;
     IniUserDefaults userDefaults(logSink);

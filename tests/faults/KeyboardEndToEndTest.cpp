@@ -172,7 +172,7 @@ namespace {
     struct PlaceCase {
         const char* name;
         bool withInstance;
-        // Through the session bus (gdbus) rather than the command line.
+        // Through the session bus (dbus-send) rather than the command line.
         bool viaSessionBus;
         // The fixed-size window rather than an xterm.
         bool refusingWindow;
@@ -198,12 +198,13 @@ namespace {
         GridlumeUnderTest::CommandResult result;
         if (c.viaSessionBus) {
             // Its errors go to standard error, which the tool runner does not keep.
-            QStringList arguments { QStringLiteral("-c"), QStringLiteral("exec gdbus \"$@\" 2>&1"), QStringLiteral("gdbus"),
-                QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
-                QStringLiteral("org.gridlume.Gridlume"), QStringLiteral("--object-path"),
-                QStringLiteral("/org/gridlume/Gridlume"), QStringLiteral("--method"),
+            QStringList arguments { QStringLiteral("-c"), QStringLiteral("exec dbus-send \"$@\" 2>&1"),
+                QStringLiteral("dbus-send"), QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                QStringLiteral("--dest=org.gridlume.Gridlume"), QStringLiteral("/org/gridlume/Gridlume"),
                 QStringLiteral("org.gridlume.Gridlume.Place") };
-            const X11TestDesktop::ToolResult tool = m_desktop.run(QStringLiteral("sh"), arguments + c.arguments);
+            for (const QString& argument : c.arguments)
+                arguments.append(QStringLiteral("string:") + argument);
+            const X11TestDesktop::ToolResult tool = m_desktop.run(QStringLiteral("sh"), arguments);
             result = { tool.exitCode == 0 ? 0 : 1, tool.output };
         } else {
             result = m_gridlume->runCommand(QStringList { QStringLiteral("place") } + c.arguments);
@@ -225,7 +226,7 @@ namespace {
             PlaceCase { "RefusingWindowWithoutAnInstance", false, false, true, { "2x1", "1,0" }, 1, "kept its own size" },
             PlaceCase { "NoSuchMonitor", false, false, false, { "2x1", "1,0", "--monitor", "DP-9" }, 1, "No monitor \"DP-9\"" },
             PlaceCase { "BadArguments", true, false, false, { "0x2", "9,9" }, 2, "usage: gridlume place" },
-            PlaceCase { "RightHalfOnTheSessionBus", true, true, false, { "2x1", "1,0", "primary" }, 0, "()" },
+            PlaceCase { "RightHalfOnTheSessionBus", true, true, false, { "2x1", "1,0", "primary" }, 0, "method return" },
             PlaceCase { "RefusingWindowOnTheSessionBus", true, true, true, { "2x1", "1,0", "" }, 1, "kept its own size" },
             PlaceCase { "BadArgumentsOnTheSessionBus", true, true, false, { "0x2", "9,9", "" }, 1, "InvalidArgs" }),
         [](const auto& info) { return std::string(info.param.name); });
