@@ -440,10 +440,15 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
         return;
     }
     m_previewDisplayID = displayID;
-    // The keys continue from where the pointer is.
+    // The keys continue from where the pointer is, and the block they chose elsewhere goes.
     if (!m_isShowingKeyboardBlock) {
         m_keyboardCursor.continueFrom(*region);
         m_keyboardDisplayID = displayID;
+        for (const DisplayID other : panelDisplayIDs()) {
+            WindowPlacementTilingPanelView* view = panelView(other);
+            if (view && other != displayID && view->gridView().model().keyboardBlock())
+                view->gridView().model().setKeyboardBlock(std::nullopt);
+        }
     }
     const Rect frame = region->appKitFrame(it->second.screen);
     const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());

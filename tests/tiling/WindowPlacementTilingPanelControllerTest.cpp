@@ -701,6 +701,10 @@ TEST_F(TilingPanelControllerTest, TheKeysStartOnTheTargetWindowsScreenAndContinu
     EXPECT_EQ(grid(1).hoveredTile(), std::nullopt);
     grid(1).hoverMoved({ 10, 10 });
     EXPECT_EQ(grid(1).keyboardBlock(), std::nullopt) << "the pointer takes over";
+    typeKeys(m_desktop, QStringLiteral("Tab"));
+    grid(1).hoverMoved({ 200, 10 });
+    EXPECT_EQ(grid(2).keyboardBlock(), std::nullopt) << "the pointer on another screen takes over too";
+    EXPECT_EQ(controller().previewDisplayID(), DisplayID(1));
 }
 
 TEST_F(TilingPanelControllerTest, EveryWayOfHidingReleasesTheKeyboard)
