@@ -74,7 +74,8 @@ int main(int argc, char** argv)
     };
     auto place = [&](int half) {
         return [&, half] {
-            return gridlume.runCommand({ QStringLiteral("place"), QStringLiteral("2x1"), halfArguments[half] }).exitCode == 0;
+            return gridlume.runCommand({ QStringLiteral("place"), QStringLiteral("2x1"), halfArguments[half] }).exitCode
+                == 0;
         };
     };
     auto wmctrl = [&](int half) {
@@ -93,7 +94,9 @@ int main(int argc, char** argv)
                                          .arg(qint64(block.minY()))
                                          .arg(qint64(block.width()) - extents[0] - extents[1])
                                          .arg(qint64(block.height()) - extents[2] - extents[3]);
-            return desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-r"), id, QStringLiteral("-e"), geometry })
+            return desktop
+                       .run(QStringLiteral("wmctrl"),
+                           { QStringLiteral("-i"), QStringLiteral("-r"), id, QStringLiteral("-e"), geometry })
                        .exitCode
                 == 0;
         };
@@ -115,9 +118,11 @@ int main(int argc, char** argv)
     }
     std::printf("gridlume place from process start to settled frame, %d runs each (ms)\n", iterations);
     std::printf("  without a running Gridlume  %8.2f  (%zu settled)\n", median(direct), direct.size());
-    std::printf("  through the running one     %8.2f  (%zu settled)\n", median(throughInstance), throughInstance.size());
+    std::printf(
+        "  through the running one     %8.2f  (%zu settled)\n", median(throughInstance), throughInstance.size());
     std::printf("  wmctrl -e                   %8.2f  (%zu settled)\n", median(byWmctrl), byWmctrl.size());
-    std::printf("@metric place_command_direct %.3f\n@metric place_command_instance %.3f\n@metric place_command_wmctrl %.3f\n",
+    std::printf(
+        "@metric place_command_direct %.3f\n@metric place_command_instance %.3f\n@metric place_command_wmctrl %.3f\n",
         median(direct), median(throughInstance), median(byWmctrl));
     return 0;
 }

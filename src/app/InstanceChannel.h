@@ -44,7 +44,10 @@ public:
         const QByteArray& command, int timeoutMs, QString* error = nullptr) const;
     // Answers commands that start with placeCommand in the primary instance: gets the whole
     // command line, returns the answer line (without its newline).
-    void setRequestHandler(std::function<QByteArray(const QByteArray&)> handler) { m_requestHandler = std::move(handler); }
+    void setRequestHandler(std::function<QByteArray(const QByteArray&)> handler)
+    {
+        m_requestHandler = std::move(handler);
+    }
 
     const QString& socketPath() const { return m_socketPath; }
 

@@ -28,7 +28,8 @@ std::optional<PlacementRequest> PlacementRequest::parse(
     const qint64 columns = gridMatch.captured(1).toLongLong();
     const qint64 rows = gridMatch.captured(2).toLongLong();
     if (columns < 1 || rows < 1 || columns > maximumCount || rows > maximumCount)
-        return failure(error, QStringLiteral("the grid '%1' needs 1 to %2 columns and rows").arg(grid).arg(maximumCount));
+        return failure(
+            error, QStringLiteral("the grid '%1' needs 1 to %2 columns and rows").arg(grid).arg(maximumCount));
 
     const QRegularExpressionMatch blockMatch = blockPattern.match(block);
     if (!blockMatch.hasMatch())
@@ -41,16 +42,21 @@ std::optional<PlacementRequest> PlacementRequest::parse(
     for (const WindowPlacementTile& tile : { first, last }) {
         if (tile.column >= columns || tile.row >= rows)
             return failure(error,
-                QStringLiteral("the tile %1,%2 is outside the %3x%4 grid").arg(tile.column).arg(tile.row).arg(columns).arg(rows));
+                QStringLiteral("the tile %1,%2 is outside the %3x%4 grid")
+                    .arg(tile.column)
+                    .arg(tile.row)
+                    .arg(columns)
+                    .arg(rows));
     }
 
     if (!monitorPattern.match(monitor).hasMatch())
-        return failure(error, QStringLiteral("the monitor '%1' is not current, primary, a number or a name").arg(monitor));
+        return failure(
+            error, QStringLiteral("the monitor '%1' is not current, primary, a number or a name").arg(monitor));
 
     PlacementRequest request;
-    request.region = WindowPlacementRegion { rows, columns,
-        { std::min(first.row, last.row), std::min(first.column, last.column) },
-        { std::max(first.row, last.row), std::max(first.column, last.column) } };
+    request.region
+        = WindowPlacementRegion { rows, columns, { std::min(first.row, last.row), std::min(first.column, last.column) },
+              { std::max(first.row, last.row), std::max(first.column, last.column) } };
     request.monitor = monitor;
     return request;
 }

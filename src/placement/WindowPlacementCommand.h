@@ -25,7 +25,8 @@ public:
         QString reason;
     };
 
-    WindowPlacementCommand(Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink);
+    WindowPlacementCommand(
+        Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink);
 
     Outcome run(const PlacementRequest& request);
 

@@ -2,8 +2,8 @@
 
 #include "Accessibility.h"
 #include "HotKeyPlatform.h"
-#include "KeyboardGrabber.h"
 #include "KeyEvent.h"
+#include "KeyboardGrabber.h"
 #include "Log.h"
 #include "PanelWindowTraits.h"
 #include "Screens.h"

@@ -42,15 +42,24 @@ namespace {
     qint64 digitOf(quint16 keyCode)
     {
         switch (keyCode) {
-        case keyOne: return 1;
-        case keyTwo: return 2;
-        case keyThree: return 3;
-        case keyFour: return 4;
-        case keyFive: return 5;
-        case keySix: return 6;
-        case keySeven: return 7;
-        case keyEight: return 8;
-        case keyNine: return 9;
+        case keyOne:
+            return 1;
+        case keyTwo:
+            return 2;
+        case keyThree:
+            return 3;
+        case keyFour:
+            return 4;
+        case keyFive:
+            return 5;
+        case keySix:
+            return 6;
+        case keySeven:
+            return 7;
+        case keyEight:
+            return 8;
+        case keyNine:
+            return 9;
         default:
             break;
         }

@@ -31,8 +31,8 @@ namespace {
         {
         }
 
-        xcb_window_t startClient(std::unique_ptr<ChildProcess>& process, const QString& program,
-            const QStringList& arguments = {})
+        xcb_window_t startClient(
+            std::unique_ptr<ChildProcess>& process, const QString& program, const QStringList& arguments = {})
         {
             process = m_desktop.startClient(program, arguments);
             const xcb_window_t window = m_desktop.waitForClientWindow(process->pid(), deadline);
@@ -54,7 +54,8 @@ namespace {
 
         void xdotool(const QStringList& arguments)
         {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0)
+                << qPrintable(arguments.join(u' '));
         }
         void key(const QString& keys) { xdotool({ QStringLiteral("key"), keys }); }
 
@@ -103,8 +104,10 @@ namespace {
         ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
         startGridlume();
         key(QStringLiteral("ctrl+alt+space"));
-        ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors())) << describe(m_windows.viewablePanels());
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline)) << "the panels did not take the keyboard";
+        ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors()))
+            << describe(m_windows.viewablePanels());
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline))
+            << "the panels did not take the keyboard";
         EXPECT_EQ(m_desktop.activeWindow(), window);
         key(QStringLiteral("Right"));
         key(QStringLiteral("shift+Down"));
@@ -136,8 +139,11 @@ namespace {
         void toggle() { ASSERT_TRUE(m_gridlume->toggle()); }
         void changeScreensThenEscape()
         {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QStringLiteral("M2") }).exitCode, 0);
-            ASSERT_TRUE(m_windows.waitForPanels({ GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) }));
+            ASSERT_EQ(m_desktop.run(QStringLiteral("xrandr"), { QStringLiteral("--delmonitor"), QStringLiteral("M2") })
+                          .exitCode,
+                0);
+            ASSERT_TRUE(
+                m_windows.waitForPanels({ GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) }));
             key(QStringLiteral("Escape"));
         }
     };
@@ -149,20 +155,26 @@ namespace {
         startGridlume(GetParam().settings);
         ASSERT_TRUE(m_gridlume->toggle());
         ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors()));
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline)) << "the panels did not take the keyboard";
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline))
+            << "the panels did not take the keyboard";
         GetParam().hide(*this);
         ASSERT_TRUE(m_windows.waitForPanels({})) << describe(m_windows.viewablePanels());
         EXPECT_TRUE(m_desktop.waitUntil([&] { return keyboardIsFree(); }, deadline)) << "the keyboard stayed grabbed";
     }
 
     INSTANTIATE_TEST_SUITE_P(KeyboardEndToEndTest, KeyboardReleased,
-        ::testing::Values(HideCase { "Escape", {}, [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).pressKey(QStringLiteral("Escape")); } },
-            HideCase { "CloseButton", {}, [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).clickCloseButton(); } },
+        ::testing::Values(
+            HideCase { "Escape", {},
+                [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).pressKey(QStringLiteral("Escape")); } },
+            HideCase { "CloseButton", {},
+                [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).clickCloseButton(); } },
             HideCase { "Placement", "keepTilingPanelOpenAfterTiling=false\n",
                 [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).pressKey(QStringLiteral("Return")); } },
             HideCase { "Toggle", {}, [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).toggle(); } },
             HideCase { "ShortcutAgain", {},
-                [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).pressKey(QStringLiteral("ctrl+alt+space")); } },
+                [](KeyboardEndToEndTest& t) {
+                    static_cast<KeyboardReleased&>(t).pressKey(QStringLiteral("ctrl+alt+space"));
+                } },
             HideCase { "ScreenChange", {},
                 [](KeyboardEndToEndTest& t) { static_cast<KeyboardReleased&>(t).changeScreensThenEscape(); } }),
         [](const auto& info) { return std::string(info.param.name); });
@@ -215,7 +227,8 @@ namespace {
             EXPECT_TRUE(waitForFrame(window, rightHalfOfPrimary(), m_desktop.resizeIncrementFromOutside(window)))
                 << describe(m_desktop.visibleFrameFromOutside(window));
         } else if (!c.refusingWindow) {
-            EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(window)), describe(before)) << "bad arguments reached the desktop";
+            EXPECT_EQ(describe(m_desktop.visibleFrameFromOutside(window)), describe(before))
+                << "bad arguments reached the desktop";
         }
     }
 
@@ -223,11 +236,15 @@ namespace {
         ::testing::Values(PlaceCase { "RightHalfThroughTheInstance", true, false, false, { "2x1", "1,0" }, 0, "" },
             PlaceCase { "RightHalfWithoutAnInstance", false, false, false, { "2x1", "1,0" }, 0, "" },
             PlaceCase { "RefusingWindow", true, false, true, { "2x1", "1,0" }, 1, "kept its own size" },
-            PlaceCase { "RefusingWindowWithoutAnInstance", false, false, true, { "2x1", "1,0" }, 1, "kept its own size" },
-            PlaceCase { "NoSuchMonitor", false, false, false, { "2x1", "1,0", "--monitor", "DP-9" }, 1, "No monitor \"DP-9\"" },
+            PlaceCase {
+                "RefusingWindowWithoutAnInstance", false, false, true, { "2x1", "1,0" }, 1, "kept its own size" },
+            PlaceCase {
+                "NoSuchMonitor", false, false, false, { "2x1", "1,0", "--monitor", "DP-9" }, 1, "No monitor \"DP-9\"" },
             PlaceCase { "BadArguments", true, false, false, { "0x2", "9,9" }, 2, "usage: gridlume place" },
-            PlaceCase { "RightHalfOnTheSessionBus", true, true, false, { "2x1", "1,0", "primary" }, 0, "method return" },
-            PlaceCase { "RefusingWindowOnTheSessionBus", true, true, true, { "2x1", "1,0", "" }, 1, "kept its own size" },
+            PlaceCase {
+                "RightHalfOnTheSessionBus", true, true, false, { "2x1", "1,0", "primary" }, 0, "method return" },
+            PlaceCase {
+                "RefusingWindowOnTheSessionBus", true, true, true, { "2x1", "1,0", "" }, 1, "kept its own size" },
             PlaceCase { "BadArgumentsOnTheSessionBus", true, true, false, { "0x2", "9,9", "" }, 1, "InvalidArgs" }),
         [](const auto& info) { return std::string(info.param.name); });
 
