@@ -97,7 +97,7 @@ std::vector<xcb_window_t> panelWindows(xcb_connection_t* c, xcb_window_t parent,
     const xcb_window_t* children = xcb_query_tree_children(tree);
     for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
         if (windowClass(c, children[i]).startsWith(QByteArray("gridlume\0", 9)) && isViewable(c, children[i])
-            && windowSize(c, children[i]) == QSize(304, 326))
+            && windowSize(c, children[i]) == QSize(304, 344))
             found.push_back(children[i]);
         if (depth < 3) {
             const std::vector<xcb_window_t> below = panelWindows(c, children[i], depth + 1);
@@ -169,7 +169,7 @@ int panelCount(xcb_connection_t* c, xcb_window_t root)
 {
     int count = 0;
     for (const QSize& size : gridlumeWindows(c, root))
-        count += size == QSize(304, 326) ? 1 : 0;
+        count += size == QSize(304, 344) ? 1 : 0;
     return count;
 }
 

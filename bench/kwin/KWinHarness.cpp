@@ -121,7 +121,7 @@ void fakeButton(xcb_connection_t* c, bool press)
     xcb_flush(c);
 }
 
-// Tile (row, column) of the 2 × 2 grid of the panel centred on `area` (304 × 326 points).
+// Tile (row, column) of the 2 × 2 grid of the panel centred on `area` (304 × 344 points with the keyboard hints).
 QPoint tileCentre(const gridlume::Rect& area, int row, int column)
 {
     const QPoint panel(int(area.midX() - 152), int(area.midY() - 163));

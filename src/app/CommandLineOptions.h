@@ -1,5 +1,7 @@
 #pragma once
 
+#include "placement/PlacementRequest.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,8 @@ struct CommandLineOptions {
         run,
         // Toggle the panels of the running Gridlume (for a desktop's own shortcut settings).
         toggle,
+        // Place the active window on a block of a grid (`place GRID BLOCK [--monitor WHICH]`).
+        place,
         help,
         version,
         // Unknown option; `error` says which.
@@ -21,10 +25,14 @@ struct CommandLineOptions {
 
     Action action = Action::run;
     QString error;
+    // What `place` asks for.
+    PlacementRequest placement;
 
     // `arguments` without the program name.
     static CommandLineOptions parse(const QStringList& arguments);
     static QString helpText();
+    // The one line of `place`'s grammar, for a usage message.
+    static QString placeUsage();
 };
 
 } // namespace gridlume

@@ -44,4 +44,23 @@ void GridlumeApp::handleInstanceCommand(const QByteArray& command)
     }
 }
 
+QByteArray GridlumeApp::handleInstanceRequest(const QByteArray& command)
+{
+    const QStringList words = QString::fromUtf8(command).split(u' ', Qt::SkipEmptyParts);
+    QString error = QStringLiteral("place needs a grid, a block and a monitor");
+    const auto request
+        = words.size() == 4 ? PlacementRequest::parse(words[1], words[2], words[3], &error) : std::nullopt;
+    if (!request)
+        return "invalid " + error.toUtf8();
+    const WindowPlacementCommand::Outcome outcome = place(*request);
+    return outcome.placed ? QByteArray("ok") : "failed " + outcome.reason.toUtf8();
+}
+
+WindowPlacementCommand::Outcome GridlumeApp::place(const PlacementRequest& request)
+{
+    Platform& platform = m_appContainer->platform();
+    WindowPlacementCommand command(platform.accessibility, platform.screens, platform.workspace, platform.logSink);
+    return command.run(request);
+}
+
 } // namespace gridlume

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppContainer.h"
+#include "placement/WindowPlacementCommand.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,6 +30,11 @@ public:
     // A command from a later start of the program (InstanceChannel): "show-settings" or
     // "toggle", the latter behind the same permission gate as the shortcut.
     void handleInstanceCommand(const QByteArray& command);
+    // "place GRID BLOCK MONITOR" from a later start: answers "ok", "failed <reason>" or
+    // "invalid <what is wrong>".
+    QByteArray handleInstanceRequest(const QByteArray& command);
+    // Places the active window as `request` asks, like `gridlume place`.
+    WindowPlacementCommand::Outcome place(const PlacementRequest& request);
 
 private:
     // Declared so that the delegate, which refers to the services, goes first.

@@ -12,7 +12,8 @@ namespace gridlume {
 
 namespace {
 
-    constexpr qint64 maximumCommandLength = 64;
+    constexpr qint64 maximumCommandLength = 256;
+    constexpr qint64 maximumAnswerLength = 4096;
 
     // A folder only we can enter: ours, not a symbolic link, mode 0700.
     bool isPrivateFolder(const QString& path)
@@ -97,7 +98,10 @@ void InstanceChannel::acceptConnections()
             }
             const QByteArray command = socket->readLine(maximumCommandLength).trimmed();
             const bool known = command == showSettingsCommand || command == toggleCommand;
-            socket->write(known ? "ok\n" : "unknown\n");
+            QByteArray answer = known ? QByteArray("ok") : QByteArray("unknown");
+            if (m_requestHandler && command.startsWith(placeCommand + ' '))
+                answer = m_requestHandler(command).replace('\n', ' ');
+            socket->write(answer + '\n');
             socket->flush();
             socket->disconnectFromServer();
             if (known)
@@ -108,12 +112,26 @@ void InstanceChannel::acceptConnections()
 
 bool InstanceChannel::sendToPrimaryInstance(const QByteArray& command, int timeoutMs, QString* error) const
 {
+    const std::optional<QByteArray> answer = requestFromPrimaryInstance(command, timeoutMs, error);
+    if (!answer)
+        return false;
+    if (*answer != "ok") {
+        if (error)
+            *error = tr("the running instance did not understand '%1'").arg(QString::fromLatin1(command));
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> InstanceChannel::requestFromPrimaryInstance(
+    const QByteArray& command, int timeoutMs, QString* error) const
+{
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
-    auto fail = [&](const QString& message) {
+    auto fail = [&](const QString& message) -> std::optional<QByteArray> {
         if (error)
             *error = message;
-        return false;
+        return std::nullopt;
     };
     if (!socket.waitForConnected(timeoutMs))
         return fail(socket.errorString());
@@ -124,9 +142,7 @@ bool InstanceChannel::sendToPrimaryInstance(const QByteArray& command, int timeo
         if (!socket.waitForReadyRead(timeoutMs))
             return fail(tr("no answer from the running instance"));
     }
-    if (socket.readLine(maximumCommandLength).trimmed() != "ok")
-        return fail(tr("the running instance did not understand '%1'").arg(QString::fromLatin1(command)));
-    return true;
+    return socket.readLine(maximumAnswerLength).trimmed();
 }
 
 } // namespace gridlume

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,6 +21,8 @@ class InstanceChannel : public QObject {
 public:
     static inline const QByteArray showSettingsCommand = "show-settings";
     static inline const QByteArray toggleCommand = "toggle";
+    // Followed by a space and the request's arguments; answered by the request handler.
+    static inline const QByteArray placeCommand = "place";
 
     // `socketPath` defaults to defaultSocketPath() for the display.
     explicit InstanceChannel(QString socketPath, QObject* parent = nullptr);
@@ -35,6 +38,16 @@ public:
     // Sends `command` to the running instance and waits (up to `timeoutMs`) for its answer.
     // True when it confirmed.
     bool sendToPrimaryInstance(const QByteArray& command, int timeoutMs = 3000, QString* error = nullptr) const;
+    // Sends `command` and returns the running instance's one-line answer; none when it cannot
+    // be reached or does not answer in time (`error` says which).
+    std::optional<QByteArray> requestFromPrimaryInstance(
+        const QByteArray& command, int timeoutMs, QString* error = nullptr) const;
+    // Answers commands that start with placeCommand in the primary instance: gets the whole
+    // command line, returns the answer line (without its newline).
+    void setRequestHandler(std::function<QByteArray(const QByteArray&)> handler)
+    {
+        m_requestHandler = std::move(handler);
+    }
 
     const QString& socketPath() const { return m_socketPath; }
 
@@ -48,6 +61,7 @@ private:
     QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
+    std::function<QByteArray(const QByteArray&)> m_requestHandler;
 };
 
 } // namespace gridlume

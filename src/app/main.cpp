@@ -2,10 +2,12 @@
 // Wayland session), then the application's event loop.
 #include "app/CommandLineOptions.h"
 #include "app/GridlumeApp.h"
+#include "app/GridlumeDBusService.h"
 #include "app/InstanceChannel.h"
 #include "app/JournalLogSink.h"
 #include "app/QtMessageRedirect.h"
 #include "app/TerminationSignalHandler.h"
+#include "placement/WindowPlacementCommand.h"
 #include "platform/IniUserDefaults.h"
 #include "platform/x11/X11KeyEventTranslator.h"
 #include "platform/x11/X11PanelWindowTraits.h"
@@ -16,6 +18,7 @@
 #include "settings_window/QtAppearanceApplier.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QTextStream>
 
@@ -42,6 +45,59 @@ std::optional<QString> displayProblem()
     return std::nullopt;
 }
 
+// `place` without a running Gridlume opens no window: nothing for window traits to act on.
+class NoPanelWindowTraits final : public PanelWindowTraits {
+public:
+    void prepare(QWindow&, PanelWindowRole) override { }
+    void orderBelow(QWindow&, QWindow&) override { }
+    void moveToCurrentDesktop(QWindow&) override { }
+    void setNativeGeometry(QWindow&, const QRect&) override { }
+    bool isCompositing() const override { return false; }
+};
+
+// `gridlume place`: through the running Gridlume when there is one, else in this process. The
+// arguments were checked before: bad ones never reach the desktop.
+int place(int argc, char** argv, const PlacementRequest& request, QTextStream& err)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Gridlume"));
+
+    // The running instance has the display already; only the command's own placement needs one.
+    const InstanceChannel instance(InstanceChannel::defaultSocketPath(qgetenv("DISPLAY")));
+    const QByteArray command = InstanceChannel::placeCommand + ' ' + request.toArguments().toUtf8();
+    if (const auto answer = instance.requestFromPrimaryInstance(command, 10000)) {
+        if (*answer == "ok")
+            return 0;
+        const qsizetype space = answer->indexOf(' ');
+        const QString reason = QString::fromUtf8(space < 0 ? *answer : answer->mid(space + 1));
+        err << "gridlume: " << reason << '\n';
+        return answer->startsWith("invalid ") ? 2 : 1;
+    }
+
+    if (const auto problem = displayProblem()) {
+        err << "gridlume: " << *problem << '\n';
+        return 1;
+    }
+    // The service's log lines are the reason, printed once below.
+    CapturingLogSink logSink;
+    IniUserDefaults userDefaults(logSink);
+    NoPanelWindowTraits panelWindowTraits;
+    QString platformError;
+    const std::unique_ptr<X11Platform> x11
+        = X11Platform::create(userDefaults, logSink, panelWindowTraits, &platformError);
+    if (!x11) {
+        err << "gridlume: " << platformError << '\n';
+        return 1;
+    }
+    Platform& platform = x11->platform();
+    WindowPlacementCommand placement(platform.accessibility, platform.screens, platform.workspace, logSink);
+    const WindowPlacementCommand::Outcome outcome = placement.run(request);
+    if (outcome.placed)
+        return 0;
+    err << "gridlume: " << outcome.reason << '\n';
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -61,7 +117,11 @@ int main(int argc, char** argv)
         return 0;
     case CommandLineOptions::Action::invalid:
         err << "gridlume: " << options.error << " (see gridlume --help)\n";
+        if (!arguments.isEmpty() && arguments.first() == QLatin1String("place"))
+            err << CommandLineOptions::placeUsage();
         return 2;
+    case CommandLineOptions::Action::place:
+        return place(argc, argv, options.placement, err);
     case CommandLineOptions::Action::run:
     case CommandLineOptions::Action::toggle:
         break;
@@ -168,5 +228,8 @@ int main(int argc, char** argv)
             QCoreApplication::quit();
         });
     QObject::connect(&instance, &InstanceChannel::commandReceived, &app, &GridlumeApp::handleInstanceCommand);
+    instance.setRequestHandler([&app](const QByteArray& command) { return app.handleInstanceRequest(command); });
+    GridlumeDBusService sessionBusService(app, *logSink);
+    sessionBusService.registerOnSessionBus();
     return application.exec();
 }

@@ -189,4 +189,27 @@ std::optional<Size> WindowPlacementService::readSizeAttribute(const AXUIElementR
             "Unable to decode size attribute" });
 }
 
+std::optional<Rect> WindowPlacementService::focusedWindowFrame(const std::optional<RunningApplication>& targetApplication)
+{
+    if (!targetApplication)
+        return std::nullopt;
+    const AXUIElementRef application = m_accessibility.createApplication(targetApplication->processIdentifier());
+    AXObjectRef value;
+    if (m_accessibility.copyAttributeValue(application, kAXFocusedWindowAttribute, value) != AXError::Success)
+        return std::nullopt;
+    const AXUIElementRef window = axCast<AXUIElement>(value);
+    AXObjectRef position;
+    AXObjectRef size;
+    if (!window || m_accessibility.copyAttributeValue(window, kAXPositionAttribute, position) != AXError::Success
+        || m_accessibility.copyAttributeValue(window, kAXSizeAttribute, size) != AXError::Success)
+        return std::nullopt;
+    Point origin;
+    Size extent;
+    const auto positionValue = axCast<AXValue>(position);
+    const auto sizeValue = axCast<AXValue>(size);
+    if (!positionValue || !sizeValue || !positionValue->getValue(origin) || !sizeValue->getValue(extent))
+        return std::nullopt;
+    return flippedFrame(Rect(origin.x, origin.y, extent.width, extent.height), m_screens);
+}
+
 } // namespace gridlume

@@ -25,6 +25,10 @@ public:
     bool placeFocusedWindow(const std::optional<RunningApplication>& targetApplication, const Screen& screen,
         const WindowPlacementRegion& region);
 
+    // The visible frame of the focused window of `targetApplication`, in the window-system space;
+    // none, without a log, when there is no target or its window cannot be read.
+    std::optional<Rect> focusedWindowFrame(const std::optional<RunningApplication>& targetApplication);
+
 private:
     AXUIElementRef focusedWindow(const AXUIElementRef& application);
     std::optional<bool> readEnhancedUserInterface(const AXUIElementRef& application);

@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "HotKeyPlatform.h"
 #include "KeyEvent.h"
+#include "KeyboardGrabber.h"
 #include "Log.h"
 #include "PanelWindowTraits.h"
 #include "Screens.h"
@@ -28,6 +29,8 @@ struct Platform {
     KeyEventTranslator& keyEventTranslator;
     UrlOpener& urlOpener;
     PanelWindowTraits& panelWindowTraits;
+    // The keyboard while the tiling panels are shown.
+    KeyboardGrabber& keyboardGrabber;
 };
 
 } // namespace gridlume

@@ -14,6 +14,8 @@ SettingsStore::SettingsStore(UserDefaults& userDefaults, HotKeyService& hotKeySe
         m_appAppearance = appAppearanceFromRawValue(*raw).value_or(AppAppearance::system);
     if (const auto keepOpen = m_userDefaults.boolForKey(keepTilingPanelOpenAfterTilingKey))
         m_keepTilingPanelOpenAfterTiling = *keepOpen;
+    if (const auto showHints = m_userDefaults.boolForKey(showKeyboardHintsKey))
+        m_showKeyboardHints = *showHints;
     // Undecodable data means no shortcut; the data stays until the next update or clear. A
     // shortcut written by hand that silently did nothing would leave the user guessing.
     if (m_userDefaults.objectForKey(tilingPanelKeyboardShortcutKey)) {
@@ -68,6 +70,15 @@ void SettingsStore::updateKeepTilingPanelOpenAfterTiling(bool value)
         return;
     m_keepTilingPanelOpenAfterTiling = value;
     Q_EMIT keepTilingPanelOpenAfterTilingChanged();
+}
+
+void SettingsStore::updateShowKeyboardHints(bool value)
+{
+    m_userDefaults.setBool(showKeyboardHintsKey, value);
+    if (m_showKeyboardHints == value)
+        return;
+    m_showKeyboardHints = value;
+    Q_EMIT showKeyboardHintsChanged();
 }
 
 void SettingsStore::updateAppAppearance(AppAppearance appearance)

@@ -24,6 +24,7 @@ class SettingsStore : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool keepTilingPanelOpenAfterTiling READ keepTilingPanelOpenAfterTiling NOTIFY
             keepTilingPanelOpenAfterTilingChanged)
+    Q_PROPERTY(bool showKeyboardHints READ showKeyboardHints NOTIFY showKeyboardHintsChanged)
     Q_PROPERTY(bool hasTilingPanelKeyboardShortcut READ hasTilingPanelKeyboardShortcut NOTIFY
             tilingPanelKeyboardShortcutChanged)
 
@@ -31,6 +32,7 @@ public:
     static inline const QString tilingPanelKeyboardShortcutKey = QStringLiteral("tilingPanelKeyboardShortcut");
     static inline const QString keepTilingPanelOpenAfterTilingKey = QStringLiteral("keepTilingPanelOpenAfterTiling");
     static inline const QString appAppearanceKey = QStringLiteral("appAppearance");
+    static inline const QString showKeyboardHintsKey = QStringLiteral("showKeyboardHints");
 
     // Loads the settings (odd stored values read as the defaults: no shortcut, keep open,
     // system appearance; the stored data is left as it is) and applies the appearance. A stored
@@ -45,6 +47,8 @@ public:
     bool hasTilingPanelKeyboardShortcut() const { return m_tilingPanelKeyboardShortcut.has_value(); }
     bool keepTilingPanelOpenAfterTiling() const { return m_keepTilingPanelOpenAfterTiling; }
     AppAppearance appAppearance() const { return m_appAppearance; }
+    // Whether the tiling panels show the line of keys under the steppers (default true).
+    bool showKeyboardHints() const { return m_showKeyboardHints; }
 
     // Stores the handler of the panel shortcut and registers the stored shortcut, if any. On a
     // refusal the handler stays set and the shortcut stays stored but inactive.
@@ -56,11 +60,13 @@ public:
     [[nodiscard]] std::optional<SettingServiceError> clearTilingPanelKeyboardShortcut();
     void updateKeepTilingPanelOpenAfterTiling(bool value);
     void updateAppAppearance(AppAppearance appearance);
+    void updateShowKeyboardHints(bool value);
 
 Q_SIGNALS:
     void tilingPanelKeyboardShortcutChanged();
     void keepTilingPanelOpenAfterTilingChanged();
     void appAppearanceChanged();
+    void showKeyboardHintsChanged();
 
 private:
     void setTilingPanelKeyboardShortcut(std::optional<KeyboardShortcut> shortcut);
@@ -72,6 +78,7 @@ private:
     std::optional<KeyboardShortcut> m_tilingPanelKeyboardShortcut;
     bool m_keepTilingPanelOpenAfterTiling = true;
     AppAppearance m_appAppearance = AppAppearance::system;
+    bool m_showKeyboardHints = true;
 };
 
 } // namespace gridlume

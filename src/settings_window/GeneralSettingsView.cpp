@@ -62,6 +62,13 @@ GeneralSettingsView::GeneralSettingsView(SettingsStore& settingsStore, Updater& 
         [this, &settingsStore] { m_keepPanelOpenCheckBox->setChecked(settingsStore.keepTilingPanelOpenAfterTiling()); });
     addRow(tr("Panel Behavior"), m_keepPanelOpenCheckBox);
 
+    m_showKeyboardHintsCheckBox = new QCheckBox(tr("Show keyboard hints"), form);
+    m_showKeyboardHintsCheckBox->setChecked(settingsStore.showKeyboardHints());
+    connect(m_showKeyboardHintsCheckBox, &QCheckBox::toggled, &settingsStore, &SettingsStore::updateShowKeyboardHints);
+    connect(&settingsStore, &SettingsStore::showKeyboardHintsChanged, m_showKeyboardHintsCheckBox,
+        [this, &settingsStore] { m_showKeyboardHintsCheckBox->setChecked(settingsStore.showKeyboardHints()); });
+    addRow(QString(), m_showKeyboardHintsCheckBox);
+
     auto* updates = new QWidget(form);
     auto* updatesColumn = new QVBoxLayout(updates);
     updatesColumn->setContentsMargins(0, 0, 0, 0);

@@ -27,6 +27,7 @@ public:
 
     TilingPanelKeyboardShortcutRecorder* shortcutRecorder() const { return m_shortcutRecorder; }
     QCheckBox* keepPanelOpenCheckBox() const { return m_keepPanelOpenCheckBox; }
+    QCheckBox* showKeyboardHintsCheckBox() const { return m_showKeyboardHintsCheckBox; }
     QCheckBox* automaticUpdatesCheckBox() const { return m_automaticUpdatesCheckBox; }
     QPushButton* checkForUpdatesButton() const { return m_checkForUpdatesButton; }
     AppearanceChooser* appearanceChooser() const { return m_appearanceChooser; }
@@ -34,6 +35,7 @@ public:
 private:
     TilingPanelKeyboardShortcutRecorder* m_shortcutRecorder;
     QCheckBox* m_keepPanelOpenCheckBox;
+    QCheckBox* m_showKeyboardHintsCheckBox = nullptr;
     QCheckBox* m_automaticUpdatesCheckBox;
     QPushButton* m_checkForUpdatesButton;
     AppearanceChooser* m_appearanceChooser;

@@ -133,11 +133,46 @@ std::optional<Rect> TilingGridModel::dragOutline() const
     return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
+bool TilingGridModel::isInKeyboardBlock(const WindowPlacementTile& tile) const
+{
+    // A block chosen in another grid size (the steppers changed it since) is not drawn.
+    const auto& block = m_keyboardBlock;
+    return block && block->tileRowCount == rowCount() && block->tileColumnCount == columnCount()
+        && block->leftTopTile.row <= tile.row && tile.row <= block->bottomRightTile.row
+        && block->leftTopTile.column <= tile.column && tile.column <= block->bottomRightTile.column;
+}
+
+void TilingGridModel::setKeyboardBlock(const std::optional<WindowPlacementRegion>& block)
+{
+    if (m_dragStartLocation)
+        return;
+    m_hoveredTile.reset();
+    m_keyboardBlock = block;
+    Q_EMIT displayChanged();
+    previewChanged(block);
+}
+
+void TilingGridModel::selectKeyboardBlock()
+{
+    if (m_dragStartLocation || !m_keyboardBlock)
+        return;
+    const WindowPlacementRegion block = *std::exchange(m_keyboardBlock, std::nullopt);
+    Q_EMIT displayChanged();
+    previewChanged(std::nullopt);
+    if (m_onTileSelected)
+        m_onTileSelected(block);
+}
+
 void TilingGridModel::hoverMoved(const Point& location)
 {
     if (m_dragStartLocation || m_isDragCancelled)
         return;
     const auto tile = tileAt(location);
+    // The pointer takes over from the keyboard once it moves onto a tile.
+    if (tile && m_keyboardBlock) {
+        m_keyboardBlock.reset();
+        m_hoveredTile.reset();
+    }
     if (!tile) {
         clearHover();
         return;
@@ -175,6 +210,7 @@ void TilingGridModel::dragChanged(const Point& startLocation, const Point& locat
         m_dragStartLocation = startLocation;
         // The drag's own preview replaces the hover's, so clearing it needs no callback.
         m_hoveredTile.reset();
+        m_keyboardBlock.reset();
         if (m_uiStates.draggingTileGridID() != m_tileGridID)
             m_uiStates.setDraggingTileGridID(m_tileGridID);
     }

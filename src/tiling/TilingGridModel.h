@@ -71,6 +71,18 @@ public:
     const std::optional<Point>& dragLocation() const { return m_dragLocation; }
     // The tile under the pointer while no drag is under way.
     const std::optional<WindowPlacementTile>& hoveredTile() const { return m_hoveredTile; }
+    // The block the keyboard chose, until the pointer hovers or drags again.
+    const std::optional<WindowPlacementRegion>& keyboardBlock() const { return m_keyboardBlock; }
+    // Whether the tile lies in the keyboard's block (drawn like a hovered tile).
+    bool isInKeyboardBlock(const WindowPlacementTile& tile) const;
+
+    // Keyboard input ----------------------------------------------------------------------------
+    // Highlights `block` and previews it like a hover (none: clears both); a hover highlight
+    // gives way without a callback. Ignored during a drag.
+    void setKeyboardBlock(const std::optional<WindowPlacementRegion>& block);
+    // Selects the keyboard's block like the release of a drag: the highlight and the preview are
+    // cleared, then the block is selected. Nothing without a block.
+    void selectKeyboardBlock();
 
     // Pointer input --------------------------------------------------------------------------------
     // The pointer hovers at `location` (inside or outside the grid) with no button down.
@@ -100,6 +112,7 @@ private:
     std::optional<Point> m_dragStartLocation;
     std::optional<Point> m_dragLocation;
     std::optional<WindowPlacementTile> m_hoveredTile;
+    std::optional<WindowPlacementRegion> m_keyboardBlock;
 };
 
 } // namespace gridlume

@@ -50,7 +50,7 @@ void WindowPlacementTilingGridView::paintEvent(QPaintEvent*)
     for (qint64 row = 0; row < rows; ++row) {
         for (qint64 column = 0; column < columns; ++column) {
             const WindowPlacementTile tile { row, column };
-            const bool highlighted = covered.contains(tile) || hovered == tile;
+            const bool highlighted = covered.contains(tile) || hovered == tile || m_model.isInKeyboardBlock(tile);
             painter.fillRect(qRectF(m_model.tileRect(tile)),
                 highlighted ? PanelStyle::fill(palette) : PanelStyle::tertiaryFill(palette));
         }

@@ -1,5 +1,6 @@
 #include "tiling/WindowPlacementTilingPanelController.h"
 
+#include "placement/ScreenChoice.h"
 #include "placement/WindowPlacementService.h"
 #include "platform/QtScreenSpace.h"
 #include "settings/SettingsStore.h"
@@ -7,10 +8,12 @@
 #include "tiling/PanelHostingView.h"
 #include "tiling/SpotlightLikePanel.h"
 #include "tiling/WindowPlacementPreviewPanel.h"
+#include "tiling/WindowPlacementTilingGridView.h"
 #include "tiling/WindowPlacementTilingPanelView.h"
 #include "tracking/ForegroundApplicationStore.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWindow>
@@ -59,6 +62,8 @@ WindowPlacementTilingPanelController::WindowPlacementTilingPanelController(const
     , m_globalKeyMonitor(platform.globalKeyMonitor)
     , m_panelWindowTraits(platform.panelWindowTraits)
     , m_keyEventTranslator(platform.keyEventTranslator)
+    , m_keyboardGrabber(platform.keyboardGrabber)
+    , m_keyboardCursor(uiStates)
 {
     m_foregroundApplicationStore.setOnTargetApplicationChanged([self = QPointer(this)] {
         // A preview or drag begun for the old target must not carry over to the new one.
@@ -85,6 +90,8 @@ void WindowPlacementTilingPanelController::showPanels()
     m_foregroundApplicationStore.refreshTargetApplication();
     rebuildScreenPanels();
     centreAndOrderFrontPanels();
+    m_keyboardCursor.reset();
+    m_keyboardDisplayID = initialKeyboardDisplayID();
     installKeyDownMonitors();
 }
 
@@ -194,7 +201,10 @@ WindowPlacementTilingPanelController::makePanel(DisplayID displayID)
         if (self && self->m_openSettings)
             self->m_openSettings();
     });
-    std::unique_ptr<SpotlightLikePanel, PanelDeleter> panel(new SpotlightLikePanel(panelSize, m_panelWindowTraits));
+    const bool showsHints = m_settingsStore.showKeyboardHints();
+    view->setKeyboardHintsVisible(showsHints);
+    const QSize size = panelSize + QSize(0, showsHints ? WindowPlacementTilingPanelView::keyboardHintsHeight : 0);
+    std::unique_ptr<SpotlightLikePanel, PanelDeleter> panel(new SpotlightLikePanel(size, m_panelWindowTraits));
     panel->setContentView(new PanelHostingView(view));
     return panel;
 }
@@ -223,18 +233,63 @@ void WindowPlacementTilingPanelController::installKeyDownMonitors()
             },
             GlobalKeyPresses::InOtherPrograms);
     }
+    // The keys come to the panels while they are shown, from the user's window or a panel; those
+    // of Gridlume's other windows (the settings) reach them through Qt, so the grab is given up
+    // while one of those has the focus.
+    takeKeyboard();
+    if (!m_focusWindowConnection) {
+        m_focusWindowConnection = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+            if (isPanelOrPreview(window))
+                takeKeyboard();
+            else
+                m_keyboardGrab.cancel();
+        });
+    }
+}
+
+bool WindowPlacementTilingPanelController::isPanelOrPreview(const QWindow* window) const
+{
+    if (!window || window == m_windowPlacementPreviewPanel->windowHandle())
+        return true;
+    for (const auto& [displayID, pair] : m_screenPanels) {
+        if (pair.panel->windowHandle() == window)
+            return true;
+    }
+    return false;
+}
+
+void WindowPlacementTilingPanelController::takeKeyboard()
+{
+    if (m_keyboardGrab.isActive() || !isPanelOrPreview(QGuiApplication::focusWindow()) || !isAnyPanelVisible())
+        return;
+    const QPointer self(this);
+    m_keyboardGrab = m_keyboardGrabber.grabKeyboard([self](const KeyEvent& event) {
+        if (self)
+            self->handlePanelKey(event);
+    });
 }
 
 void WindowPlacementTilingPanelController::removeKeyDownMonitors()
 {
     m_localKeyDownMonitor.cancel();
     m_globalKeyDownMonitor.cancel();
+    m_keyboardGrab.cancel();
+    disconnect(m_focusWindowConnection);
+    m_focusWindowConnection = {};
 }
 
 bool WindowPlacementTilingPanelController::handleLocalKeyDown(const QKeyEvent& event)
 {
+    if (!isAnyPanelVisible())
+        return false;
     // By position, like the global monitor: the key at Escape's place whatever the layout says.
-    if (m_keyEventTranslator.translate(event).keyCode != kVK_Escape || !isAnyPanelVisible())
+    const KeyEvent key = m_keyEventTranslator.translate(event);
+    const QWindow* focus = QGuiApplication::focusWindow();
+    for (const auto& [displayID, pair] : m_screenPanels) {
+        if (focus && pair.panel->windowHandle() == focus)
+            return handlePanelKey(key);
+    }
+    if (key.keyCode != kVK_Escape)
         return false;
     handleEscapeKey();
     return true;
@@ -243,8 +298,8 @@ bool WindowPlacementTilingPanelController::handleLocalKeyDown(const QKeyEvent& e
 void WindowPlacementTilingPanelController::handleGlobalKeyDown(const KeyEvent& event)
 {
     // Presses in Gridlume's own windows are the local monitor's; the global one never reports
-    // them, so a drag-cancelling Escape is not also a close.
-    if (event.keyCode != kVK_Escape)
+    // them, so a drag-cancelling Escape is not also a close. Presses the grab takes are its own.
+    if (event.keyCode != kVK_Escape || m_keyboardGrab.isActive())
         return;
     QMetaObject::invokeMethod(
         this,
@@ -262,6 +317,97 @@ void WindowPlacementTilingPanelController::handleEscapeKey()
         return;
     }
     hidePanels();
+}
+
+bool WindowPlacementTilingPanelController::handlePanelKey(const KeyEvent& event)
+{
+    if (!isAnyPanelVisible())
+        return false;
+    if (m_uiStates.draggingTileGridID()) {
+        // The pointer is choosing; Escape cancels its drag, other keys wait for it.
+        if (event.keyCode == kVK_Escape)
+            m_uiStates.requestTileGridDragCancel();
+        return true;
+    }
+    switch (m_keyboardCursor.handleKey(event)) {
+    case TilingGridKeyboardCursor::Action::None:
+        return false;
+    case TilingGridKeyboardCursor::Action::Close:
+        hidePanels();
+        return true;
+    case TilingGridKeyboardCursor::Action::NextScreen:
+        stepKeyboardScreen(1);
+        return true;
+    case TilingGridKeyboardCursor::Action::PreviousScreen:
+        stepKeyboardScreen(-1);
+        return true;
+    case TilingGridKeyboardCursor::Action::BlockChanged:
+        showKeyboardBlock();
+        return true;
+    case TilingGridKeyboardCursor::Action::Select:
+        selectKeyboardBlock();
+        return true;
+    }
+    return false;
+}
+
+void WindowPlacementTilingPanelController::showKeyboardBlock()
+{
+    if (!m_keyboardDisplayID || !m_screenPanels.count(*m_keyboardDisplayID))
+        m_keyboardDisplayID = initialKeyboardDisplayID();
+    if (!m_keyboardDisplayID)
+        return;
+    // Cleared first: a grid that no longer shows the block must not hide the new preview.
+    for (const DisplayID displayID : panelDisplayIDs()) {
+        WindowPlacementTilingPanelView* view = panelView(displayID);
+        if (view && displayID != *m_keyboardDisplayID && view->gridView().model().keyboardBlock())
+            view->gridView().model().setKeyboardBlock(std::nullopt);
+    }
+    if (WindowPlacementTilingPanelView* view = panelView(*m_keyboardDisplayID)) {
+        m_isShowingKeyboardBlock = true;
+        view->gridView().model().setKeyboardBlock(m_keyboardCursor.region());
+        m_isShowingKeyboardBlock = false;
+    }
+}
+
+void WindowPlacementTilingPanelController::selectKeyboardBlock()
+{
+    showKeyboardBlock();
+    if (WindowPlacementTilingPanelView* view = m_keyboardDisplayID ? panelView(*m_keyboardDisplayID) : nullptr)
+        view->gridView().model().selectKeyboardBlock();
+}
+
+void WindowPlacementTilingPanelController::stepKeyboardScreen(int step)
+{
+    // Gridlume's screen order: the primary first, then the window system's order.
+    QList<DisplayID> order;
+    for (const Screen& screen : m_screens.screens()) {
+        if (screen.displayID && m_screenPanels.count(*screen.displayID) && !order.contains(*screen.displayID))
+            order.append(*screen.displayID);
+    }
+    if (order.isEmpty())
+        return;
+    const qsizetype current = m_keyboardDisplayID ? order.indexOf(*m_keyboardDisplayID) : -1;
+    const qsizetype count = order.size();
+    m_keyboardDisplayID = order[((current < 0 ? 0 : current + step) % count + count) % count];
+    showKeyboardBlock();
+}
+
+std::optional<DisplayID> WindowPlacementTilingPanelController::initialKeyboardDisplayID() const
+{
+    const QList<Screen> screens = m_screens.screens();
+    if (const auto frame = m_windowPlacementService.focusedWindowFrame(m_foregroundApplicationStore.targetApplication())) {
+        if (const auto index = screenHoldingMostOf(*frame, screens)) {
+            const auto& displayID = screens[*index].displayID;
+            if (displayID && m_screenPanels.count(*displayID))
+                return displayID;
+        }
+    }
+    for (const Screen& screen : screens) {
+        if (screen.displayID && m_screenPanels.count(*screen.displayID))
+            return screen.displayID;
+    }
+    return std::nullopt;
 }
 
 void WindowPlacementTilingPanelController::hidePreview()
@@ -294,6 +440,16 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
         return;
     }
     m_previewDisplayID = displayID;
+    // The keys continue from where the pointer is, and the block they chose elsewhere goes.
+    if (!m_isShowingKeyboardBlock) {
+        m_keyboardCursor.continueFrom(*region);
+        m_keyboardDisplayID = displayID;
+        for (const DisplayID other : panelDisplayIDs()) {
+            WindowPlacementTilingPanelView* view = panelView(other);
+            if (view && other != displayID && view->gridView().model().keyboardBlock())
+                view->gridView().model().setKeyboardBlock(std::nullopt);
+        }
+    }
     const Rect frame = region->appKitFrame(it->second.screen);
     const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());
     const QRect previewRect = space.logicalRect(frame);
@@ -353,6 +509,9 @@ void WindowPlacementTilingPanelController::screenParametersDidChange()
         return;
     rebuildScreenPanels();
     centreAndOrderFrontPanels();
+    // No screen left to show a panel on: nothing is shown, so nothing may hold the keyboard.
+    if (!isAnyPanelVisible())
+        removeKeyDownMonitors();
 }
 
 void WindowPlacementTilingPanelController::orderPreviewBelow(SpotlightLikePanel& panel)

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Screens.h"
 #include "platform/Subscription.h"
+#include "tiling/TilingGridKeyboardCursor.h"
 
 #include <QObject>
 #include <QSize>
@@ -16,6 +17,7 @@
 #include <optional>
 
 class QKeyEvent;
+class QWindow;
 
 namespace gridlume {
 
@@ -31,7 +33,11 @@ class WindowPlacementTilingPanelView;
 // screen's visible frame, and the one placement preview. Turns the grids' hover and drag into the
 // preview and their selections into window placement, closes the panels on Escape (a first Escape
 // during a drag only cancels the drag) or from their close button, and rebuilds them when the
-// screens change while they are shown. Main thread only.
+// screens change while they are shown. While the panels are shown it also holds the keyboard
+// (without taking the focus from the user's window) and lets the keys choose a block on the
+// panel of one screen, with the same preview, highlight and selection as the pointer; the
+// pointer takes over from the keys and the keys continue from where the pointer was. Main
+// thread only.
 class WindowPlacementTilingPanelController : public QObject {
     Q_OBJECT
 public:
@@ -67,6 +73,9 @@ public:
     {
         return m_localKeyDownMonitor.isActive() || m_globalKeyDownMonitor.isActive();
     }
+    // The screen whose grid the keys act on, and where they are on it.
+    std::optional<DisplayID> keyboardDisplayID() const { return m_keyboardDisplayID; }
+    const TilingGridKeyboardCursor& keyboardCursor() const { return m_keyboardCursor; }
 
 private:
     struct PanelDeleter {
@@ -83,9 +92,19 @@ private:
     std::unique_ptr<SpotlightLikePanel, PanelDeleter> makePanel(DisplayID displayID);
     void installKeyDownMonitors();
     void removeKeyDownMonitors();
+    void takeKeyboard();
+    // True for no window at all (another program has the focus), a panel and the preview.
+    bool isPanelOrPreview(const QWindow* window) const;
     bool handleLocalKeyDown(const QKeyEvent& event);
     void handleGlobalKeyDown(const KeyEvent& event);
     void handleEscapeKey();
+    // A key for the panels, from the keyboard grab or a panel that has the focus. True when it
+    // was one of theirs.
+    bool handlePanelKey(const KeyEvent& event);
+    void showKeyboardBlock();
+    void selectKeyboardBlock();
+    void stepKeyboardScreen(int step);
+    std::optional<DisplayID> initialKeyboardDisplayID() const;
     void hidePreview();
     void handleTilePreviewChanged(const std::optional<WindowPlacementRegion>& region, DisplayID displayID);
     void handleTileSelected(const WindowPlacementRegion& region, DisplayID displayID);
@@ -104,6 +123,7 @@ private:
     GlobalKeyMonitor& m_globalKeyMonitor;
     PanelWindowTraits& m_panelWindowTraits;
     const KeyEventTranslator& m_keyEventTranslator;
+    KeyboardGrabber& m_keyboardGrabber;
     std::function<void()> m_openSettings;
     std::map<DisplayID, ScreenPanelPair> m_screenPanels;
     std::optional<DisplayID> m_previewDisplayID;
@@ -111,6 +131,12 @@ private:
     QList<Screen> m_reportedFallbacks;
     Subscription m_localKeyDownMonitor;
     Subscription m_globalKeyDownMonitor;
+    Subscription m_keyboardGrab;
+    QMetaObject::Connection m_focusWindowConnection;
+    TilingGridKeyboardCursor m_keyboardCursor;
+    std::optional<DisplayID> m_keyboardDisplayID;
+    // Set while the keys' own block is being previewed, so that it is not taken for the pointer's.
+    bool m_isShowingKeyboardBlock = false;
 };
 
 } // namespace gridlume

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QLabel;
+
 #include <functional>
 #include <optional>
 
@@ -18,7 +20,8 @@ class UIStates;
 class WindowPlacementTilingGridView;
 
 // What a tiling panel shows, top to bottom: the title bar, the target application, the grid
-// (identified by `tileGridID`, its screen's display ID) and the grid's dimension steppers. Holds
+// (identified by `tileGridID`, its screen's display ID), the grid's dimension steppers and, when
+// asked for, one line of the keys the panels take. Holds
 // no state of its own: it shows the shared UIStates and ForegroundApplicationStore, so every
 // screen's panel shows the same and changes with the others. Transparent; the panel window draws
 // the card behind it.
@@ -41,6 +44,12 @@ public:
     TargetApplicationView& targetApplicationView() const { return *m_targetApplicationView; }
     WindowPlacementTilingGridView& gridView() const { return *m_gridView; }
     TilingGridDimensionControls& dimensionControls() const { return *m_dimensionControls; }
+    QLabel& keyboardHints() const { return *m_keyboardHints; }
+
+    // The line of keys under the steppers; hidden until shown. The panel grows by
+    // keyboardHintsHeight to make room for it.
+    void setKeyboardHintsVisible(bool visible);
+    static constexpr int keyboardHintsHeight = 18;
 
 private:
     DisplayID m_tileGridID;
@@ -48,6 +57,7 @@ private:
     TargetApplicationView* m_targetApplicationView;
     WindowPlacementTilingGridView* m_gridView;
     TilingGridDimensionControls* m_dimensionControls;
+    QLabel* m_keyboardHints;
 };
 
 } // namespace gridlume

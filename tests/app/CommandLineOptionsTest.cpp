@@ -33,4 +33,45 @@ INSTANTIATE_TEST_SUITE_P(CommandLineOptions, CommandLine,
         OptionsCase { "unknownAfterHelp", { "--help", "extra" }, A::invalid }),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct PlaceCase {
+    const char* name;
+    QStringList arguments;
+    // None: exit status 2 with a usage message.
+    std::optional<PlacementRequest> request;
+};
+
+class PlaceCommandLine : public ::testing::TestWithParam<PlaceCase> { };
+
+TEST_P(PlaceCommandLine, ReadsGridBlockAndMonitorOrRefusesThem)
+{
+    const CommandLineOptions options = CommandLineOptions::parse(GetParam().arguments);
+    if (!GetParam().request) {
+        EXPECT_EQ(options.action, A::invalid);
+        EXPECT_FALSE(options.error.isEmpty());
+        return;
+    }
+    EXPECT_EQ(options.action, A::place) << qPrintable(options.error);
+    EXPECT_EQ(options.placement, *GetParam().request);
+}
+
+PlacementRequest request(WindowPlacementRegion region, QString monitor = QStringLiteral("current"))
+{
+    return PlacementRequest { region, monitor };
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLineOptions, PlaceCommandLine,
+    ::testing::Values(PlaceCase { "rightHalf", { "place", "2x1", "1,0" }, request({ 1, 2, { 0, 1 }, { 0, 1 } }) },
+        PlaceCase { "blockInEitherOrder", { "place", "3x2", "1,1:0,0", "--monitor", "HDMI-1" },
+            request({ 2, 3, { 0, 0 }, { 1, 1 } }, "HDMI-1") },
+        PlaceCase {
+            "monitorFirst", { "place", "--monitor=1", "64x1", "63,0" }, request({ 1, 64, { 0, 63 }, { 0, 63 } }, "1") },
+        PlaceCase { "noColumns", { "place", "0x2", "9,9" }, std::nullopt },
+        PlaceCase { "tooManyRows", { "place", "2x65", "0,0" }, std::nullopt },
+        PlaceCase { "tileOutsideTheGrid", { "place", "2x2", "0,0:2,1" }, std::nullopt },
+        PlaceCase { "notABlock", { "place", "2x2", "left" }, std::nullopt },
+        PlaceCase { "missingBlock", { "place", "2x2" }, std::nullopt },
+        PlaceCase { "monitorWithoutName", { "place", "2x2", "0,0", "--monitor" }, std::nullopt },
+        PlaceCase { "oddMonitorName", { "place", "2x2", "0,0", "--monitor", "a b" }, std::nullopt }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

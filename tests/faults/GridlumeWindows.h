@@ -20,7 +20,8 @@ namespace gridlume::test {
 class GridlumeWindows {
 public:
     static constexpr int panelWidth = 304;
-    static constexpr int panelHeight = 326;
+    // With the line of keyboard hints, shown by default.
+    static constexpr int panelHeight = 344;
 
     // The visible frames of the desktop's monitors (root coordinates): the dock takes the bottom
     // of the second one.

@@ -1,6 +1,8 @@
 #include "hotkeys/HotKeyService.h"
+#include "placement/FrameGeometry.h"
 #include "placement/WindowPlacementService.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "settings/SettingsStore.h"
 #include "settings/UIStates.h"
@@ -89,6 +91,14 @@ protected:
     WindowPlacementPreviewPanel& preview() { return m_controller->windowPlacementPreviewPanel(); }
     QStringList logLines() { return m_desktop.log().messages(category); }
 
+    // Shows the panels with the user's window in front.
+    void showPanelsInAnotherProgramsFocus()
+    {
+        focusAnotherProgram();
+        controller().showPanels();
+        SimDesktop::processEvents();
+    }
+
     // A click on a tile of a screen's grid, as the grid reports it.
     void clickTile(DisplayID id, Point point)
     {
@@ -117,11 +127,11 @@ TEST_F(TilingPanelControllerTest, ShowsOnePanelCentredOnEachScreensVisibleFrameF
     controller().showPanels();
     ASSERT_EQ(controller().panelDisplayIDs(), QList<DisplayID>({ 1, 2 }));
     EXPECT_EQ(m_foregroundApplicationStore.targetApplication(), m_desktop.application(m_terminal));
-    // Primary: centre (720, 437.5) → top-left (568, 274.5 + 326 = 600.5 from the bottom) → y 299.5,
-    // rounded. Secondary: centre (2400, 380) → top edge at 543 → 900 − 543 = 357 below the
-    // primary's top.
-    EXPECT_EQ(panel(1).geometry(), QRect(568, 300, 304, 326));
-    EXPECT_EQ(panel(2).geometry(), QRect(2248, 357, 304, 326));
+    // 326 points of panel and 18 of keyboard hints. Primary: centre (720, 437.5) → top-left (568,
+    // 265.5 + 344 = 609.5 from the bottom) → y 290.5, rounded. Secondary: centre (2400, 380) → top
+    // edge at 552 → 900 − 552 = 348 below the primary's top.
+    EXPECT_EQ(panel(1).geometry(), QRect(568, 291, 304, 344));
+    EXPECT_EQ(panel(2).geometry(), QRect(2248, 348, 304, 344));
     for (DisplayID id : { 1u, 2u }) {
         EXPECT_TRUE(panel(id).isVisible());
         EXPECT_EQ(m_desktop.panelWindowTraits().preparedRole(panel(id).windowHandle()), PanelWindowRole::TilingPanel);
@@ -248,21 +258,62 @@ TEST_F(TilingPanelControllerTest, TargetChangeHidesThePreviewAndCancelsTheDrag)
 
 // --- Escape ------------------------------------------------------------------------------------
 
-TEST_F(TilingPanelControllerTest, EscapeIsSwallowedWhilePanelsAreShownAndOtherKeysPassThrough)
+TEST_F(TilingPanelControllerTest, EscapeInAPanelClosesThePanelsAndIsSwallowed)
+{
+    // Sees what gets past the application-wide monitor.
+    struct EscapeCounter : QObject {
+        int escapes = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            escapes += event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+            return false;
+        }
+    } counter;
+    controller().showPanels();
+    QWidget& content = *controller().panelView(1);
+    content.installEventFilter(&counter);
+    QTest::keyClick(&content, Qt::Key_Escape);
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+    EXPECT_FALSE(controller().hasKeyDownMonitors());
+    EXPECT_EQ(counter.escapes, 0) << "the Escape reached the panel";
+}
+
+TEST_F(TilingPanelControllerTest, EscapePassesThroughWhileNoPanelIsVisible)
 {
     struct KeyProbe : QWidget {
-        QList<int> keys;
-        void keyPressEvent(QKeyEvent* event) override { keys.append(event->key()); }
+        int escapes = 0;
+        void keyPressEvent(QKeyEvent* event) override { escapes += event->key() == Qt::Key_Escape; }
     } probe;
     probe.show();
     controller().showPanels();
-    QTest::keyClick(&probe, Qt::Key_A);
-    EXPECT_TRUE(controller().isAnyPanelVisible());
     QTest::keyClick(&probe, Qt::Key_Escape); // swallowed: closes the panels
-    EXPECT_FALSE(controller().isAnyPanelVisible());
-    EXPECT_FALSE(controller().hasKeyDownMonitors());
     QTest::keyClick(&probe, Qt::Key_Escape); // the panels are hidden: reaches the probe
-    EXPECT_EQ(probe.keys, QList<int>({ Qt::Key_A, Qt::Key_Escape }));
+    EXPECT_EQ(probe.escapes, 1);
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+}
+
+TEST_F(TilingPanelControllerTest, KeysThatAreNotTheGridsPassThroughWhilePanelsAreShown)
+{
+    struct KeyProbe : QObject {
+        int keys = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            keys += event->type() == QEvent::KeyPress;
+            return false;
+        }
+    } probe;
+    controller().showPanels();
+    panel(1).activateWindow();
+    QCoreApplication::processEvents();
+    controller().panelView(1)->installEventFilter(&probe);
+    QTest::keyClick(controller().panelView(1), Qt::Key_A);
+    QTest::keyClick(controller().panelView(1), Qt::Key_Return, Qt::ControlModifier);
+    const int passed = probe.keys;
+    EXPECT_GE(passed, 2);
+    QTest::keyClick(controller().panelView(1), Qt::Key_Right);
+    EXPECT_EQ(probe.keys, passed) << "the arrow is the grid's";
+    EXPECT_TRUE(controller().isAnyPanelVisible());
+    EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), Rect(100, 100, 800, 600));
 }
 
 enum class EscapeSource { Local, Global };
@@ -471,7 +522,7 @@ TEST_F(TilingPanelControllerTest, ScreenChangeWhileShownRebuildsRecentresAndHide
     SimDesktop::processEvents();
 
     EXPECT_NE(controller().panel(1), oldPrimaryPanel.data());
-    EXPECT_EQ(panel(2).geometry(), QRect(-1112, 197, 304, 326));
+    EXPECT_EQ(panel(2).geometry(), QRect(-1112, 188, 304, 344));
     EXPECT_TRUE(panel(1).isVisible());
     EXPECT_TRUE(panel(2).isVisible());
     EXPECT_FALSE(preview().isVisible());
@@ -491,6 +542,135 @@ TEST_F(TilingPanelControllerTest, ScreenChangeWhileHiddenDoesNothing)
     SimDesktop::processEvents();
     EXPECT_EQ(controller().panel(1), hiddenPanel.data());
     EXPECT_FALSE(controller().isAnyPanelVisible());
+}
+
+// --- the keyboard ---------------------------------------------------------------------------------
+
+// Types a sequence like "Right S-Down Return" into the user's window while the panels hold the
+// keyboard: names of keys or single characters, "S-" for Shift.
+void typeKeys(SimDesktop& desktop, const QString& sequence)
+{
+    static const QHash<QString, int> named { { "Left", Qt::Key_Left }, { "Right", Qt::Key_Right },
+        { "Up", Qt::Key_Up }, { "Down", Qt::Key_Down }, { "Return", Qt::Key_Return }, { "Space", Qt::Key_Space },
+        { "Tab", Qt::Key_Tab }, { "Escape", Qt::Key_Escape } };
+    for (QString key : sequence.split(u' ', Qt::SkipEmptyParts)) {
+        const bool shift = key.startsWith(QLatin1String("S-"));
+        if (shift)
+            key = key.mid(2);
+        const int qtKey = named.value(key, key.toUpper().at(0).unicode());
+        desktop.typeGlobalKey(KeyEvent { SimKeyEventTranslator::keyCodeForQtKey(qtKey), shift ? ModifierFlag::Shift : 0 });
+        SimDesktop::processEvents();
+    }
+}
+
+struct KeySequenceCase {
+    const char* name;
+    const char* keys;
+    // The block previewed after the keys (before a final Return, which places it), and where.
+    WindowPlacementRegion block;
+    DisplayID display;
+    bool placed;
+    bool oneScreen = false;
+};
+
+class KeySequenceTest : public TilingPanelControllerTest, public ::testing::WithParamInterface<KeySequenceCase> { };
+
+TEST_P(KeySequenceTest, PreviewsAndPlacesTheBlockTheKeysChose)
+{
+    const KeySequenceCase& c = GetParam();
+    if (c.oneScreen)
+        m_desktop.setScreens({ primaryScreen });
+    showPanelsInAnotherProgramsFocus();
+    ASSERT_TRUE(m_desktop.isKeyboardGrabbed());
+    QString keys = QString::fromLatin1(c.keys);
+    if (c.placed)
+        keys.chop(QStringLiteral(" Return").size());
+    typeKeys(m_desktop, keys);
+    ASSERT_EQ(controller().previewDisplayID(), c.display);
+    EXPECT_EQ(grid(c.display).keyboardBlock(), c.block);
+    EXPECT_TRUE(preview().isVisible());
+    if (!c.placed)
+        return;
+    typeKeys(m_desktop, QStringLiteral("Return"));
+    SimDesktop::processEvents();
+    const Screen& screen = c.display == 1 ? primaryScreen : secondaryScreen;
+    EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), flippedFrame(c.block.appKitFrame(screen), primaryScreen.frame));
+    EXPECT_FALSE(preview().isVisible());
+    EXPECT_TRUE(m_desktop.isKeyboardGrabbed()) << "kept open, the panels still take the keys";
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeySequenceTest,
+    ::testing::Values(KeySequenceCase { "rightColumn", "Right S-Down Return", { 2, 2, { 0, 1 }, { 1, 1 } }, 1, true },
+        KeySequenceCase { "vimKeys", "l j", { 2, 2, { 1, 1 }, { 1, 1 } }, 1, false },
+        KeySequenceCase { "stopsAtTheEdges", "Left Up Right Right Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false },
+        KeySequenceCase { "shrinksBackPastTheAnchor", "= Right S-Right S-Left S-Left", { 2, 3, { 0, 0 }, { 0, 1 } }, 1,
+            false },
+        KeySequenceCase { "escapeShrinksTheBlockToTheCursor", "S-Right S-Down Escape", { 2, 2, { 1, 1 }, { 1, 1 } }, 1,
+            false },
+        KeySequenceCase { "columnsStopAtTwo", "- - Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false },
+        KeySequenceCase { "columnsStopAtEight", "= = = = = = = 9 =", { 2, 8, { 0, 0 }, { 0, 0 } }, 1, false },
+        KeySequenceCase { "rowsStepWithShiftAndStopAtEight", "S-= S-= S-= S-= S-= S-= S-= Down S-=",
+            { 8, 2, { 1, 0 }, { 1, 0 } }, 1, false },
+        KeySequenceCase { "aDigitPicksTheColumn", "= Down 3", { 2, 3, { 1, 2 }, { 1, 2 } }, 1, false },
+        KeySequenceCase { "tabGoesToTheNextScreen", "Tab Right S-Down Return", { 2, 2, { 0, 1 }, { 1, 1 } }, 2, true },
+        KeySequenceCase { "shiftTabWrapsAround", "S-Tab S-Tab Down", { 2, 2, { 1, 0 }, { 1, 0 } }, 1, false },
+        KeySequenceCase { "tabWithOneScreenStays", "Tab Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false, true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TilingPanelControllerTest, TheKeysStartOnTheTargetWindowsScreenAndContinueFromTheHover)
+{
+    m_desktop.addWindow(m_terminal, SimWindowSpec { Rect(2000, 100, 800, 600) });
+    showPanelsInAnotherProgramsFocus();
+    EXPECT_EQ(controller().keyboardDisplayID(), DisplayID(2));
+    grid(1).hoverMoved({ 200, 150 }); // the bottom-right tile of the primary's grid
+    typeKeys(m_desktop, QStringLiteral("S-Left"));
+    EXPECT_EQ(grid(1).keyboardBlock(), (WindowPlacementRegion { 2, 2, { 1, 0 }, { 1, 1 } }));
+    EXPECT_EQ(grid(1).hoveredTile(), std::nullopt);
+    grid(1).hoverMoved({ 10, 10 });
+    EXPECT_EQ(grid(1).keyboardBlock(), std::nullopt) << "the pointer takes over";
+    typeKeys(m_desktop, QStringLiteral("Tab"));
+    grid(1).hoverMoved({ 200, 10 });
+    EXPECT_EQ(grid(2).keyboardBlock(), std::nullopt) << "the pointer on another screen takes over too";
+    EXPECT_EQ(controller().previewDisplayID(), DisplayID(1));
+}
+
+TEST_F(TilingPanelControllerTest, EveryWayOfHidingReleasesTheKeyboard)
+{
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        { "Escape", [&] { typeKeys(m_desktop, QStringLiteral("Escape")); } },
+        { "close button", [&] { QTest::mouseClick(&controller().panelView(1)->titleBar().closeButton(), Qt::LeftButton); } },
+        { "placement", [&] {
+             m_settingsStore.updateKeepTilingPanelOpenAfterTiling(false);
+             typeKeys(m_desktop, QStringLiteral("Return"));
+         } },
+        { "hide", [&] { controller().hidePanels(); } },
+        { "last screen gone", [&] {
+             m_desktop.setScreens({});
+             SimDesktop::processEvents();
+         } },
+    };
+    for (const auto& [name, hide] : ways) {
+        m_desktop.setScreens({ primaryScreen, secondaryScreen });
+        SimDesktop::processEvents();
+        showPanelsInAnotherProgramsFocus();
+        ASSERT_TRUE(m_desktop.isKeyboardGrabbed()) << name;
+        hide();
+        SimDesktop::processEvents();
+        EXPECT_FALSE(controller().isAnyPanelVisible()) << name;
+        EXPECT_FALSE(m_desktop.isKeyboardGrabbed()) << name;
+    }
+}
+
+TEST_F(TilingPanelControllerTest, AKeyboardHeldElsewhereLeavesThePointerAndIsLoggedOnce)
+{
+    m_desktop.holdKeyboardElsewhere(true);
+    for (int i = 0; i < 2; ++i) {
+        showPanelsInAnotherProgramsFocus();
+        grid(1).hoverMoved({ 10, 10 });
+        EXPECT_TRUE(preview().isVisible());
+        controller().hidePanels();
+    }
+    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("keyboard is held")).size(), 1);
 }
 
 } // namespace

@@ -2,13 +2,15 @@
 // no size hints (a placement puts them exactly on the block), closed one by one like a document
 // application's.
 //
-//   gridlume_x11_test_window [--size WxH] [--shadow L,R,T,B] [--windows N] [--stay]
+//   gridlume_x11_test_window [--size WxH] [--shadow L,R,T,B] [--windows N] [--stay] [--fixed]
 //
 // --shadow draws the window's own decoration the way client-side-decorated toolkits do: the
 // window asks for no frame (_MOTIF_WM_HINTS) and declares a shadow border of the given widths
 // around its visible part (_GTK_FRAME_EXTENTS). Each window takes part in WM_DELETE_WINDOW: asked
 // to close, it goes and the program goes on. The program ends with its last window, unless
 // --stay keeps it running without any (a tray application, say), and when its connection breaks.
+// --fixed gives the windows their size as minimum and maximum: windows that keep their size
+// wherever they are put.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +43,7 @@ int main(int argc, char** argv)
     uint32_t shadow[4] = { 0, 0, 0, 0 };
     int count = 1;
     bool stay = false;
+    bool fixed = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : "";
@@ -52,6 +55,8 @@ int main(int argc, char** argv)
             count = std::max(1, std::atoi(argv[++i]));
         else if (option == "--stay")
             stay = true;
+        else if (option == "--fixed")
+            fixed = true;
     }
 
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -77,6 +82,14 @@ int main(int argc, char** argv)
         xcb_change_property(
             connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+        if (fixed) {
+            // WM_NORMAL_HINTS (ICCCM 4.1.2.3): flags PMinSize | PMaxSize, then min and max sizes.
+            uint32_t hints[18] = { (1u << 4) | (1u << 5) };
+            hints[5] = hints[7] = width;
+            hints[6] = hints[8] = height;
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+        }
         if (hasShadow) {
             // flags = MWM_HINTS_DECORATIONS, decorations = 0.
             const uint32_t motif[5] = { 2, 0, 0, 0, 0 };

@@ -3,6 +3,7 @@
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimGlobalKeyMonitor.h"
 #include "platform/sim/SimHotKeyPlatform.h"
+#include "platform/sim/SimKeyboardGrabber.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimScreenProvider.h"
@@ -31,6 +32,7 @@ SimDesktop::SimDesktop(QObject* parent)
     , m_keyEventTranslator(std::make_unique<SimKeyEventTranslator>())
     , m_urlOpener(std::make_unique<SimUrlOpener>())
     , m_panelWindowTraits(std::make_unique<SimPanelWindowTraits>())
+    , m_keyboardGrabber(std::make_unique<SimKeyboardGrabber>(m_log))
 {
     // One 1440 × 900 screen with a 25-point bar at the top, like a laptop.
     m_screens = { Screen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") } };
@@ -41,7 +43,7 @@ SimDesktop::~SimDesktop() = default;
 Platform SimDesktop::platform()
 {
     return Platform { *m_screenProvider, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys, *m_globalKeyMonitor,
-        *m_userDefaults, m_log, *m_keyEventTranslator, *m_urlOpener, *m_panelWindowTraits };
+        *m_userDefaults, m_log, *m_keyEventTranslator, *m_urlOpener, *m_panelWindowTraits, *m_keyboardGrabber };
 }
 
 UserDefaults& SimDesktop::userDefaults()
@@ -195,7 +197,24 @@ int SimDesktop::installedEventHandlerCount() const
 
 void SimDesktop::typeGlobalKey(const KeyEvent& event)
 {
-    QMetaObject::invokeMethod(this, [this, event] { m_globalKeyMonitor->type(event); }, Qt::QueuedConnection);
+    // Like the X server's: a grab takes the press, and raw events still report it to the monitors.
+    QMetaObject::invokeMethod(
+        this,
+        [this, event] {
+            m_keyboardGrabber->type(event);
+            m_globalKeyMonitor->type(event);
+        },
+        Qt::QueuedConnection);
+}
+
+bool SimDesktop::isKeyboardGrabbed() const
+{
+    return m_keyboardGrabber->isGrabbed();
+}
+
+void SimDesktop::holdKeyboardElsewhere(bool held)
+{
+    m_keyboardGrabber->setHeldElsewhere(held);
 }
 
 int SimDesktop::globalKeyMonitorCount() const

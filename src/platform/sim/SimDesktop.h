@@ -18,6 +18,7 @@ class SimAccessibility;
 class SimTrust;
 class SimWorkspace;
 class SimHotKeyPlatform;
+class SimKeyboardGrabber;
 class SimGlobalKeyMonitor;
 class SimKeyEventTranslator;
 class SimUrlOpener;
@@ -119,9 +120,13 @@ public:
     int installedEventHandlerCount() const;
 
     // Global key monitor ------------------------------------------------------------------------
-    // A key press in another program, seen by the installed global monitors.
+    // A key press in another program: it goes to the keyboard grab, if there is one, and is
+    // seen by the installed global monitors.
     void typeGlobalKey(const KeyEvent& event);
     int globalKeyMonitorCount() const;
+    bool isKeyboardGrabbed() const;
+    // Another program holds the keyboard: grabs fail.
+    void holdKeyboardElsewhere(bool held);
 
     // Panel windows ---------------------------------------------------------------------------
     // What the floating windows asked of the window system; compositing on by default.
@@ -196,6 +201,7 @@ private:
     std::unique_ptr<SimKeyEventTranslator> m_keyEventTranslator;
     std::unique_ptr<SimUrlOpener> m_urlOpener;
     std::unique_ptr<SimPanelWindowTraits> m_panelWindowTraits;
+    std::unique_ptr<SimKeyboardGrabber> m_keyboardGrabber;
 };
 
 } // namespace gridlume

@@ -5,6 +5,7 @@
 #include "X11Connection.h"
 #include "X11GlobalKeyMonitor.h"
 #include "X11HotKeyPlatform.h"
+#include "X11KeyboardGrabber.h"
 #include "X11KeyEventTranslator.h"
 #include "X11ProcessLookup.h"
 #include "X11ScreenProvider.h"
@@ -36,8 +37,9 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, UserDefaults
     m_globalKeyMonitor = std::make_unique<X11GlobalKeyMonitor>(m_connection->displayName(), logSink);
     m_keyEventTranslator = std::make_unique<X11KeyEventTranslator>();
     m_urlOpener = std::make_unique<DesktopUrlOpener>();
+    m_keyboardGrabber = std::make_unique<X11KeyboardGrabber>(*m_connection, logSink);
     m_platform.reset(new Platform { *m_screens, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys,
-        *m_globalKeyMonitor, userDefaults, logSink, *m_keyEventTranslator, *m_urlOpener, panelWindowTraits });
+        *m_globalKeyMonitor, userDefaults, logSink, *m_keyEventTranslator, *m_urlOpener, panelWindowTraits, *m_keyboardGrabber });
 }
 
 // Members go in reverse order: everything that listens to the connection before the connection.

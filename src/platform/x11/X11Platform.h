@@ -14,6 +14,7 @@ class X11ApplicationResolver;
 class X11Connection;
 class X11GlobalKeyMonitor;
 class X11HotKeyPlatform;
+class X11KeyboardGrabber;
 class X11KeyEventTranslator;
 class X11ProcessLookup;
 class X11ScreenProvider;
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<X11GlobalKeyMonitor> m_globalKeyMonitor;
     std::unique_ptr<X11KeyEventTranslator> m_keyEventTranslator;
     std::unique_ptr<DesktopUrlOpener> m_urlOpener;
+    std::unique_ptr<X11KeyboardGrabber> m_keyboardGrabber;
     std::unique_ptr<Platform> m_platform;
 };
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "placement/PlacementRequest.h"
+#include "platform/Accessibility.h"
+#include "platform/Log.h"
+#include "platform/Screens.h"
+#include "platform/Workspace.h"
+
+#include <QString>
+
+namespace gridlume {
+
+// Carries out a PlacementRequest on the active window: finds the monitor, then places the window
+// through WindowPlacementService like a selection on a panel, so every rule and every failure
+// message is the same. Main thread only; blocks until the window system has answered.
+class WindowPlacementCommand {
+public:
+    // A window that ends further than this from the block's size, in points, kept a size of its
+    // own (a fixed size, a minimum size larger than the block); within it, size increments.
+    static constexpr double sizeTolerance = 32;
+
+    struct Outcome {
+        bool placed = false;
+        // Why not, in the placement service's words where it gave them.
+        QString reason;
+    };
+
+    WindowPlacementCommand(
+        Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink);
+
+    Outcome run(const PlacementRequest& request);
+
+private:
+    Accessibility& m_accessibility;
+    ScreenProvider& m_screens;
+    Workspace& m_workspace;
+    LogSink& m_logSink;
+};
+
+} // namespace gridlume
