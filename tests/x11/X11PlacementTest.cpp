@@ -236,6 +236,10 @@ namespace {
                       platform().accessibility.createSizeValue(size)),
             AXError::Success)
             << qPrintable(m_log.messages().join(u'\n'));
+        // The read waits for the write to be carried out.
+        AXObjectRef readSize;
+        ASSERT_EQ(platform().accessibility.copyAttributeValue(axCast<AXUIElement>(element), kAXSizeAttribute, readSize),
+            AXError::Success);
 
         const std::optional<Rect> frame = m_desktop.visibleFrameFromOutside(window);
         ASSERT_TRUE(frame);

@@ -117,6 +117,8 @@ AXError X11Accessibility::copyAttributeValue(const AXUIElementRef& element, cons
         return AXError::AttributeUnsupported;
 
     WindowState state;
+    if (AXError error = settlePendingWrites(); error != AXError::Success)
+        return failure(error, "Reading the frame", window->window());
     if (AXError error = readWindowState(window->window(), state); error != AXError::Success)
         return failure(error, "Reading the frame", window->window());
     const RootRect visible = state.visibleFrame();
@@ -183,7 +185,13 @@ AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
     const std::vector<pid_t> pids = m_processLookup.processIdentifiers(candidates);
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (pids[i] == pid) {
-            value = std::make_shared<X11WindowElement>(candidates[i]);
+            // Writes left unsettled when the caller lets go of the window are settled then.
+            value = std::make_shared<X11WindowElement>(
+                candidates[i], [self = std::weak_ptr<X11Accessibility*>(m_self)](xcb_window_t window) {
+                    if (const auto accessibility = self.lock(); accessibility && (*accessibility)->m_pendingWrites
+                        && (*accessibility)->m_pendingWrites->window == window)
+                        (*accessibility)->settlePendingWrites();
+                });
             return AXError::Success;
         }
     }
@@ -341,28 +349,45 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
     return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
 }
 
+AXError X11Accessibility::settlePendingWrites()
+{
+    if (!m_pendingWrites)
+        return AXError::Success;
+    const xcb_window_t window = m_pendingWrites->window;
+    m_pendingWrites.reset();
+    return waitForWindowManager(window);
+}
+
 AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size)
 {
     const char* what = position ? "Moving" : "Resizing";
-    // The window manager may still be carrying out an earlier request, such as the maximize a
-    // user asked for right before the shortcut: the frame read below has to include it, and what
-    // it does for it must not be taken for the answer to this write.
-    if (AXError error = waitForWindowManager(XCB_WINDOW_NONE); error != AXError::Success)
-        return failure(error, what, window);
     WindowState state;
-    if (AXError error = readWindowState(window, state); error != AXError::Success)
-        return failure(error, what, window);
-    // The round trip above brought in every event the server sent before it, among them the
-    // destruction of an earlier window with the same (recycled) id; they are handled before this
-    // window is watched and its answers are waited for.
-    m_connection.dispatchQueuedEvents();
-    m_connection.watchClientWindow(window);
-    if (hasMaximizedState(state.states)) {
-        if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
+    if (m_pendingWrites && m_pendingWrites->window == window) {
+        // The window manager handles this write after the pending ones, so it starts from the
+        // frame they ask for.
+        state = m_pendingWrites->expected;
+    } else {
+        // The window manager may still be carrying out an earlier request, such as the maximize a
+        // user asked for right before the shortcut: the frame read below has to include it, and
+        // what it does for it must not be taken for the answer to this write.
+        m_pendingWrites.reset();
+        if (AXError error = waitForWindowManager(XCB_WINDOW_NONE); error != AXError::Success)
             return failure(error, what, window);
-        // Decorations of maximized windows often differ (no side borders); read them afresh.
         if (AXError error = readWindowState(window, state); error != AXError::Success)
             return failure(error, what, window);
+        // The round trip above brought in every event the server sent before it, among them the
+        // destruction of an earlier window with the same (recycled) id; they are handled before
+        // this window is watched and its answers are waited for.
+        m_connection.dispatchQueuedEvents();
+        m_connection.watchClientWindow(window);
+        if (hasMaximizedState(state.states)) {
+            // This must be carried out before anything is built on the restored frame.
+            if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
+                return failure(error, what, window);
+            // Decorations of maximized windows often differ (no side borders); read them afresh.
+            if (AXError error = readWindowState(window, state); error != AXError::Success)
+                return failure(error, what, window);
+        }
     }
 
     RootRect visible = state.visibleFrame();
@@ -407,10 +432,12 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
 
     // A window manager answers a resize with a real ConfigureNotify, a mere move with a synthetic
     // one, and a request it grants nothing of (a size between two size increments) with nothing
-    // at all; the answer to a barrier sent after the request settles every case.
+    // at all; the answer to a barrier sent after the last request settles every case, and is
+    // waited for when the frame is read or the element released.
     if (answersBarriers()) {
-        if (AXError error = waitForWindowManager(window); error != AXError::Success)
-            return failure(error, what, window);
+        state.client = target;
+        m_pendingWrites = PendingWrites { window, state };
+        xcb_flush(m_connection.xcb());
         return AXError::Success;
     }
 

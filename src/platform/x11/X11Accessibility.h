@@ -7,6 +7,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,9 +23,12 @@ class X11WindowElement;
 //
 // Positions and sizes are those of the visible frame: the client window plus the window
 // manager's decoration (_NET_FRAME_EXTENTS), less any shadow a client draws around itself
-// (_GTK_FRAME_EXTENTS). A write starts once the window manager has handled everything asked of it
-// before (a maximize the user just asked for, say) and returns once it has carried the write out,
-// or after a deadline if it never shows that it has.
+// (_GTK_FRAME_EXTENTS). The first write to a window starts once the window manager has handled
+// everything asked of it before (a maximize the user just asked for, say). Writes that follow it
+// to the same window go out at once, built on the frame the earlier ones asked for: the server
+// hands them to the window manager in order. The window manager has carried them all out when the
+// window's frame is next read, or its element released; that is where the backend waits for it,
+// once, with a deadline. A window manager that answers no barrier is waited for after every write.
 class X11Accessibility final : public Accessibility, private X11EventListener {
 public:
     X11Accessibility(X11Connection& connection, X11ProcessLookup& processLookup, X11ScreenProvider& screens,
@@ -59,6 +63,8 @@ private:
     AXError readWindowState(xcb_window_t window, WindowState& state);
     AXError writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size);
     AXError clearMaximizedState(xcb_window_t window, const WindowState& state);
+    // Waits until the window manager has carried out the writes that went out without waiting.
+    AXError settlePendingWrites();
     bool hasMaximizedState(const std::vector<quint32>& states) const;
     bool windowManagerSupports(xcb_atom_t hint);
     bool answersBarriers();
@@ -88,6 +94,15 @@ private:
         qint64 rootY = 0;
     };
     WrittenPosition m_lastPosition;
+    // The writes sent to a window and not yet seen carried out: the frame the last of them asks for,
+    // which the next write to the same window builds on.
+    struct PendingWrites {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        WindowState expected;
+    };
+    std::optional<PendingWrites> m_pendingWrites;
+    // Lets window elements released after the backend do nothing.
+    std::shared_ptr<X11Accessibility*> m_self { std::make_shared<X11Accessibility*>(this) };
 };
 
 } // namespace gridlume
