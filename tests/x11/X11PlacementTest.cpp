@@ -216,7 +216,7 @@ namespace {
     // A user may press the shortcut right after maximizing, before the window manager has carried
     // the maximize out; a write taking the frame it finds at that moment for the window's would
     // be ignored once the window is maximized (Openbox ignores moves of maximized windows).
-    TEST_F(X11PlacementTest, AWriteWaitsForAMaximizeTheWindowManagerHasNotCarriedOutYet)
+    TEST_F(X11PlacementTest, AWriteOutlastsAMaximizeTheWindowManagerHasNotCarriedOutYet)
     {
         const std::unique_ptr<ChildProcess> client = m_desktop.startTestWindow();
         const xcb_window_t window = m_desktop.waitForClientWindow(client->pid());
