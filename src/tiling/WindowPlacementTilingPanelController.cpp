@@ -308,6 +308,8 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
         m_windowPlacementPreviewPanel->orderOut();
         return;
     }
+    // While the preview only moves on its screen, the panel stays in front of it.
+    const bool previewShownHere = m_previewDisplayID == displayID && m_windowPlacementPreviewPanel->isVisible();
     m_previewDisplayID = displayID;
     const Rect frame = region->appKitFrame(it->second.screen);
     const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());
@@ -318,6 +320,8 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
     } else {
         m_windowPlacementPreviewPanel->orderOut();
     }
+    if (previewShownHere && m_windowPlacementPreviewPanel->isVisible())
+        return;
     SpotlightLikePanel& panel = *it->second.panel;
     panel.orderFrontRegardless();
     orderPreviewBelow(panel);
