@@ -127,16 +127,4 @@ void WindowPlacementTilingGridView::leaveEvent(QEvent*)
         m_model.hoverEnded();
 }
 
-void WindowPlacementTilingGridView::hideEvent(QHideEvent*)
-{
-    // A hidden grid never sees the mouse-up of a gesture under way, nor the pointer leaving; its
-    // panel is shown again later, and its grid must start afresh. A drag is cancelled before its
-    // panel hides, so ending it selects nothing.
-    if (m_gestureStartLocation && m_model.isDragCancelled()) {
-        m_gestureStartLocation.reset();
-        m_model.dragEnded();
-    }
-    m_model.hoverEnded();
-}
-
 } // namespace gridlume

@@ -30,8 +30,8 @@ class WindowPlacementTilingPanelView;
 // Owns the tiling panels: one floating panel per screen with a display ID, centred on the
 // screen's visible frame, and the one placement preview. Turns the grids' hover and drag into the
 // preview and their selections into window placement, closes the panels on Escape (a first Escape
-// during a drag only cancels the drag) or from their close button, and rebuilds or re-centres them
-// when the screens change while they are shown. Main thread only.
+// during a drag only cancels the drag) or from their close button, and rebuilds them when the
+// screens change while they are shown. Main thread only.
 class WindowPlacementTilingPanelController : public QObject {
     Q_OBJECT
 public:
@@ -42,13 +42,12 @@ public:
         WindowPlacementService& windowPlacementService, QObject* parent = nullptr);
     ~WindowPlacementTilingPanelController() override;
 
-    // Adopts the frontmost application as the target, readies the panels of the current screens
-    // (those of the last build while the same screens are connected, else new ones), centres them
-    // on their screens and shows them in front without activating Gridlume, and starts watching
-    // for Escape.
+    // Adopts the frontmost application as the target, builds fresh panels for the current
+    // screens, centres them and shows them in front without activating Gridlume, and starts
+    // watching for Escape.
     void showPanels();
-    // Hides the preview and the panels and stops watching for Escape. The panels are kept for the
-    // next show.
+    // Hides the preview and the panels and stops watching for Escape. The panels are kept until
+    // the next build.
     void hidePanels();
     // True when at least one panel is shown.
     bool isAnyPanelVisible() const;
