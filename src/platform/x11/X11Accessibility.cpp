@@ -299,10 +299,11 @@ AXError X11Accessibility::waitForWindowManager(xcb_window_t window, const std::o
         [&](const xcb_generic_event_t* event) {
             if (window != XCB_WINDOW_NONE && isDestructionOf(event, window))
                 return gone = true;
-            // "the window manager will send a synthetic ConfigureNotify event ... describing the
-            // new location of the window" (ICCCM 4.1.5) once it has configured it, in root
-            // coordinates: with the frame asked for, the window manager is done with the writes,
-            // and need not be waited for on its answer to the barrier as well.
+            // "A client will receive a synthetic ConfigureNotify event following the change that
+            // describes the new geometry of the window. The event's (x,y) coordinates will be in
+            // the root coordinate space" (ICCCM 4.1.5, for a move): one with the frame asked for
+            // shows the window manager done with the writes, and its answer to the barrier need
+            // not be waited for as well.
             if (expectedClient && (event->response_type & 0x80)
                 && (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY) {
                 const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
