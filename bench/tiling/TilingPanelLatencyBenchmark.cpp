@@ -2,12 +2,13 @@
 //
 //   show → mapped     from showPanels() until every panel is exposed, on two monitors and on one
 //   motion → preview  from an XTEST pointer motion onto another tile until the server has the
-//                     preview window at the block's frame
+//                     preview window at the block's frame; also beside two CPU-bound processes
 //   memory            resident set size over 1,000 show/hide cycles
 //
 // Prints medians and 99th percentiles; asserts nothing.
 //
 //   tiling_panel_latency_benchmark [--iterations N] [--cycles N]
+#include "ChildProcess.h"
 #include "X11TestDesktop.h"
 #include "hotkeys/HotKeyService.h"
 #include "placement/WindowPlacementService.h"
@@ -33,6 +34,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace gridlume;
@@ -169,7 +171,7 @@ int main(int argc, char** argv)
     measureShow("show -> panels mapped, 2 monitors", "show_2", 2);
 
     // Pointer motion over the primary monitor's grid, alternating between two tiles.
-    {
+    auto measurePointer = [&](const char* name, const char* key) {
         controller.showPanels();
         runUntil(allExposed);
         const QRect panel = controller.panel(controller.panelDisplayIDs().first())->geometry();
@@ -202,9 +204,20 @@ int main(int argc, char** argv)
             else
                 ++failures;
         }
-        report("pointer motion -> preview at frame", "pointer_preview", samples, failures);
+        report(name, key, samples, failures);
         controller.hidePanels();
         runUntil(noneExposed);
+    };
+    measurePointer("pointer motion -> preview at frame", "pointer_preview");
+    // The same beside two processes that keep both cores busy, as a build would.
+    {
+        std::vector<std::unique_ptr<ChildProcess>> hogs;
+        for (int i = 0; i < 2; ++i)
+            hogs.push_back(std::make_unique<ChildProcess>(
+                QStringLiteral("sh"), QStringList { QStringLiteral("-c"), QStringLiteral("while :; do :; done") }));
+        measurePointer("pointer motion -> preview, 2 CPU hogs", "pointer_preview_hogs");
+        for (const std::unique_ptr<ChildProcess>& hog : hogs)
+            hog->kill();
     }
 
     // Resident memory over many show/hide cycles, after a warm-up.

@@ -149,8 +149,11 @@ std::shared_ptr<const T> axCast(const AXObjectRef& object)
 //
 // Coordinates are in the accessibility space: origin at the top-left corner of the primary
 // screen, y growing downwards; a position is the top-left corner of the window's visible frame.
-// Calls are synchronous: a write returns once the window system has settled the change, or has
-// failed to within the backend's deadline.
+// Calls are synchronous as seen by the caller: a read returns the window system's state after every
+// write made before it, and once the last reference to an element is released its writes have
+// been carried out (or have failed to within the backend's deadline). A write itself may return
+// before the window system has carried it out, so that writes made one after another cost one
+// wait instead of one each.
 class Accessibility {
 public:
     virtual ~Accessibility() = default;

@@ -63,10 +63,22 @@ void WindowPlacementPreviewPanel::updateAppearance()
 
 void WindowPlacementPreviewPanel::updateShape()
 {
-    if (m_previewView->isOutlineOnly())
-        setMask(roundedRingRegion(size(), cornerRadius, WindowPlacementPreviewView::outlineThickness));
-    else if (!mask().isEmpty())
-        clearMask();
+    if (!m_previewView->isOutlineOnly()) {
+        if (!mask().isEmpty())
+            clearMask();
+        return;
+    }
+    // The preview follows the pointer from block to block: each size's ring is drawn once. A grid
+    // has at most 64 block sizes per screen.
+    auto ring = m_ringShapes.constFind(size());
+    if (ring == m_ringShapes.cend()) {
+        if (m_ringShapes.size() >= 256)
+            m_ringShapes.clear();
+        ring = m_ringShapes.insert(size(), roundedRingRegion(size(), cornerRadius, WindowPlacementPreviewView::outlineThickness));
+    }
+    // Setting an equal shape still goes to the window system.
+    if (mask() != *ring)
+        setMask(*ring);
 }
 
 void WindowPlacementPreviewPanel::resizeEvent(QResizeEvent* event)

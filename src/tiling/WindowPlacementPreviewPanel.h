@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QRegion>
+#include <QSize>
 #include <QWidget>
 
 namespace gridlume {
@@ -39,6 +42,7 @@ private:
     PanelWindowTraits& m_panelWindowTraits;
     WindowPlacementPreviewView* m_previewView;
     QRect m_nativeFrame;
+    QHash<QSize, QRegion> m_ringShapes;
 };
 
 } // namespace gridlume

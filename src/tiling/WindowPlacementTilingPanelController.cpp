@@ -439,6 +439,8 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
         m_windowPlacementPreviewPanel->orderOut();
         return;
     }
+    // While the preview only moves on its screen, the panel stays in front of it.
+    const bool previewShownHere = m_previewDisplayID == displayID && m_windowPlacementPreviewPanel->isVisible();
     m_previewDisplayID = displayID;
     // The keys continue from where the pointer is, and the block they chose elsewhere goes.
     if (!m_isShowingKeyboardBlock) {
@@ -459,6 +461,8 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
     } else {
         m_windowPlacementPreviewPanel->orderOut();
     }
+    if (previewShownHere && m_windowPlacementPreviewPanel->isVisible())
+        return;
     SpotlightLikePanel& panel = *it->second.panel;
     panel.orderFrontRegardless();
     orderPreviewBelow(panel);

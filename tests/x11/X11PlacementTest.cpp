@@ -216,7 +216,7 @@ namespace {
     // A user may press the shortcut right after maximizing, before the window manager has carried
     // the maximize out; a write taking the frame it finds at that moment for the window's would
     // be ignored once the window is maximized (Openbox ignores moves of maximized windows).
-    TEST_F(X11PlacementTest, AWriteWaitsForAMaximizeTheWindowManagerHasNotCarriedOutYet)
+    TEST_F(X11PlacementTest, AWriteOutlastsAMaximizeTheWindowManagerHasNotCarriedOutYet)
     {
         const std::unique_ptr<ChildProcess> client = m_desktop.startTestWindow();
         const xcb_window_t window = m_desktop.waitForClientWindow(client->pid());
@@ -236,6 +236,10 @@ namespace {
                       platform().accessibility.createSizeValue(size)),
             AXError::Success)
             << qPrintable(m_log.messages().join(u'\n'));
+        // The read waits for the write to be carried out.
+        AXObjectRef readSize;
+        ASSERT_EQ(platform().accessibility.copyAttributeValue(axCast<AXUIElement>(element), kAXSizeAttribute, readSize),
+            AXError::Success);
 
         const std::optional<Rect> frame = m_desktop.visibleFrame(window);
         ASSERT_TRUE(frame);

@@ -61,10 +61,35 @@ X11Accessibility::~X11Accessibility() { m_connection.removeEventListener(this); 
 
 void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
 {
-    // A new window manager may support a different set of hints.
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+    // The frame last read holds until the window changes (or an error may say it is gone).
+    const quint8 type = event->response_type & 0x7f;
+    if (m_lastRead) {
+        switch (type) {
+        case 0:
+            m_lastRead.reset();
+            break;
+        case XCB_DESTROY_NOTIFY:
+        case XCB_UNMAP_NOTIFY:
+        case XCB_MAP_NOTIFY:
+        case XCB_REPARENT_NOTIFY:
+        case XCB_CONFIGURE_NOTIFY:
+        case XCB_GRAVITY_NOTIFY:
+            // These events all name the window at the same place.
+            if (reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == m_lastRead->window)
+                m_lastRead.reset();
+            break;
+        case XCB_PROPERTY_NOTIFY:
+            if (reinterpret_cast<const xcb_property_notify_event_t*>(event)->window == m_lastRead->window)
+                m_lastRead.reset();
+            break;
+        default:
+            break;
+        }
+    }
+    if (type != XCB_PROPERTY_NOTIFY)
         return;
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    // A new window manager may support a different set of hints.
     if (property->window == m_connection.root()
         && (property->atom == m_connection.atoms()._NET_SUPPORTED
             || property->atom == m_connection.atoms()._NET_SUPPORTING_WM_CHECK)) {
@@ -116,10 +141,18 @@ AXError X11Accessibility::copyAttributeValue(const AXUIElementRef& element, cons
     if (attribute != kAXPositionAttribute && attribute != kAXSizeAttribute)
         return AXError::AttributeUnsupported;
 
-    WindowState state;
-    if (AXError error = readWindowState(window->window(), state); error != AXError::Success)
+    if (AXError error = settlePendingWrites(); error != AXError::Success)
         return failure(error, "Reading the frame", window->window());
-    const RootRect visible = state.visibleFrame();
+    // Position and size read one after the other come from one reading.
+    if (!m_lastRead || m_lastRead->window != window->window()) {
+        WindowState state;
+        if (AXError error = readWindowState(window->window(), state); error != AXError::Success)
+            return failure(error, "Reading the frame", window->window());
+        // Its changes are what ends the reading's life.
+        m_connection.watchClientWindow(window->window());
+        m_lastRead = LastRead { window->window(), state };
+    }
+    const RootRect visible = m_lastRead->state.visibleFrame();
     if (attribute == kAXPositionAttribute) {
         const RootRect primary = m_screens.primaryMonitor();
         value = std::make_shared<AXValue>(Point { double(visible.x - primary.x), double(visible.y - primary.y) });
@@ -183,7 +216,13 @@ AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
     const std::vector<pid_t> pids = m_processLookup.processIdentifiers(candidates);
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (pids[i] == pid) {
-            value = std::make_shared<X11WindowElement>(candidates[i]);
+            // Writes left unsettled when the caller lets go of the window are settled then.
+            value = std::make_shared<X11WindowElement>(
+                candidates[i], [self = std::weak_ptr<X11Accessibility*>(m_self)](xcb_window_t window) {
+                    if (const auto accessibility = self.lock(); accessibility && (*accessibility)->m_pendingWrites
+                        && (*accessibility)->m_pendingWrites->window == window)
+                        (*accessibility)->settlePendingWrites();
+                });
             return AXError::Success;
         }
     }
@@ -249,16 +288,30 @@ bool X11Accessibility::answersBarriers()
         && windowManagerSupports(m_connection.atoms()._NET_REQUEST_FRAME_EXTENTS);
 }
 
-AXError X11Accessibility::waitForWindowManager(xcb_window_t window)
+AXError X11Accessibility::waitForWindowManager(xcb_window_t window, const std::optional<RootRect>& expectedClient)
 {
     if (!answersBarriers())
         return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
     const X11WindowManagerBarrier barrier(m_connection);
     bool gone = false;
+    bool configured = false;
     const bool answered = m_connection.waitForEvent(
         [&](const xcb_generic_event_t* event) {
             if (window != XCB_WINDOW_NONE && isDestructionOf(event, window))
                 return gone = true;
+            // "A client will receive a synthetic ConfigureNotify event following the change that
+            // describes the new geometry of the window. The event's (x,y) coordinates will be in
+            // the root coordinate space" (ICCCM 4.1.5, for a move): one with the frame asked for
+            // shows the window manager done with the writes, and its answer to the barrier need
+            // not be waited for as well.
+            if (expectedClient && (event->response_type & 0x80)
+                && (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY) {
+                const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+                if (configure->window == window && configure->x == expectedClient->x
+                    && configure->y == expectedClient->y && configure->width == expectedClient->width
+                    && configure->height == expectedClient->height)
+                    return configured = true;
+            }
             return barrier.isAnswer(event);
         },
         answerDeadline);
@@ -266,6 +319,8 @@ AXError X11Accessibility::waitForWindowManager(xcb_window_t window)
         return AXError::InvalidUIElement;
     if (!m_connection.isUsable())
         return AXError::CannotComplete;
+    if (configured)
+        return AXError::Success;
     if (!m_windowManagerAnswersBarriers) {
         m_windowManagerAnswersBarriers = answered;
         if (!answered)
@@ -341,28 +396,85 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
     return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
 }
 
+AXError X11Accessibility::settlePendingWrites()
+{
+    if (!m_pendingWrites)
+        return AXError::Success;
+    const PendingWrites pending = *m_pendingWrites;
+    m_pendingWrites.reset();
+    if (AXError error = waitForWindowManager(pending.window, pending.expected.client); error != AXError::Success)
+        return error;
+    WindowState state;
+    if (AXError error = readWindowState(pending.window, state); error != AXError::Success)
+        return error;
+    // A maximize asked for right before the first write (the user maximized and pressed the
+    // shortcut at once) may have been carried out after the frame was read and before the writes,
+    // which the window manager then ignored (Openbox ignores moves of maximized windows): the
+    // window leaves that state and gets the frame again.
+    if (hasMaximizedState(state.states)) {
+        if (AXError error = clearMaximizedState(pending.window, state); error != AXError::Success)
+            return error;
+        m_connection.dispatchQueuedEvents();
+        sendFrame(pending.window, pending.expected.client);
+        if (AXError error = waitForWindowManager(pending.window); error != AXError::Success)
+            return error;
+        if (AXError error = readWindowState(pending.window, state); error != AXError::Success)
+            return error;
+    }
+    m_lastRead = LastRead { pending.window, state };
+    return AXError::Success;
+}
+
+void X11Accessibility::sendFrame(xcb_window_t window, const RootRect& client)
+{
+    if (windowManagerSupports(m_connection.atoms()._NET_MOVERESIZE_WINDOW)) {
+        sendToRoot(window, m_connection.atoms()._NET_MOVERESIZE_WINDOW,
+            { kMoveResizeFlags, quint32(qint32(client.x)), quint32(qint32(client.y)), quint32(client.width),
+                quint32(client.height) });
+    } else {
+        // The window manager, if any, gets this as a ConfigureRequest, in order with its client
+        // messages.
+        const quint32 values[] = { quint32(qint32(client.x)), quint32(qint32(client.y)), quint32(client.width),
+            quint32(client.height) };
+        xcb_configure_window(m_connection.xcb(), window,
+            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+    }
+}
+
 AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size)
 {
     const char* what = position ? "Moving" : "Resizing";
-    // The window manager may still be carrying out an earlier request, such as the maximize a
-    // user asked for right before the shortcut: the frame read below has to include it, and what
-    // it does for it must not be taken for the answer to this write.
-    if (AXError error = waitForWindowManager(XCB_WINDOW_NONE); error != AXError::Success)
-        return failure(error, what, window);
     WindowState state;
-    if (AXError error = readWindowState(window, state); error != AXError::Success)
-        return failure(error, what, window);
-    // The round trip above brought in every event the server sent before it, among them the
-    // destruction of an earlier window with the same (recycled) id; they are handled before this
-    // window is watched and its answers are waited for.
-    m_connection.dispatchQueuedEvents();
-    m_connection.watchClientWindow(window);
-    if (hasMaximizedState(state.states)) {
-        if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
-            return failure(error, what, window);
-        // Decorations of maximized windows often differ (no side borders); read them afresh.
+    if (m_pendingWrites && m_pendingWrites->window == window) {
+        // The window manager handles this write after the pending ones, so it starts from the
+        // frame they ask for.
+        state = m_pendingWrites->expected;
+    } else {
+        // A window manager that answers barriers may still be carrying out an earlier request,
+        // such as a maximize the user asked for right before the shortcut; the writes are checked
+        // for it when they are settled. Without barriers the first ConfigureNotify is taken for
+        // the answer, so those writes start once the window manager has handled everything else.
+        m_pendingWrites.reset();
+        m_lastRead.reset();
+        if (!answersBarriers()) {
+            if (AXError error = waitForWindowManager(XCB_WINDOW_NONE); error != AXError::Success)
+                return failure(error, what, window);
+        }
         if (AXError error = readWindowState(window, state); error != AXError::Success)
             return failure(error, what, window);
+        // The round trip above brought in every event the server sent before it, among them the
+        // destruction of an earlier window with the same (recycled) id; they are handled before
+        // this window is watched and its answers are waited for.
+        m_connection.dispatchQueuedEvents();
+        m_connection.watchClientWindow(window);
+        if (hasMaximizedState(state.states)) {
+            // This must be carried out before anything is built on the restored frame.
+            if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
+                return failure(error, what, window);
+            // Decorations of maximized windows often differ (no side borders); read them afresh.
+            if (AXError error = readWindowState(window, state); error != AXError::Success)
+                return failure(error, what, window);
+        }
     }
 
     RootRect visible = state.visibleFrame();
@@ -392,25 +504,17 @@ AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> p
 
     // Whatever the server sent before our request belongs to earlier changes.
     m_connection.dispatchQueuedEvents();
-    if (windowManagerSupports(m_connection.atoms()._NET_MOVERESIZE_WINDOW)) {
-        sendToRoot(window, m_connection.atoms()._NET_MOVERESIZE_WINDOW,
-            { kMoveResizeFlags, quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
-                quint32(target.height) });
-    } else {
-        // The window manager, if any, gets this as a ConfigureRequest, in order with its client
-        // messages.
-        const quint32 values[] = { quint32(qint32(target.x)), quint32(qint32(target.y)), quint32(target.width),
-            quint32(target.height) };
-        xcb_configure_window(m_connection.xcb(), window,
-            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
-    }
+    m_lastRead.reset();
+    sendFrame(window, target);
 
     // A window manager answers a resize with a real ConfigureNotify, a mere move with a synthetic
     // one, and a request it grants nothing of (a size between two size increments) with nothing
-    // at all; the answer to a barrier sent after the request settles every case.
+    // at all; the answer to a barrier sent after the last request settles every case, and is
+    // waited for when the frame is read or the element released.
     if (answersBarriers()) {
-        if (AXError error = waitForWindowManager(window); error != AXError::Success)
-            return failure(error, what, window);
+        state.client = target;
+        m_pendingWrites = PendingWrites { window, state };
+        xcb_flush(m_connection.xcb());
         return AXError::Success;
     }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,9 +23,14 @@ class X11WindowElement;
 //
 // Positions and sizes are those of the visible frame: the client window plus the window
 // manager's decoration (_NET_FRAME_EXTENTS), less any shadow a client draws around itself
-// (_GTK_FRAME_EXTENTS). A write starts once the window manager has handled everything asked of it
-// before (a maximize the user just asked for, say) and returns once it has carried the write out,
-// or after a deadline if it never shows that it has.
+// (_GTK_FRAME_EXTENTS). Writes go out without waiting: the first builds on the frame read from the
+// server, those that follow it to the same window on the frame the earlier ones asked for, since
+// the server hands them to the window manager in order. The window manager has carried them all
+// out when the window's frame is next read, or its element released; that is where the backend
+// waits for it, once, with a deadline, and where a maximize the window manager carried out just
+// before the writes (which it then ignored) is undone and the frame written again. A maximized
+// window is restored, with a wait, before anything is built on its frame. A window manager that
+// answers no barrier is waited for before and after every write.
 class X11Accessibility final : public Accessibility, private X11EventListener {
 public:
     X11Accessibility(X11Connection& connection, X11ProcessLookup& processLookup, X11ScreenProvider& screens,
@@ -59,6 +65,11 @@ private:
     AXError readWindowState(xcb_window_t window, WindowState& state);
     AXError writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size);
     AXError clearMaximizedState(xcb_window_t window, const WindowState& state);
+    // Waits until the window manager has carried out the writes that went out without waiting,
+    // and reads the window's frame.
+    AXError settlePendingWrites();
+    // Asks the window manager to give the client window `client` (root coordinates).
+    void sendFrame(xcb_window_t window, const x11::RootRect& client);
     bool hasMaximizedState(const std::vector<quint32>& states) const;
     bool windowManagerSupports(xcb_atom_t hint);
     bool answersBarriers();
@@ -66,7 +77,9 @@ private:
     // X11WindowManagerBarrier). InvalidUIElement when `window` is destroyed meanwhile,
     // CannotComplete when the connection breaks; Success also when the window manager answers no
     // barriers, which leaves nothing to wait for.
-    AXError waitForWindowManager(xcb_window_t window);
+    // With `expectedClient`, the window manager's synthetic ConfigureNotify of `window` at exactly
+    // that client geometry ends the wait as well.
+    AXError waitForWindowManager(xcb_window_t window, const std::optional<x11::RootRect>& expectedClient = std::nullopt);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data);
     AXError failure(AXError error, const char* what, xcb_window_t window) const;
 
@@ -88,6 +101,21 @@ private:
         qint64 rootY = 0;
     };
     WrittenPosition m_lastPosition;
+    // The writes sent to a window and not yet seen carried out: the frame the last of them asks for,
+    // which the next write to the same window builds on.
+    struct PendingWrites {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        WindowState expected;
+    };
+    std::optional<PendingWrites> m_pendingWrites;
+    // The frame last read, until the window's next change or write.
+    struct LastRead {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        WindowState state;
+    };
+    std::optional<LastRead> m_lastRead;
+    // Lets window elements released after the backend do nothing.
+    std::shared_ptr<X11Accessibility*> m_self { std::make_shared<X11Accessibility*>(this) };
 };
 
 } // namespace gridlume

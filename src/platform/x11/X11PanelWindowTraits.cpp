@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace gridlume {
@@ -103,7 +104,10 @@ void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
         if (role == PanelWindowRole::TilingPanel) {
             const xcb_window_t id = xcb_window_t(window.winId());
             m_tilingPanels.insert(id);
-            connect(&window, &QObject::destroyed, this, [this, id] { m_tilingPanels.remove(id); });
+            connect(&window, &QObject::destroyed, this, [this, id] {
+                m_tilingPanels.remove(id);
+                m_attentionChecks.remove(id);
+            });
         }
         window.installEventFilter(this);
         connect(&window, &QObject::destroyed, this, [this](QObject* object) { m_roles.remove(object); });
@@ -202,31 +206,36 @@ void X11PanelWindowTraits::setAcceptsInput(xcb_window_t window, bool acceptsInpu
     xcb_flush(m_connection);
 }
 
-void X11PanelWindowTraits::withdrawAttentionDemand(xcb_window_t window)
+void X11PanelWindowTraits::withdrawAttentionDemands()
 {
     // A window manager that would give a new window the focus marks one that refuses it as
     // demanding attention (IceWM flashes its task bar button, KWin too): a panel shown without
     // the focus asks for nothing, so the state goes again. EWMH lets a client remove states of
     // its own windows through _NET_WM_STATE messages.
-    const UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(m_connection,
-        xcb_get_property(m_connection, false, window, m_atoms.netWmState, XCB_ATOM_ATOM, 0, 64), nullptr));
-    if (!states || states->format != 32)
-        return;
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
-    const int count = xcb_get_property_value_length(states.get()) / 4;
-    if (std::find(atoms, atoms + count, m_atoms.netWmStateDemandsAttention) == atoms + count)
-        return;
-    xcb_client_message_event_t message {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = m_atoms.netWmState;
-    message.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
-    message.data.data32[1] = m_atoms.netWmStateDemandsAttention;
-    message.data.data32[3] = 1; // an application
-    xcb_send_event(m_connection, false, m_root,
-        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-        reinterpret_cast<const char*>(&message));
+    std::vector<std::pair<xcb_window_t, xcb_get_property_cookie_t>> requests;
+    for (xcb_window_t window : std::exchange(m_attentionChecks, {}))
+        requests.emplace_back(
+            window, xcb_get_property(m_connection, false, window, m_atoms.netWmState, XCB_ATOM_ATOM, 0, 64));
+    for (const auto& [window, cookie] : requests) {
+        const UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(m_connection, cookie, nullptr));
+        if (!states || states->format != 32)
+            continue;
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
+        const int count = xcb_get_property_value_length(states.get()) / 4;
+        if (std::find(atoms, atoms + count, m_atoms.netWmStateDemandsAttention) == atoms + count)
+            continue;
+        xcb_client_message_event_t message {};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = m_atoms.netWmState;
+        message.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
+        message.data.data32[1] = m_atoms.netWmStateDemandsAttention;
+        message.data.data32[3] = 1; // an application
+        xcb_send_event(m_connection, false, m_root,
+            XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+            reinterpret_cast<const char*>(&message));
+    }
     xcb_flush(m_connection);
 }
 
@@ -344,8 +353,13 @@ bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* 
     }
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        if (property->atom == m_atoms.netWmState && m_tilingPanels.contains(property->window))
-            withdrawAttentionDemand(property->window);
+        // A window manager writes the state several times while it manages a window: one check
+        // once the events at hand are handled, not a round trip for each of them.
+        if (property->atom == m_atoms.netWmState && m_tilingPanels.contains(property->window)) {
+            if (m_attentionChecks.isEmpty())
+                QMetaObject::invokeMethod(this, &X11PanelWindowTraits::withdrawAttentionDemands, Qt::QueuedConnection);
+            m_attentionChecks.insert(property->window);
+        }
         return false;
     }
     if (m_xfixesFirstEvent == 0 || type != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)

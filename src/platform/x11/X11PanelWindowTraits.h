@@ -61,7 +61,9 @@ private:
     void applyTraits(xcb_window_t window, PanelWindowRole role);
     // The input field of WM_HINTS: whether the window manager may give the window the focus.
     void setAcceptsInput(xcb_window_t window, bool acceptsInput);
-    void withdrawAttentionDemand(xcb_window_t window);
+    // Withdraws the attention demand of every panel in m_attentionChecks, with one round trip
+    // for all of them.
+    void withdrawAttentionDemands();
     // The child of the root that holds `window`: its window manager frame, or itself.
     xcb_window_t topLevelAncestor(xcb_window_t window) const;
     bool readCompositing() const;
@@ -76,6 +78,8 @@ private:
     bool m_isCompositing = false;
     QHash<QObject*, PanelWindowRole> m_roles;
     QSet<xcb_window_t> m_tilingPanels;
+    // Panels whose _NET_WM_STATE changed since they were last checked for an attention demand.
+    QSet<xcb_window_t> m_attentionChecks;
 
     // The last orderBelow(): kept while both windows are shown.
     struct StackedBelow {
