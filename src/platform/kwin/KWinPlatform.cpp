@@ -4,6 +4,7 @@
 #include "KWinGlobalAccel.h"
 #include "KWinGlobalKeyMonitor.h"
 #include "KWinHotKeyPlatform.h"
+#include "KWinKeyboardGrabber.h"
 #include "KWinScreenProvider.h"
 #include "KWinScriptChannel.h"
 #include "KWinTrust.h"
@@ -37,9 +38,11 @@ KWinPlatform::KWinPlatform(std::unique_ptr<KWinScriptChannel> channel, UserDefau
     m_globalAccel = std::make_unique<KWinGlobalAccel>(logSink);
     m_hotKeys = std::make_unique<KWinHotKeyPlatform>(*m_globalAccel, logSink);
     m_globalKeyMonitor = std::make_unique<KWinGlobalKeyMonitor>(*m_globalAccel);
+    m_keyboardGrabber = std::make_unique<KWinKeyboardGrabber>(logSink);
     m_urlOpener = std::make_unique<DesktopUrlOpener>();
     m_platform.reset(new Platform { *m_screens, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys,
-        *m_globalKeyMonitor, userDefaults, logSink, keyEventTranslator, *m_urlOpener, panelWindowTraits });
+        *m_globalKeyMonitor, userDefaults, logSink, keyEventTranslator, *m_urlOpener, panelWindowTraits,
+        *m_keyboardGrabber });
 }
 
 // Members go in reverse order: the shortcuts and everything that asks the script before the

@@ -12,6 +12,7 @@ class KWinAccessibility;
 class KWinGlobalAccel;
 class KWinGlobalKeyMonitor;
 class KWinHotKeyPlatform;
+class KWinKeyboardGrabber;
 class KWinScreenProvider;
 class KWinScriptChannel;
 class KWinTrust;
@@ -51,6 +52,7 @@ private:
     std::unique_ptr<KWinGlobalAccel> m_globalAccel;
     std::unique_ptr<KWinHotKeyPlatform> m_hotKeys;
     std::unique_ptr<KWinGlobalKeyMonitor> m_globalKeyMonitor;
+    std::unique_ptr<KWinKeyboardGrabber> m_keyboardGrabber;
     std::unique_ptr<DesktopUrlOpener> m_urlOpener;
     std::unique_ptr<Platform> m_platform;
 };
