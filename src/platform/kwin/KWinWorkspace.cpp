@@ -41,7 +41,7 @@ std::optional<RunningApplication> KWinWorkspace::frontmostApplication() const
         return std::nullopt;
     std::optional<RunningApplication> application = applicationOfWindow(answer->value(QStringLiteral("active")));
     if (application)
-        watchForExit(*application);
+        m_observers.watchForExit(*application);
     return application;
 }
 
@@ -99,54 +99,14 @@ void KWinWorkspace::reportActivation(const QJsonValue& window)
     m_frontmost = application;
     if (!application || application->processIdentifier() == currentProcessIdentifier())
         return;
-    watchForExit(*application);
-    notify(WorkspaceNotification::DidActivateApplication, *application);
-}
-
-void KWinWorkspace::watchForExit(const RunningApplication& application) const
-{
-    const pid_t pid = application.processIdentifier();
-    if (m_exitWatchers.find(pid) != m_exitWatchers.end())
-        return;
-    auto watcher = std::make_unique<ProcessExitWatcher>(pid, application.launchIdentity());
-    auto* self = const_cast<KWinWorkspace*>(this);
-    connect(watcher.get(), &ProcessExitWatcher::exited, self, [self, application] {
-        auto found = self->m_exitWatchers.find(application.processIdentifier());
-        if (found != self->m_exitWatchers.end()) {
-            found->second.release()->deleteLater();
-            self->m_exitWatchers.erase(found);
-        }
-        self->notify(WorkspaceNotification::DidTerminateApplication, application);
-    });
-    m_exitWatchers.emplace(pid, std::move(watcher));
-}
-
-void KWinWorkspace::notify(WorkspaceNotification name, const RunningApplication& application)
-{
-    const WorkspaceNotificationInfo info { name, application };
-    std::vector<quint64> ids;
-    for (const auto& [id, observer] : m_observers) {
-        if (observer.name == name)
-            ids.push_back(id);
-    }
-    for (quint64 id : ids) {
-        auto found = m_observers.find(id);
-        if (found == m_observers.end())
-            continue;
-        auto block = found->second.block;
-        block(info);
-    }
+    m_observers.watchForExit(*application);
+    m_observers.notify(WorkspaceNotification::DidActivateApplication, *application);
 }
 
 Subscription KWinWorkspace::addObserver(
     WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block)
 {
-    const quint64 id = m_nextObserverID++;
-    m_observers.emplace(id, Observer { name, std::move(block) });
-    return Subscription([self = QPointer<KWinWorkspace>(this), id] {
-        if (self)
-            self->m_observers.erase(id);
-    });
+    return m_observers.add(name, std::move(block));
 }
 
 } // namespace gridlume

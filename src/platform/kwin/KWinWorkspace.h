@@ -2,6 +2,7 @@
 
 #include "platform/Workspace.h"
 #include "platform/x11/DesktopEntryIndex.h"
+#include "platform/x11/WorkspaceObservers.h"
 
 #include <QHash>
 #include <QJsonValue>
@@ -13,7 +14,6 @@
 namespace gridlume {
 
 class KWinScriptChannel;
-class ProcessExitWatcher;
 
 // The session's applications as KWin sees them: the frontmost application owns KWin's active
 // window, which the script reports on every activation; this process's own windows and "no
@@ -35,22 +35,14 @@ public:
         WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block) override;
 
 private:
-    struct Observer {
-        WorkspaceNotification name;
-        std::function<void(const WorkspaceNotificationInfo&)> block;
-    };
-
     std::optional<RunningApplication> applicationOfWindow(const QJsonValue& window) const;
     void reportActivation(const QJsonValue& window);
-    void watchForExit(const RunningApplication& application) const;
-    void notify(WorkspaceNotification name, const RunningApplication& application);
 
     KWinScriptChannel& m_channel;
     DesktopEntryIndex m_desktopEntries;
     mutable QHash<QPair<pid_t, quint64>, RunningApplication> m_cache;
-    std::map<quint64, Observer> m_observers;
-    quint64 m_nextObserverID = 1;
-    mutable std::map<pid_t, std::unique_ptr<ProcessExitWatcher>> m_exitWatchers;
+    // Watching starts lazily, from const reads too.
+    mutable WorkspaceObservers m_observers;
     // The application of KWin's active window as last reported (none: no active window), once
     // the script has reported one; until then KWin is asked.
     std::optional<std::optional<RunningApplication>> m_frontmost;

@@ -55,7 +55,7 @@ std::optional<RunningApplication> X11Workspace::frontmostApplication() const
         return std::nullopt;
     std::optional<RunningApplication> application = m_resolver.applicationOfWindow(activeWindow());
     if (application)
-        watchForExit(*application);
+        m_observers.watchForExit(*application);
     return application;
 }
 
@@ -66,57 +66,14 @@ void X11Workspace::reportActivation()
     const std::optional<RunningApplication> application = m_resolver.applicationOfWindow(activeWindow());
     if (!application || application->processIdentifier() == currentProcessIdentifier())
         return;
-    watchForExit(*application);
-    notify(WorkspaceNotification::DidActivateApplication, *application);
-}
-
-void X11Workspace::watchForExit(const RunningApplication& application) const
-{
-    const pid_t pid = application.processIdentifier();
-    auto existing = m_exitWatchers.find(pid);
-    if (existing != m_exitWatchers.end())
-        return;
-    auto watcher = std::make_unique<ProcessExitWatcher>(pid, application.launchIdentity());
-    auto* self = const_cast<X11Workspace*>(this);
-    connect(watcher.get(), &ProcessExitWatcher::exited, self, [self, application] {
-        // The watcher is done; drop it after its signal has returned.
-        auto found = self->m_exitWatchers.find(application.processIdentifier());
-        if (found != self->m_exitWatchers.end()) {
-            found->second.release()->deleteLater();
-            self->m_exitWatchers.erase(found);
-        }
-        self->notify(WorkspaceNotification::DidTerminateApplication, application);
-    });
-    m_exitWatchers.emplace(pid, std::move(watcher));
-}
-
-void X11Workspace::notify(WorkspaceNotification name, const RunningApplication& application)
-{
-    const WorkspaceNotificationInfo info { name, application };
-    // Observers may add or remove observers while they run.
-    std::vector<quint64> ids;
-    for (const auto& [id, observer] : m_observers) {
-        if (observer.name == name)
-            ids.push_back(id);
-    }
-    for (quint64 id : ids) {
-        auto found = m_observers.find(id);
-        if (found == m_observers.end())
-            continue;
-        auto block = found->second.block;
-        block(info);
-    }
+    m_observers.watchForExit(*application);
+    m_observers.notify(WorkspaceNotification::DidActivateApplication, *application);
 }
 
 Subscription X11Workspace::addObserver(
     WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block)
 {
-    const quint64 id = m_nextObserverID++;
-    m_observers.emplace(id, Observer { name, std::move(block) });
-    return Subscription([self = QPointer<X11Workspace>(this), id] {
-        if (self)
-            self->m_observers.erase(id);
-    });
+    return m_observers.add(name, std::move(block));
 }
 
 } // namespace gridlume

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WorkspaceObservers.h"
 #include "X11EventListener.h"
 #include "platform/Log.h"
 #include "platform/Workspace.h"
@@ -14,7 +15,6 @@
 
 namespace gridlume {
 
-class ProcessExitWatcher;
 class X11ApplicationResolver;
 class X11Connection;
 
@@ -34,25 +34,16 @@ public:
     Subscription addObserver(WorkspaceNotification name, std::function<void(const WorkspaceNotificationInfo&)> block) override;
 
 private:
-    struct Observer {
-        WorkspaceNotification name;
-        std::function<void(const WorkspaceNotificationInfo&)> block;
-    };
-
     void handleEvent(const xcb_generic_event_t* event) override;
     xcb_window_t activeWindow() const;
     void reportActivation();
-    void watchForExit(const RunningApplication& application) const;
-    void notify(WorkspaceNotification name, const RunningApplication& application);
 
     X11Connection& m_connection;
     X11ApplicationResolver& m_resolver;
     Logger m_logger;
     QTimer m_activationTimer;
-    std::map<quint64, Observer> m_observers;
-    quint64 m_nextObserverID = 1;
-    // One watcher per reported process; watching starts lazily, from const reads too.
-    mutable std::map<pid_t, std::unique_ptr<ProcessExitWatcher>> m_exitWatchers;
+    // Watching starts lazily, from const reads too.
+    mutable WorkspaceObservers m_observers;
 };
 
 } // namespace gridlume
