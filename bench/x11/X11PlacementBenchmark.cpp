@@ -36,14 +36,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class NoPanelWindowTraits final : public PanelWindowTraits {
-public:
-    void prepare(QWindow&, PanelWindowRole) override { }
-    void orderBelow(QWindow&, QWindow&) override { }
-    void moveToCurrentDesktop(QWindow&) override { }
-    void setNativeGeometry(QWindow&, const QRect&) override { }
-    bool isCompositing() const override { return false; }
-};
 
 struct Samples {
     const char* name;

@@ -45,15 +45,6 @@ std::optional<QString> displayProblem()
     return std::nullopt;
 }
 
-// `place` without a running Gridlume opens no window: nothing for window traits to act on.
-class NoPanelWindowTraits final : public PanelWindowTraits {
-public:
-    void prepare(QWindow&, PanelWindowRole) override { }
-    void orderBelow(QWindow&, QWindow&) override { }
-    void moveToCurrentDesktop(QWindow&) override { }
-    void setNativeGeometry(QWindow&, const QRect&) override { }
-    bool isCompositing() const override { return false; }
-};
 
 // `gridlume place`: through the running Gridlume when there is one, else in this process. The
 // arguments were checked before: bad ones never reach the desktop.

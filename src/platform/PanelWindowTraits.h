@@ -60,4 +60,14 @@ Q_SIGNALS:
     void compositingChanged();
 };
 
+// For a process that shows no panels (the `place` command, backend tests and benchmarks).
+class NoPanelWindowTraits final : public PanelWindowTraits {
+public:
+    void prepare(QWindow&, PanelWindowRole) override { }
+    void orderBelow(QWindow&, QWindow&) override { }
+    void moveToCurrentDesktop(QWindow&) override { }
+    void setNativeGeometry(QWindow&, const QRect&) override { }
+    bool isCompositing() const override { return false; }
+};
+
 } // namespace gridlume

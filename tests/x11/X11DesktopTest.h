@@ -15,15 +15,6 @@
 
 namespace gridlume::test {
 
-// Panels are not part of these tests.
-class NoPanelWindowTraits final : public PanelWindowTraits {
-public:
-    void prepare(QWindow&, PanelWindowRole) override { }
-    void orderBelow(QWindow&, QWindow&) override { }
-    void moveToCurrentDesktop(QWindow&) override { }
-    void setNativeGeometry(QWindow&, const QRect&) override { }
-    bool isCompositing() const override { return false; }
-};
 
 // Runs the Qt event loop until `predicate` holds: the backend's X events, its timers and the
 // pidfd notifiers all arrive through it. Sleeps only inside the event loop's own wait.
