@@ -325,6 +325,13 @@ namespace {
             Drag { primary, QPoint(1, 0), QPoint(1, 1) }, Drag { second, QPoint(0, 0), QPoint(1, 0) },
             Drag { second, QPoint(1, 1), QPoint(1, 1) } };
 
+        // The drags below are quicker than a paint: the preview may never be painted during the
+        // warm-up, and gets its backing store whenever it first is. A hover paints it beforehand.
+        const QRect firstPanel = GridlumeWindows::centredPanel(primary);
+        moveTo(GridlumeWindows::tileCentre(firstPanel, 0, 0));
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewablePreview().has_value(); }, deadline))
+            << "hovering a tile did not show the preview";
+
         QRect block;
         runLoad("placements", 4, 100, 1, [&](int i) {
             const Drag& drag = drags[std::size_t(i) % drags.size()];
