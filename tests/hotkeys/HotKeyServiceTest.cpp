@@ -33,22 +33,6 @@ protected:
     int m_presses = 0;
 };
 
-TEST_F(HotKeyServiceTest, ReplacingAShortcutReleasesTheOldOne)
-{
-    ASSERT_TRUE(m_service->registerOrUpdateHotKey(tilingPanelHotKeyID, controlOptionSpace));
-    EXPECT_TRUE(press(controlOptionSpace));
-    ASSERT_TRUE(m_service->registerOrUpdateHotKey(tilingPanelHotKeyID, commandK));
-    EXPECT_FALSE(press(controlOptionSpace));
-    EXPECT_TRUE(press(commandK));
-    EXPECT_EQ(m_presses, 2);
-    EXPECT_TRUE(log().isEmpty());
-    // The same shortcut again is released and taken again; however many registrations, one
-    // event handler.
-    ASSERT_TRUE(m_service->registerOrUpdateHotKey(1, commandK));
-    EXPECT_EQ(m_desktop.registeredHotKeyCount(), 1);
-    EXPECT_EQ(m_desktop.installedEventHandlerCount(), 1);
-}
-
 struct FailureCase {
     const char* name;
     SimFault fault;

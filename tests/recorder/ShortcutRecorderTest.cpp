@@ -120,18 +120,6 @@ INSTANTIATE_TEST_SUITE_P(ShortcutRecorder, RecordingKeys,
             std::nullopt }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ShortcutRecorderTest, CapsLockAloneCountsAsNoModifier)
-{
-    QTest::mouseClick(recorder->mainButton(), Qt::LeftButton);
-    // The X11 Lock mask, which is how a real key event carries Caps Lock.
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, 0, 0, 0x2, QStringLiteral("K"));
-    QApplication::sendEvent(field, &press);
-
-    EXPECT_EQ(translator.translate(press).modifierFlags & ModifierFlag::CapsLock, ModifierFlag::CapsLock);
-    EXPECT_TRUE(recorder->viewModel().isRecording());
-    EXPECT_FALSE(store.tilingPanelKeyboardShortcut().has_value());
-}
-
 TEST_F(ShortcutRecorderTest, TheTrailingSlotFollowsRecordingAndTheStoredShortcut)
 {
     struct Expected {

@@ -21,19 +21,6 @@ protected:
     SimDesktop m_desktop;
 };
 
-TEST_F(PanelWindowsTest, TilingPanelFloatsWithoutTakingFocusWhenShown)
-{
-    SpotlightLikePanel panel(QSize(304, 326), traits());
-    const Qt::WindowFlags flags = panel.windowFlags();
-    EXPECT_TRUE(flags.testFlag(Qt::Tool));
-    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-    // It must still take focus when clicked.
-    EXPECT_FALSE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(panel.testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_EQ(traits().preparedRole(panel.windowHandle()), PanelWindowRole::TilingPanel);
-}
-
 TEST_F(PanelWindowsTest, PreviewIsClickThroughAndOutsideTheWindowManager)
 {
     WindowPlacementPreviewPanel preview(traits());

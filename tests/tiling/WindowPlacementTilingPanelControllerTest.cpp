@@ -258,27 +258,7 @@ TEST_F(TilingPanelControllerTest, TargetChangeHidesThePreviewAndCancelsTheDrag)
 
 // --- Escape ------------------------------------------------------------------------------------
 
-TEST_F(TilingPanelControllerTest, EscapeInAPanelClosesThePanelsAndIsSwallowed)
-{
-    // Sees what gets past the application-wide monitor.
-    struct EscapeCounter : QObject {
-        int escapes = 0;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            escapes += event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-            return false;
-        }
-    } counter;
-    controller().showPanels();
-    QWidget& content = *controller().panelView(1);
-    content.installEventFilter(&counter);
-    QTest::keyClick(&content, Qt::Key_Escape);
-    EXPECT_FALSE(controller().isAnyPanelVisible());
-    EXPECT_FALSE(controller().hasKeyDownMonitors());
-    EXPECT_EQ(counter.escapes, 0) << "the Escape reached the panel";
-}
-
-TEST_F(TilingPanelControllerTest, EscapePassesThroughWhileNoPanelIsVisible)
+TEST_F(TilingPanelControllerTest, EscapeClosesThePanelsAndIsSwallowedButPassesThroughOnceTheyAreHidden)
 {
     struct KeyProbe : QWidget {
         int escapes = 0;
@@ -287,9 +267,10 @@ TEST_F(TilingPanelControllerTest, EscapePassesThroughWhileNoPanelIsVisible)
     probe.show();
     controller().showPanels();
     QTest::keyClick(&probe, Qt::Key_Escape); // swallowed: closes the panels
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+    EXPECT_FALSE(controller().hasKeyDownMonitors());
     QTest::keyClick(&probe, Qt::Key_Escape); // the panels are hidden: reaches the probe
     EXPECT_EQ(probe.escapes, 1);
-    EXPECT_FALSE(controller().isAnyPanelVisible());
 }
 
 TEST_F(TilingPanelControllerTest, KeysThatAreNotTheGridsPassThroughWhilePanelsAreShown)
@@ -465,8 +446,7 @@ TEST_P(UnusableAreaTest, PanelsAndPlacementsStayOnTheScreen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Areas, UnusableAreaTest,
-    ::testing::Values(UnusableAreaCase { "usable", Rect(0, 0, 1440, 875), Rect(0, 0, 1440, 875), false },
-        UnusableAreaCase { "reachingPastTheScreen", Rect(-100, -100, 2000, 1200), Rect(0, 0, 1440, 900), false },
+    ::testing::Values(UnusableAreaCase { "reachingPastTheScreen", Rect(-100, -100, 2000, 1200), Rect(0, 0, 1440, 900), false },
         UnusableAreaCase { "empty", Rect(0, 0, 1440, 0), Rect(0, 0, 1440, 900), true },
         UnusableAreaCase { "onAnotherScreen", Rect(5000, 0, 800, 600), Rect(0, 0, 1440, 900), true }),
     [](const auto& info) { return std::string(info.param.name); });
