@@ -17,10 +17,6 @@ namespace {
 
     using namespace std::chrono_literals;
 
-    constexpr std::chrono::milliseconds deadline = 20s;
-
-    QRect pixelRect(const Rect& rect) { return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height())); }
-
     class DesktopMatrixTest : public GridlumeDesktopTest, public ::testing::WithParamInterface<DesktopProfile> {
     protected:
         DesktopMatrixTest()
@@ -40,15 +36,12 @@ namespace {
         xcb_window_t inputFocus() const
         {
             xcb_connection_t* c = m_desktop.connection();
-            xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
-            const xcb_window_t focus = reply ? reply->focus : xcb_window_t(XCB_WINDOW_NONE);
-            std::free(reply);
-            return focus;
+            const Reply<xcb_get_input_focus_reply_t> reply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+            return reply ? reply->focus : xcb_window_t(XCB_WINDOW_NONE);
         }
 
         // The window has the keyboard, and the window manager says it is the active one.
         bool hasFocus(xcb_window_t window) const { return inputFocus() == window && m_desktop.activeWindow() == window; }
-
     };
 
     // Shortcut, panels centred on the free area of each monitor at its scale, the user's window
@@ -62,10 +55,9 @@ namespace {
         const Rect secondArea = freeArea(X11TestDesktop::secondMonitor);
         SCOPED_TRACE("free areas " + describe(pixelRect(primaryArea)) + " and " + describe(pixelRect(secondArea)));
 
-        const std::unique_ptr<ChildProcess> client = m_desktop.startTestWindow();
-        const xcb_window_t target = m_desktop.waitForClientWindow(client->pid(), deadline);
+        std::unique_ptr<ChildProcess> client;
+        const xcb_window_t target = m_desktop.startActiveWindow(client);
         ASSERT_NE(target, XCB_WINDOW_NONE);
-        ASSERT_TRUE(m_desktop.activate(target));
         ASSERT_TRUE(m_desktop.waitUntil([&] { return hasFocus(target); })) << "the test window did not get the focus";
 
         // Control-Option-Shift-G, which no desktop here binds (IceWM binds Control-Alt-Space).

@@ -19,12 +19,17 @@
 
 namespace gridlume::test {
 
-// Whether a window's frame is on `block`, give or take the rounding of a size increment.
-inline bool isNear(const std::optional<Rect>& frame, const QRect& block)
+// Whether a window's frame is on `block`, give or take the rounding of a size increment; a
+// window with size increments (`tolerance`) keeps the largest size of its grid at the block's
+// top-left.
+inline bool isNear(const std::optional<Rect>& frame, const QRect& block, Size tolerance = {})
 {
     return frame && std::abs(frame->minX() - block.x()) <= 2 && std::abs(frame->minY() - block.y()) <= 2
-        && std::abs(frame->width() - block.width()) <= 2 && std::abs(frame->height() - block.height()) <= 2;
+        && frame->width() <= block.width() + 2 && frame->width() >= block.width() - tolerance.width - 2
+        && frame->height() <= block.height() + 2 && frame->height() >= block.height() - tolerance.height - 2;
 }
+
+inline QRect pixelRect(const Rect& rect) { return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height())); }
 
 // Rectangles in failure messages.
 inline std::string describe(const QRect& rect)
@@ -34,12 +39,7 @@ inline std::string describe(const QRect& rect)
 
 inline std::string describe(const std::optional<QRect>& rect) { return rect ? describe(*rect) : std::string("none"); }
 
-inline std::string describe(const std::optional<Rect>& frame)
-{
-    if (!frame)
-        return "no window";
-    return QStringLiteral("%1,%2 %3 x %4").arg(frame->minX()).arg(frame->minY()).arg(frame->width()).arg(frame->height()).toStdString();
-}
+inline std::string describe(const std::optional<Rect>& frame) { return frame ? describe(pixelRect(*frame)) : "no window"; }
 
 inline std::string describe(const std::vector<QRect>& rects)
 {
@@ -52,6 +52,8 @@ inline std::string describe(const std::vector<QRect>& rects)
 // A test with the real program on a desktop of its own; Gridlume's log is printed when it fails.
 class GridlumeDesktopTest : public ::testing::Test {
 protected:
+    static constexpr std::chrono::milliseconds deadline = 20s;
+
     explicit GridlumeDesktopTest(DesktopProfile profile = openboxDesktop())
         : m_desktop(std::move(profile))
     {
@@ -91,12 +93,25 @@ protected:
         moveTo(point);
         xdotool({ QStringLiteral("click"), QString::number(button) });
     }
+    void button(bool press) { xdotool({ press ? QStringLiteral("mousedown") : QStringLiteral("mouseup"), QStringLiteral("1") }); }
     void drag(QPoint from, QPoint to)
     {
         moveTo(from);
-        xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
+        button(true);
         moveTo(to);
-        xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+        button(false);
+    }
+
+    // --toggle, and the panels it shows are `expected`.
+    void showPanels(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
+    {
+        ASSERT_TRUE(m_gridlume->toggle());
+        ASSERT_TRUE(m_windows.waitForPanels(expected)) << describe(m_windows.viewablePanels());
+    }
+
+    bool waitForFrame(xcb_window_t window, const QRect& block, Size tolerance = {})
+    {
+        return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrame(window), block, tolerance); }, deadline);
     }
 
     // Records `keys` in the shortcut recorder of the settings window, which is shown.

@@ -27,18 +27,15 @@ GridlumeUnderTest::~GridlumeUnderTest() { m_process.reset(); }
 
 QString GridlumeUnderTest::builtProgram() { return QStringLiteral(GRIDLUME_PROGRAM); }
 
-QStringList GridlumeUnderTest::environment() const
+QString GridlumeUnderTest::runtimeEnvironment() const
 {
-    return m_desktop.environment() + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + m_directory.filePath(QStringLiteral("runtime")) };
+    return QStringLiteral("XDG_RUNTIME_DIR=") + m_directory.filePath(QStringLiteral("runtime"));
 }
 
 QString GridlumeUnderTest::settingsFilePath() const
 {
-    for (const QString& entry : m_desktop.environment()) {
-        if (entry.startsWith(QStringLiteral("XDG_CONFIG_HOME=")))
-            return entry.mid(16) + QStringLiteral("/Gridlume/Gridlume.conf");
-    }
-    return {};
+    return m_desktop.environment().filter(QStringLiteral("XDG_CONFIG_HOME=")).value(0).mid(16)
+        + QStringLiteral("/Gridlume/Gridlume.conf");
 }
 
 void GridlumeUnderTest::writeSettings(const QByteArray& content) const
@@ -89,7 +86,7 @@ bool GridlumeUnderTest::start(QString* error, std::chrono::milliseconds timeout)
     // The shell only points standard error at the log file; exec keeps the process id.
     m_process = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
         QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), m_program, logFilePath() },
-        environment());
+        m_desktop.environment() + QStringList { runtimeEnvironment() });
     const bool ready = QTest::qWaitFor(
         [&] { return !m_process->isRunning() || (QFileInfo::exists(socketPath()) && answersInstanceChannel()); },
         int(timeout.count()));
@@ -148,23 +145,9 @@ int GridlumeUnderTest::countLogMessages(const QString& text) const
     return count;
 }
 
-GridlumeUnderTest::CommandResult GridlumeUnderTest::runCommand(const QStringList& arguments) const
+X11TestDesktop::ToolResult GridlumeUnderTest::runCommand(const QStringList& arguments) const
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString& entry : this->environment()) {
-        const qsizetype equals = entry.indexOf(u'=');
-        environment.insert(entry.left(equals), entry.mid(equals + 1));
-    }
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(m_program, arguments);
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished(3000);
-        return {};
-    }
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll() };
+    return m_desktop.run(m_program, arguments, { runtimeEnvironment() });
 }
 
 } // namespace gridlume::test

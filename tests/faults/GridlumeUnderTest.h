@@ -49,17 +49,12 @@ public:
     // How many messages of the log contain `text`.
     int countLogMessages(const QString& text) const;
 
-    struct CommandResult {
-        int exitCode = -1;
-        QByteArray output;
-    };
     // Runs the program with `arguments` in the program's environment to completion: a
     // second start (no arguments) or --toggle.
-    CommandResult runCommand(const QStringList& arguments) const;
+    X11TestDesktop::ToolResult runCommand(const QStringList& arguments) const;
     // `gridlume --toggle`; true when the running program took the command.
     bool toggle() const { return runCommand({ QStringLiteral("--toggle") }).exitCode == 0; }
 
-    QStringList environment() const;
     // The socket the running program listens on for later starts.
     QString socketPath() const;
 
@@ -67,6 +62,7 @@ public:
     static QString builtProgram();
 
 private:
+    QString runtimeEnvironment() const;
     QString standardError() const;
     QStringList journalMessages() const;
     QString logFilePath() const;

@@ -2,19 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <memory>
 
 namespace gridlume::test {
 
 namespace {
-
-    template <typename T>
-    struct FreeDeleter {
-        void operator()(T* pointer) const { std::free(pointer); }
-    };
-    template <typename T>
-    using Reply = std::unique_ptr<T, FreeDeleter<T>>;
 
     // Grid geometry inside a panel: 12 points in, below the title bar and the target row; the
     // 2 × 2 tiles are 140 × 87.

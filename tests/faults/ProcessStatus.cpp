@@ -4,7 +4,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace gridlume::test::ProcessStatus {
 
@@ -69,34 +68,6 @@ bool isAsleep(pid_t pid)
         const qsizetype state = status.indexOf("\nState:");
         return state >= 0 && status.mid(state + 8).trimmed().startsWith('S');
     });
-}
-
-std::vector<pid_t> childrenNamed(const QString& name)
-{
-    std::vector<pid_t> children;
-    const pid_t self = ::getpid();
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool isPid = false;
-        const pid_t pid = entry.toInt(&isPid);
-        if (!isPid)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (comm) state ppid …"; comm may hold spaces and parentheses, so split at the last ')'.
-        const QByteArray line = stat.readAll();
-        const qsizetype open = line.indexOf('(');
-        const qsizetype close = line.lastIndexOf(')');
-        if (open < 0 || close < open)
-            continue;
-        const QString command = QString::fromLocal8Bit(line.mid(open + 1, close - open - 1));
-        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-        if (fields.size() < 2 || command != name || fields[0] == "Z")
-            continue;
-        if (fields[1].toInt() == self)
-            children.push_back(pid);
-    }
-    return children;
 }
 
 } // namespace gridlume::test::ProcessStatus

@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <sys/types.h>
-#include <vector>
 
 namespace gridlume::test {
 
@@ -22,9 +21,6 @@ namespace ProcessStatus {
     // Whether every thread of the process sleeps, waiting for something to do ('S'); false
     // while one is running or ready to run, and when the process is gone.
     bool isAsleep(pid_t pid);
-    // The running children of this process whose command name is `name` ("openbox", "Xvfb"):
-    // the programs a test desktop started, which the test may stop, kill or replace.
-    std::vector<pid_t> childrenNamed(const QString& name);
 
 } // namespace ProcessStatus
 

@@ -1,10 +1,6 @@
 #include "XResourceUsage.h"
+#include "X11TestDesktop.h"
 
-#include <QStringList>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 #include <xcb/res.h>
@@ -12,13 +8,6 @@
 namespace gridlume::test {
 
 namespace {
-
-    template <typename T>
-    struct FreeDeleter {
-        void operator()(T* pointer) const { std::free(pointer); }
-    };
-    template <typename T>
-    using Reply = std::unique_ptr<T, FreeDeleter<T>>;
 
     QString atomName(xcb_connection_t* c, xcb_atom_t atom)
     {
@@ -36,18 +25,6 @@ quint64 XResourceUsage::total() const
     for (quint32 count : countByType)
         sum += count;
     return sum;
-}
-
-QString XResourceUsage::toString() const
-{
-    QStringList parts;
-    for (auto it = countByType.constBegin(); it != countByType.constEnd(); ++it)
-        parts.append(QStringLiteral("%1 %2").arg(it.value()).arg(it.key()));
-    return QStringLiteral("%1 clients: %2 (total %3; pixmaps %4 KiB)")
-        .arg(clients)
-        .arg(parts.join(QStringLiteral(", ")))
-        .arg(total())
-        .arg(pixmapBytes / 1024);
 }
 
 XResourceUsage XResourceUsage::ofProcess(xcb_connection_t* c, pid_t pid)

@@ -18,8 +18,6 @@ struct XResourceUsage {
     quint64 pixmapBytes = 0;
 
     quint64 total() const;
-    // "3 clients: 12 WINDOW, 4 PIXMAP, … (total 20; pixmaps 1.2 MB)".
-    QString toString() const;
 
     // The usage of `pid`'s connections, read on `connection`. No clients when the server lacks
     // the extension or the process has no connection.

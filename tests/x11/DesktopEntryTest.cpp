@@ -31,7 +31,6 @@ namespace {
             QString name;
         };
         const Case cases[] = {
-            { {}, QStringLiteral("Terminal") },
             { { QStringLiteral("de_DE"), QStringLiteral("de") }, QStringLiteral("Konsole neu") },
             { { QStringLiteral("de_AT"), QStringLiteral("de") }, QStringLiteral("Terminal (AT)") },
             { { QStringLiteral("fr_FR"), QStringLiteral("fr") }, QStringLiteral("Terminal") },

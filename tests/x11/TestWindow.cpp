@@ -2,7 +2,7 @@
 // no size hints (a placement puts them exactly on the block), closed one by one like a document
 // application's.
 //
-//   gridlume_x11_test_window [--size WxH] [--shadow L,R,T,B] [--windows N] [--stay] [--fixed]
+//   gridlume_x11_test_window [--shadow L,R,T,B] [--windows N] [--stay] [--fixed]
 //
 // --shadow draws the window's own decoration the way client-side-decorated toolkits do: the
 // window asks for no frame (_MOTIF_WM_HINTS) and declares a shadow border of the given widths
@@ -37,8 +37,8 @@ xcb_atom_t intern(xcb_connection_t* connection, const char* name)
 
 int main(int argc, char** argv)
 {
-    unsigned width = 400;
-    unsigned height = 300;
+    const unsigned width = 400;
+    const unsigned height = 300;
     bool hasShadow = false;
     uint32_t shadow[4] = { 0, 0, 0, 0 };
     int count = 1;
@@ -47,9 +47,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : "";
-        if (option == "--size")
-            i += std::sscanf(value, "%ux%u", &width, &height) == 2;
-        else if (option == "--shadow")
+        if (option == "--shadow")
             i += hasShadow = std::sscanf(value, "%u,%u,%u,%u", &shadow[0], &shadow[1], &shadow[2], &shadow[3]) == 4;
         else if (option == "--windows")
             count = std::max(1, std::atoi(argv[++i]));

@@ -15,7 +15,6 @@
 
 namespace gridlume::test {
 
-
 // Runs the Qt event loop until `predicate` holds: the backend's X events, its timers and the
 // pidfd notifiers all arrive through it. Sleeps only inside the event loop's own wait.
 inline bool waitForEventLoop(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 10s)
@@ -47,9 +46,6 @@ protected:
     void TearDown() override { m_backend.reset(); }
 
     Platform& platform() { return m_backend->platform(); }
-
-    // Messages of one log category.
-    QStringList logMessages(const QString& category) const { return m_log.messages(category); }
 
     X11TestDesktop m_desktop;
     CapturingLogSink m_log;

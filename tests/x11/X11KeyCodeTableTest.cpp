@@ -20,19 +20,12 @@ namespace {
         }
     }
 
-    TEST(X11KeyCodeTable, KnownKeycodes)
+    // The server's own keymap checks the X keycodes of the other keys (X11HotKeyTest); it gives
+    // F13's position a launcher symbol, and some keys have no X keycode.
+    TEST(X11KeyCodeTable, KeycodesTheServerKeymapCannotCheck)
     {
-        struct Case {
-            quint32 virtualKeyCode;
-            quint8 x11Keycode;
-        };
-        // X keycodes of a PC keyboard under the evdev rules (checked on Xvfb: Escape 9, A 38).
-        const Case cases[] = { { 53, 9 }, { 0, 38 }, { 49, 65 }, { 36, 36 }, { 122, 67 }, { 111, 96 }, { 123, 113 },
-            { 126, 111 }, { 117, 119 }, { 76, 104 }, { 105, 191 } };
-        for (const Case& testCase : cases) {
-            EXPECT_EQ(X11KeyCodeTable::x11Keycode(testCase.virtualKeyCode), testCase.x11Keycode) << testCase.virtualKeyCode;
-            EXPECT_EQ(X11KeyCodeTable::virtualKeyCodeOfX11Keycode(testCase.x11Keycode), testCase.virtualKeyCode);
-        }
+        EXPECT_EQ(X11KeyCodeTable::x11Keycode(105), 191) << "F13, evdev KEY_F13 (183) + 8";
+        EXPECT_EQ(X11KeyCodeTable::virtualKeyCodeOfX11Keycode(191), 105);
         EXPECT_EQ(X11KeyCodeTable::x11Keycode(0x3F), std::nullopt) << "Fn has no X keycode";
         EXPECT_EQ(X11KeyCodeTable::virtualKeyCodeOfX11Keycode(3), std::nullopt);
     }

@@ -35,8 +35,6 @@ namespace {
                 { strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, kLeft, { 1280, 0, 1024, 728 } },
             { "top panel across both monitors", { strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }) },
                 { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
-            { "top panel on the left monitor only", { strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) },
-                { 0, 30, 1280, 994 }, kRight },
             { "left dock", { strut({ 48, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0 }) }, { 48, 0, 1232, 1024 }, kRight },
             { "right dock on the right monitor's upper half", { strut({ 0, 64, 0, 0, 0, 0, 0, 383, 0, 0, 0, 0 }) },
                 kLeft, { 1280, 0, 960, 768 } },
@@ -71,9 +69,8 @@ namespace {
     {
         const RootRect root { 0, 0, kRootWidth, kRootHeight };
         const DesktopCase cases[] = {
-            { "IceWM: its own taskbar, 26 pixels at the root's bottom, only in the work area",
+            { "IceWM, Fluxbox: their own taskbar, 26 pixels at the root's bottom, only in the work area",
                 hints({}, RootRect { 0, 0, 2304, 998 }), { 0, 0, 1280, 998 }, kRight },
-            { "Fluxbox: its own toolbar, 20 pixels", hints({}, RootRect { 0, 0, 2304, 1004 }), { 0, 0, 1280, 1004 }, kRight },
             { "xfwm4: a top panel's strut on the left monitor, also in the work area, spares the right one",
                 hints({ strut({ 0, 0, 27, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) }, RootRect { 0, 27, 2304, 997 }),
                 { 0, 27, 1280, 997 }, kRight },
@@ -84,8 +81,6 @@ namespace {
                 hints({ strut({ 0, 0, 25, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) }, RootRect { 0, 25, 2304, 975 },
                     { 0, 25, 1280, 975, 1280, 0, 1024, 768 }),
                 { 0, 25, 1280, 975 }, kRight },
-            { "mutter: per-monitor work areas without panels", hints({}, root, { 0, 0, 1280, 1024, 1280, 0, 1024, 768 }),
-                kLeft, kRight },
             { "a taskbar of the window manager and a dock's strut on the same edge",
                 hints({ strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, RootRect { 0, 0, 2304, 698 }),
                 { 0, 0, 1280, 994 }, { 1280, 0, 1024, 728 } },
@@ -196,7 +191,6 @@ namespace {
             { { 0 }, 0 },
             { { quint32(INT_MAX) }, INT_MAX },
             { { quint32(INT_MAX) + 1 }, 0 },
-            { { 0xFFFFFFFF }, 0 },
         };
         for (const auto& [values, pid] : cases)
             EXPECT_EQ(parseProcessId(values), pid) << (values.empty() ? 0 : values.front());
@@ -238,7 +232,6 @@ namespace {
                 { { 16, 16 }, { 32, 32 }, { 48, 48 }, { 64, 64 }, { 128, 128 }, { 256, 256 } }, all,
                 { { 256, 256 }, { 128, 128 }, { 64, 64 }, { 48, 48 }, { 32, 32 }, { 16, 16 } } },
             { "a size claimed in a small property", { { 65535, 65535, 65535ull * 65535 - 14 } }, all, {} },
-            { "a real icon over the size cap is stepped over", { { 1024, 1024 }, { 32, 32 } }, all, { { 32, 32 } } },
             { "a wide icon over the cap", { { 257, 1 }, { 1, 257 }, { 16, 16 } }, all, { { 16, 16 } } },
             { "empty icons are stepped over", { { 0, 0 }, { 0, 5 }, { 2, 2 } }, all, { { 2, 2 } } },
             { "a truncated icon is left out", { { 16, 16 }, { 32, 32, 1 } }, all, { { 16, 16 } } },

@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <csignal>
@@ -20,13 +19,6 @@
 namespace gridlume::test {
 
 namespace {
-
-    template <typename T>
-    struct FreeDeleter {
-        void operator()(T* pointer) const { std::free(pointer); }
-    };
-    template <typename T>
-    using Reply = std::unique_ptr<T, FreeDeleter<T>>;
 
     std::vector<quint32> values32(const xcb_get_property_reply_t* reply)
     {
@@ -105,10 +97,6 @@ namespace {
             return {};
         return copy;
     }
-
-} // namespace
-
-namespace {
 
     // Reads from `descriptor` until a line is complete, the writer goes or `timeout` passes.
     QByteArray readLine(int descriptor, std::chrono::milliseconds timeout)
@@ -195,16 +183,6 @@ void X11TestDesktop::endLeftoverProcesses() const
     }
 }
 
-QString X11TestDesktop::primaryMonitorName() const
-{
-    return m_profile.realOutputs ? QStringLiteral("DUMMY0") : QStringLiteral("M1");
-}
-
-QString X11TestDesktop::secondMonitorName() const
-{
-    return m_profile.realOutputs ? QStringLiteral("DUMMY1") : QStringLiteral("M2");
-}
-
 QStringList X11TestDesktop::environment() const
 {
     const QString bus = m_profile.sessionBus ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
@@ -226,24 +204,8 @@ QStringList X11TestDesktop::environment() const
 bool X11TestDesktop::startKWinWayland(QString* error)
 {
     writeDesktopConfiguration();
-    // The session bus, before there is a display to wait on: it says when it listens.
-    int busPipe[2];
-    if (::pipe2(busPipe, O_CLOEXEC) != 0) {
-        *error = QStringLiteral("pipe2 failed");
+    if (!startSessionBus(error))
         return false;
-    }
-    m_sessionBus = std::make_unique<ChildProcess>(QStringLiteral("dbus-daemon"),
-        QStringList { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-            QStringLiteral("--address=unix:path=") + m_directory.path() + QStringLiteral("/bus"),
-            QStringLiteral("--print-address=%1").arg(busPipe[1]) },
-        environment(), busPipe[1]);
-    ::close(busPipe[1]);
-    const bool busListens = !readLine(busPipe[0], 15s).isEmpty();
-    ::close(busPipe[0]);
-    if (!busListens) {
-        *error = QStringLiteral("the session bus did not start");
-        return false;
-    }
     const QString runtime = m_directory.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -364,26 +326,13 @@ EndSection
             QStringList {}, pipeDescriptors[1]);
     }
     ::close(pipeDescriptors[1]);
-
-    QByteArray number;
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (!number.endsWith('\n')) {
-        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd descriptor { pipeDescriptors[0], POLLIN, 0 };
-        if (remaining.count() <= 0 || ::poll(&descriptor, 1, int(remaining.count())) <= 0)
-            break;
-        char buffer[16];
-        const ssize_t count = ::read(pipeDescriptors[0], buffer, sizeof buffer);
-        if (count <= 0)
-            break;
-        number.append(buffer, count);
-    }
+    const QByteArray number = readLine(pipeDescriptors[0], 15s);
     ::close(pipeDescriptors[0]);
-    if (!number.endsWith('\n')) {
+    if (number.isEmpty()) {
         *error = QStringLiteral("the X server did not report a display");
         return false;
     }
-    return connectToServer(number.trimmed(), error);
+    return connectToServer(number, error);
 }
 
 bool X11TestDesktop::connectToServer(const QByteArray& displayNumber, QString* error)
@@ -433,9 +382,15 @@ bool X11TestDesktop::start(QString* error)
     if (m_profile.realOutputs)
         run(QStringLiteral("xrandr"), { QStringLiteral("--query") });
     writeDesktopConfiguration();
-    if (!m_profile.resources.isEmpty() && !mergeResources(m_profile.resources)) {
-        *error = QStringLiteral("xrdb could not merge the profile's resources");
-        return false;
+    // X resources as a desktop's settings merge them; X clients started afterwards read them.
+    if (!m_profile.resources.isEmpty()) {
+        QFile resources(m_directory.filePath(QStringLiteral("resources")));
+        const bool written = resources.open(QIODevice::WriteOnly) && resources.write(m_profile.resources) > 0;
+        resources.close();
+        if (!written || run(QStringLiteral("xrdb"), { QStringLiteral("-merge"), resources.fileName() }).exitCode != 0) {
+            *error = QStringLiteral("xrdb could not merge the profile's resources");
+            return false;
+        }
     }
     if (m_profile.sessionBus && !startSessionBus(error))
         return false;
@@ -450,16 +405,23 @@ bool X11TestDesktop::start(QString* error)
 
 bool X11TestDesktop::startSessionBus(QString* error)
 {
-    const QString address = QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus");
-    m_sessionBus = startClient(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-            QStringLiteral("--address=") + address });
-    const QString socket = m_directory.path() + QStringLiteral("/bus");
-    if (!waitUntil([&] { return QFileInfo::exists(socket); })) {
-        *error = QStringLiteral("the session bus did not start");
+    // It says when it listens, also before there is a display to wait on.
+    int busPipe[2];
+    if (::pipe2(busPipe, O_CLOEXEC) != 0) {
+        *error = QStringLiteral("pipe2 failed");
         return false;
     }
-    return true;
+    m_sessionBus = std::make_unique<ChildProcess>(QStringLiteral("dbus-daemon"),
+        QStringList { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+            QStringLiteral("--address=unix:path=") + m_directory.path() + QStringLiteral("/bus"),
+            QStringLiteral("--print-address=%1").arg(busPipe[1]) },
+        environment(), busPipe[1]);
+    ::close(busPipe[1]);
+    const bool listens = !readLine(busPipe[0], 15s).isEmpty();
+    ::close(busPipe[0]);
+    if (!listens)
+        *error = QStringLiteral("the session bus did not start");
+    return listens;
 }
 
 void X11TestDesktop::writeDesktopConfiguration()
@@ -669,6 +631,15 @@ void X11TestDesktop::removeDock()
     m_dock = XCB_WINDOW_NONE;
 }
 
+bool X11TestDesktop::setSecondMonitor(bool present)
+{
+    const QStringList arguments = present
+        ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"),
+              QStringLiteral("none") }
+        : QStringList { QStringLiteral("--delmonitor"), QStringLiteral("M2") };
+    return run(QStringLiteral("xrandr"), arguments).exitCode == 0;
+}
+
 std::unique_ptr<ChildProcess> X11TestDesktop::startClient(const QString& program, const QStringList& arguments)
 {
     return std::make_unique<ChildProcess>(program, arguments, environment());
@@ -679,7 +650,13 @@ std::unique_ptr<ChildProcess> X11TestDesktop::startTestWindow(const QStringList&
     return startClient(QStringLiteral(GRIDLUME_TEST_WINDOW_PROGRAM), arguments);
 }
 
-bool X11TestDesktop::stopWindowManager() { return m_windowManager && m_windowManager->stop(); }
+xcb_window_t X11TestDesktop::startActiveWindow(
+    std::unique_ptr<ChildProcess>& process, const QStringList& arguments, const QString& program)
+{
+    process = program.isEmpty() ? startTestWindow(arguments) : startClient(program, arguments);
+    const xcb_window_t window = waitForClientWindow(process->pid(), 20s);
+    return window != XCB_WINDOW_NONE && activate(window) ? window : xcb_window_t(XCB_WINDOW_NONE);
+}
 
 bool X11TestDesktop::resumeWindowManagerOnNextMessage(std::chrono::milliseconds timeout)
 {
@@ -745,45 +722,32 @@ void X11TestDesktop::cancelResumer()
     }
 }
 
-X11TestDesktop::ToolResult X11TestDesktop::run(const QString& program, const QStringList& arguments) const
+X11TestDesktop::ToolResult X11TestDesktop::run(
+    const QString& program, const QStringList& arguments, const QStringList& environment) const
 {
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString& entry : this->environment()) {
+    QProcessEnvironment merged = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : this->environment() + environment) {
         const qsizetype equals = entry.indexOf(u'=');
-        environment.insert(entry.left(equals), entry.mid(equals + 1));
+        merged.insert(entry.left(equals), entry.mid(equals + 1));
     }
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setProcessEnvironment(merged);
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(15000)) {
+    if (!process.waitForFinished(20000)) {
         process.kill();
         process.waitForFinished(3000);
         return {};
     }
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput() };
-}
-
-bool X11TestDesktop::mergeResources(const QByteArray& resources)
-{
-    QFile file(m_directory.filePath(QStringLiteral("resources")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(resources) != resources.size())
-        return false;
-    file.close();
-    return run(QStringLiteral("xrdb"), { QStringLiteral("-merge"), file.fileName() }).exitCode == 0;
-}
-
-void X11TestDesktop::drainEvents()
-{
-    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
-        std::free(event);
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll() };
 }
 
 bool X11TestDesktop::waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        drainEvents();
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
+            std::free(event);
         if (predicate())
             return true;
         // Replies read by the predicate may have pulled events into xcb's queue.
@@ -883,24 +847,6 @@ bool X11TestDesktop::activate(xcb_window_t window)
     return waitUntil([&] { return activeWindow() == window; });
 }
 
-bool X11TestDesktop::waitForEvent(
-    const std::function<bool(const xcb_generic_event_t*)>& isDone, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        while (Reply<xcb_generic_event_t> event { xcb_poll_for_event(m_connection) }) {
-            if (isDone(event.get()))
-                return true;
-        }
-        const auto remaining
-            = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (remaining.count() <= 0 || xcb_connection_has_error(m_connection))
-            return false;
-        pollfd descriptor { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
-        ::poll(&descriptor, 1, int(remaining.count()));
-    }
-}
-
 bool X11TestDesktop::syncWithWindowManager(std::chrono::milliseconds timeout)
 {
     const xcb_atom_t frameExtents = atom("_NET_FRAME_EXTENTS");
@@ -916,11 +862,11 @@ bool X11TestDesktop::syncWithWindowManager(std::chrono::milliseconds timeout)
     xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
         reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
-    const bool answered = waitForEvent(
-        [&](const xcb_generic_event_t* event) {
-            const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            return (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && property->window == probe
-                && property->atom == frameExtents;
+    const bool answered = waitUntil(
+        [&] {
+            Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
+                xcb_get_property(m_connection, 0, probe, frameExtents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
+            return reply && reply->type != XCB_ATOM_NONE;
         },
         timeout);
     xcb_destroy_window(m_connection, probe);

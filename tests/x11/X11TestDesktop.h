@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,13 @@
 namespace gridlume::test {
 
 using namespace std::chrono_literals;
+
+// An xcb reply, freed with the object.
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
 
 // What runs on a test desktop besides the X server: a window manager, the desktop's own panel
 // and tray, a compositor. The test desktops of the end-to-end suites are these profiles.
@@ -86,9 +94,6 @@ public:
     ~X11TestDesktop();
 
     const DesktopProfile& profile() const { return m_profile; }
-    // The RandR names of the two monitors.
-    QString primaryMonitorName() const;
-    QString secondMonitorName() const;
 
     // Brings everything up; false with the reason when something did not come up in time.
     bool start(QString* error);
@@ -98,7 +103,9 @@ public:
     QStringList environment() const;
     xcb_connection_t* connection() const { return m_connection; }
     xcb_window_t root() const { return m_root; }
-    xcb_window_t dockWindow() const { return m_dock; }
+    // The X server and the window manager, for tests that stop, kill or replace them.
+    ChildProcess& serverProcess() { return *m_server; }
+    ChildProcess& windowManagerProcess() { return *m_windowManager; }
 
     // Starts an X client on the desktop.
     std::unique_ptr<ChildProcess> startClient(const QString& program, const QStringList& arguments = {});
@@ -116,18 +123,18 @@ public:
 
     // Starts the test window helper; see TestWindow.cpp for its arguments.
     std::unique_ptr<ChildProcess> startTestWindow(const QStringList& arguments = {});
+    // Starts the test window helper with `arguments`, or `program` when one is named, and makes
+    // its first window the active one, the window a user acts on; none when it did not appear.
+    xcb_window_t startActiveWindow(
+        std::unique_ptr<ChildProcess>& process, const QStringList& arguments = {}, const QString& program = {});
 
     struct ToolResult {
         int exitCode = -1;
         QByteArray output;
     };
-    // Runs a command-line tool (xdotool, xprop, xwininfo, wmctrl, xrandr) on the desktop to
-    // completion.
-    ToolResult run(const QString& program, const QStringList& arguments) const;
-
-    // Merges `resources` (lines such as "Xft.dpi: 192") into the display's X resources, the way a
-    // desktop's settings do; X clients started afterwards read them. False if xrdb failed.
-    bool mergeResources(const QByteArray& resources);
+    // Runs a program (xdotool, xprop, wmctrl, xrandr, a second Gridlume) on the desktop, with
+    // `environment` ("NAME=value") added, to completion; its standard output and error.
+    ToolResult run(const QString& program, const QStringList& arguments, const QStringList& environment = {}) const;
 
     // Reads events of the test's own connection until `predicate` holds, re-checking after each
     // one. The connection sees the root's properties and the structure of its children.
@@ -163,13 +170,14 @@ public:
 
     // Unmaps and destroys the dock.
     void removeDock();
+    // Removes the second monitor (Xvfb's RandR monitor M2), or puts it back where it was.
+    bool setSecondMonitor(bool present);
 
-    // Stops the window manager: what is asked of it meanwhile waits in its queue, as it does
-    // while a window manager is busy. False if it could not be stopped.
-    bool stopWindowManager();
-    // Lets the stopped window manager go on as soon as any client sends a message to the root
-    // window (the way every request to a window manager starts), at the latest after `timeout`.
-    // Returns at once; messages sent before the call do not count.
+    // Lets the window manager, stopped (windowManagerProcess().stop()) so that what is asked of
+    // it waits in its queue as it does while a window manager is busy, go on as soon as any
+    // client sends a message to the root window (the way every request to a window manager
+    // starts), at the latest after `timeout`. Returns at once; messages sent before the call do
+    // not count.
     bool resumeWindowManagerOnNextMessage(std::chrono::milliseconds timeout = 10s);
     // Lets it go on now; also done when the desktop goes.
     void resumeWindowManager();
@@ -177,17 +185,13 @@ public:
 private:
     bool startServer(QString* error);
     bool startKWinWayland(QString* error);
-    bool startXorg(QString* error);
     bool connectToServer(const QByteArray& displayNumber, QString* error);
     bool startSessionBus(QString* error);
     void writeDesktopConfiguration();
     bool waitUntilReady(QString* error);
     void endLeftoverProcesses() const;
     void createDock();
-    void drainEvents();
     void cancelResumer();
-    // Reads events until `isDone` accepts one; false on time-out or a broken connection.
-    bool waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& isDone, std::chrono::milliseconds timeout);
 
     DesktopProfile m_profile;
     QTemporaryDir m_directory;

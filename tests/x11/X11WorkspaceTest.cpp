@@ -48,9 +48,9 @@ namespace {
     {
         ForegroundApplicationStore store(platform().workspace);
         store.startTracking();
-        const std::unique_ptr<ChildProcess> testWindow = m_desktop.startTestWindow();
-        const xcb_window_t window = m_desktop.waitForClientWindow(testWindow->pid());
-        ASSERT_TRUE(m_desktop.activate(window));
+        std::unique_ptr<ChildProcess> testWindow;
+        const xcb_window_t window = m_desktop.startActiveWindow(testWindow);
+        ASSERT_NE(window, XCB_WINDOW_NONE);
         ASSERT_TRUE(waitForEventLoop([&] { return targetPid(store) == testWindow->pid(); }));
 
         // A window of this process, on the test's own connection.
@@ -73,9 +73,8 @@ namespace {
 
     TEST_F(X11WorkspaceTest, NamesAnApplicationFromItsDesktopEntry)
     {
-        const std::unique_ptr<ChildProcess> xterm = m_desktop.startClient(QStringLiteral("xterm"));
-        const xcb_window_t window = m_desktop.waitForClientWindow(xterm->pid());
-        ASSERT_TRUE(m_desktop.activate(window));
+        std::unique_ptr<ChildProcess> xterm;
+        ASSERT_NE(m_desktop.startActiveWindow(xterm, {}, QStringLiteral("xterm")), XCB_WINDOW_NONE);
         const std::optional<RunningApplication> application = platform().workspace.frontmostApplication();
         ASSERT_TRUE(application);
         EXPECT_EQ(application->processIdentifier(), xterm->pid());
