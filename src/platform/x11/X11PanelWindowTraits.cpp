@@ -119,6 +119,8 @@ void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
                 m_attentionChecks.remove(id);
                 m_bypassingPanels.remove(object);
                 m_shownBypassingPanels.remove(id);
+                if (m_focusedBypassingPanel == id)
+                    m_focusedBypassingPanel = XCB_WINDOW_NONE;
                 if (m_shownBypassingPanels.isEmpty())
                     setWatchesStacking(false);
             });
@@ -145,18 +147,24 @@ bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::Hide) {
         if (isBypassingPanel(*window)) {
-            m_shownBypassingPanels.remove(xcb_window_t(window->winId()));
+            const xcb_window_t id = xcb_window_t(window->winId());
+            m_shownBypassingPanels.remove(id);
             if (m_shownBypassingPanels.isEmpty())
                 setWatchesStacking(false);
-            if (QGuiApplication::focusWindow() == window)
+            // The focus would go back to the root, and no window manager gives it on.
+            if (m_focusedBypassingPanel == id) {
+                m_focusedBypassingPanel = XCB_WINDOW_NONE;
                 returnFocus();
+            }
             if (m_shownBypassingPanels.isEmpty())
                 m_focusToReturn = XCB_WINDOW_NONE;
         }
     } else if (event->type() == QEvent::MouseButtonPress) {
         // The first click into a panel gives it the keyboard, and still acts: the press goes on
         // to the panel.
-        if (m_roles.value(window) == PanelWindowRole::TilingPanel && !window->isActive())
+        const bool hasFocus = isBypassingPanel(*window) ? m_focusedBypassingPanel == xcb_window_t(window->winId())
+                                                        : window->isActive();
+        if (m_roles.value(window) == PanelWindowRole::TilingPanel && !hasFocus)
             focusPanel(*window, xcb_timestamp_t(static_cast<const QInputEvent*>(event)->timestamp()));
     }
     return false;
@@ -197,9 +205,12 @@ void X11PanelWindowTraits::returnFocus()
     const xcb_window_t window = std::exchange(m_focusToReturn, XCB_WINDOW_NONE);
     if (window == XCB_WINDOW_NONE)
         return;
-    // The focus would go back to the root. "Source indication should be 2 for pagers and other
-    // Clients that represent direct user actions" (EWMH, _NET_ACTIVE_WINDOW): closing the panels
-    // is one, and the window manager activates the window without weighing focus stealing.
+    // IceWM and xfwm4 still hold the window active while a panel they do not manage has the
+    // focus, and take its activation below for one already done: the focus goes back directly.
+    xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+    // "Source indication should be 2 for pagers and other Clients that represent direct user
+    // actions" (EWMH, _NET_ACTIVE_WINDOW): closing the panels is one, and the window manager
+    // activates the window without weighing focus stealing.
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -211,6 +222,19 @@ void X11PanelWindowTraits::returnFocus()
         XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
         reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
+}
+
+void X11PanelWindowTraits::handleFocusEvent(const xcb_focus_in_event_t& event, bool focusIn)
+{
+    // Focus changes that only come with a keyboard grab (the panels' own among them), and those
+    // that follow the pointer, move nothing.
+    if (event.mode == XCB_NOTIFY_MODE_GRAB || event.mode == XCB_NOTIFY_MODE_UNGRAB
+        || event.detail == XCB_NOTIFY_DETAIL_POINTER || event.detail == XCB_NOTIFY_DETAIL_INFERIOR)
+        return;
+    if (focusIn && m_shownBypassingPanels.contains(event.event))
+        m_focusedBypassingPanel = event.event;
+    else if (!focusIn && event.event == m_focusedBypassingPanel)
+        m_focusedBypassingPanel = XCB_WINDOW_NONE;
 }
 
 void X11PanelWindowTraits::setWatchesStacking(bool watches)
@@ -505,6 +529,10 @@ bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* 
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const quint8 type = event->response_type & ~0x80;
+    if (type == XCB_FOCUS_IN || type == XCB_FOCUS_OUT) {
+        handleFocusEvent(*reinterpret_cast<const xcb_focus_in_event_t*>(event), type == XCB_FOCUS_IN);
+        return false;
+    }
     if (handleRootSubstructureEvent(*event, type))
         return true;
     if (type == XCB_CONFIGURE_NOTIFY) {

@@ -90,6 +90,7 @@ private:
     // Root substructure events while a panel that bypasses the window manager is shown: true for
     // an event of that kind, which Qt never asked for.
     bool handleRootSubstructureEvent(const xcb_generic_event_t& event, quint8 type);
+    void handleFocusEvent(const xcb_focus_in_event_t& event, bool focusIn);
     void setWatchesStacking(bool watches);
     void raiseShownPanels();
     void focusPanel(QWindow& window, xcb_timestamp_t time);
@@ -112,6 +113,9 @@ private:
     QSet<const QObject*> m_bypassingPanels;
     // The window that was active when a click gave a panel the focus.
     xcb_window_t m_focusToReturn = XCB_WINDOW_NONE;
+    // The bypassing panel that has the X input focus, as its focus events tell: Qt's own idea of
+    // the active window lags behind a focus that left.
+    xcb_window_t m_focusedBypassingPanel = XCB_WINDOW_NONE;
     // Panels whose _NET_WM_STATE changed since they were last checked for an attention demand.
     QSet<xcb_window_t> m_attentionChecks;
 
