@@ -59,20 +59,15 @@ std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::create()
     atoms.netWmStateSkipPager = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_SKIP_PAGER"));
     atoms.netWmStateDemandsAttention = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_DEMANDS_ATTENTION"));
     atoms.netActiveWindow = internAtom(connection, QByteArrayLiteral("_NET_ACTIVE_WINDOW"));
+    atoms.netClientListStacking = internAtom(connection, QByteArrayLiteral("_NET_CLIENT_LIST_STACKING"));
     atoms.compositorSelection = internAtom(connection, "_NET_WM_CM_S" + QByteArray::number(screenNumber));
-    const xcb_window_t root = screens.data->root;
-    const UniqueCPtr<xcb_get_window_attributes_reply_t> rootAttributes(
-        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, root), nullptr));
-    const quint32 rootEventMask = rootAttributes ? rootAttributes->your_event_mask : 0;
-    return std::unique_ptr<X11PanelWindowTraits>(new X11PanelWindowTraits(connection, root, rootEventMask, atoms));
+    return std::unique_ptr<X11PanelWindowTraits>(new X11PanelWindowTraits(connection, screens.data->root, atoms));
 }
 
-X11PanelWindowTraits::X11PanelWindowTraits(
-    xcb_connection_t* connection, xcb_window_t root, quint32 rootEventMask, const Atoms& atoms)
+X11PanelWindowTraits::X11PanelWindowTraits(xcb_connection_t* connection, xcb_window_t root, const Atoms& atoms)
     : m_connection(connection)
     , m_root(root)
     , m_atoms(atoms)
-    , m_rootEventMask(rootEventMask)
 {
     // XFixes reports every change of the selection's owner, including a compositor that
     // crashes without giving it up.
@@ -99,7 +94,6 @@ X11PanelWindowTraits::~X11PanelWindowTraits()
     if (!qGuiApp)
         return;
     qGuiApp->removeNativeEventFilter(this);
-    setWatchesStacking(false);
     if (m_xfixesFirstEvent)
         xcb_xfixes_select_selection_input(m_connection, m_root, m_atoms.compositorSelection, 0);
     xcb_flush(m_connection);
@@ -121,8 +115,6 @@ void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
                 m_shownBypassingPanels.remove(id);
                 if (m_focusedBypassingPanel == id)
                     m_focusedBypassingPanel = XCB_WINDOW_NONE;
-                if (m_shownBypassingPanels.isEmpty())
-                    setWatchesStacking(false);
             });
         }
         window.installEventFilter(this);
@@ -139,7 +131,6 @@ bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show) {
         if (isBypassingPanel(*window)) {
             m_shownBypassingPanels.insert(xcb_window_t(window->winId()));
-            setWatchesStacking(true);
         } else {
             // Qt sends the show event before it maps the window: the last moment for properties
             // that the window manager reads when it manages the window.
@@ -149,8 +140,6 @@ bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
         if (isBypassingPanel(*window)) {
             const xcb_window_t id = xcb_window_t(window->winId());
             m_shownBypassingPanels.remove(id);
-            if (m_shownBypassingPanels.isEmpty())
-                setWatchesStacking(false);
             // The focus would go back to the root, and no window manager gives it on.
             if (m_focusedBypassingPanel == id) {
                 m_focusedBypassingPanel = XCB_WINDOW_NONE;
@@ -235,58 +224,6 @@ void X11PanelWindowTraits::handleFocusEvent(const xcb_focus_in_event_t& event, b
         m_focusedBypassingPanel = event.event;
     else if (!focusIn && event.event == m_focusedBypassingPanel)
         m_focusedBypassingPanel = XCB_WINDOW_NONE;
-}
-
-void X11PanelWindowTraits::setWatchesStacking(bool watches)
-{
-    if (watches == m_watchesStacking)
-        return;
-    m_watchesStacking = watches;
-    // The event mask is per client: Qt's own selection on the root stays as it was.
-    const quint32 mask = m_rootEventMask | (watches ? quint32(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY) : 0u);
-    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(m_connection);
-}
-
-bool X11PanelWindowTraits::handleRootSubstructureEvent(const xcb_generic_event_t& event, quint8 type)
-{
-    if (m_rootEventMask & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY)
-        return false;
-    switch (type) {
-    case XCB_CREATE_NOTIFY: {
-        const auto& created = reinterpret_cast<const xcb_create_notify_event_t&>(event);
-        if (created.parent != m_root)
-            return false;
-        // A new window starts at the top of the stack. Other programs' menus and tooltips, which
-        // bypass the window manager too, may cover the panels as they always could.
-        if (!created.override_redirect && !m_shownBypassingPanels.isEmpty())
-            raiseShownPanels();
-        return true;
-    }
-    case XCB_CONFIGURE_NOTIFY: {
-        const auto& configured = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-        if (configured.event != m_root || configured.window == m_root)
-            return false;
-        // Only a managed window stacked directly above a panel is above it: the panels are
-        // raised together, at the top.
-        if (!configured.override_redirect && m_shownBypassingPanels.contains(configured.above_sibling)
-            && !m_tilingPanels.contains(configured.window))
-            raiseShownPanels();
-        return true;
-    }
-    case XCB_DESTROY_NOTIFY:
-    case XCB_UNMAP_NOTIFY:
-    case XCB_MAP_NOTIFY:
-    case XCB_REPARENT_NOTIFY:
-    case XCB_GRAVITY_NOTIFY:
-    case XCB_CIRCULATE_NOTIFY: {
-        // All of them start with the window whose substructure changed.
-        const auto& notify = reinterpret_cast<const xcb_map_notify_event_t&>(event);
-        return notify.event == m_root && notify.window != m_root;
-    }
-    default:
-        return false;
-    }
 }
 
 void X11PanelWindowTraits::raiseShownPanels()
@@ -533,14 +470,17 @@ bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* 
         handleFocusEvent(*reinterpret_cast<const xcb_focus_in_event_t*>(event), type == XCB_FOCUS_IN);
         return false;
     }
-    if (handleRootSubstructureEvent(*event, type))
-        return true;
     if (type == XCB_CONFIGURE_NOTIFY) {
         handleFrameConfigured(*reinterpret_cast<const xcb_configure_notify_event_t*>(event));
         return false;
     }
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        // "_NET_CLIENT_LIST_STACKING has bottom-to-top stacking order" (EWMH) and changes with
+        // every window the window manager maps or restacks, which may then be above the panels.
+        if (property->window == m_root && property->atom == m_atoms.netClientListStacking
+            && !m_shownBypassingPanels.isEmpty())
+            raiseShownPanels();
         // A window manager writes the state several times while it manages a window: one check
         // once the events at hand are handled, not a round trip for each of them.
         if (property->atom == m_atoms.netWmState && m_tilingPanels.contains(property->window)) {

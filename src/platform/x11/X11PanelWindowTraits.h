@@ -21,9 +21,9 @@ namespace gridlume {
 //   setTilingPanelsBypassWindowManager(false): a map is then the server's work alone, with no
 //   window manager managing the panel anew on every show. Such a panel is on every desktop, out of
 //   task bars and never focused by the window manager by nature; the traits keep it above the
-//   managed windows (raised again when one is created or restacked above it while it is shown),
-//   give it the focus on the first click into it, and hand the focus back to the window that was
-//   active before when the focused panel is hidden;
+//   managed windows (raised again whenever the window manager's stacking list changes while it
+//   is shown), give it the focus on the first click into it, and hand the focus back to the
+//   window that was active before when the focused panel is hidden;
 // - managed tiling panels never take the focus when shown, on any window manager: WM_HINTS says
 //   they take no input until the first click into one, which then asks for the focus; they are on
 //   every desktop: _NET_WM_DESKTOP = 0xFFFFFFFF and _NET_WM_STATE_STICKY, set on the withdrawn
@@ -64,10 +64,11 @@ private:
         xcb_atom_t netWmStateSkipPager = XCB_ATOM_NONE;
         xcb_atom_t netWmStateDemandsAttention = XCB_ATOM_NONE;
         xcb_atom_t netActiveWindow = XCB_ATOM_NONE;
+        xcb_atom_t netClientListStacking = XCB_ATOM_NONE;
         xcb_atom_t compositorSelection = XCB_ATOM_NONE;
     };
 
-    X11PanelWindowTraits(xcb_connection_t* connection, xcb_window_t root, quint32 rootEventMask, const Atoms& atoms);
+    X11PanelWindowTraits(xcb_connection_t* connection, xcb_window_t root, const Atoms& atoms);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -87,11 +88,7 @@ private:
     // The window that `window` is stacked as: itself when it bypasses the window manager, else its
     // frame.
     xcb_window_t stackedWindow(QWindow& window) const;
-    // Root substructure events while a panel that bypasses the window manager is shown: true for
-    // an event of that kind, which Qt never asked for.
-    bool handleRootSubstructureEvent(const xcb_generic_event_t& event, quint8 type);
     void handleFocusEvent(const xcb_focus_in_event_t& event, bool focusIn);
-    void setWatchesStacking(bool watches);
     void raiseShownPanels();
     void focusPanel(QWindow& window, xcb_timestamp_t time);
     void returnFocus();
@@ -104,9 +101,6 @@ private:
     QHash<QObject*, PanelWindowRole> m_roles;
     QSet<xcb_window_t> m_tilingPanels;
     bool m_tilingPanelsBypassWindowManager = true;
-    // What Qt selected on the root; substructure events are added while a panel is shown.
-    quint32 m_rootEventMask = 0;
-    bool m_watchesStacking = false;
     bool m_isRaisePending = false;
     // Shown tiling panels that bypass the window manager.
     QSet<xcb_window_t> m_shownBypassingPanels;
