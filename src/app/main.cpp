@@ -193,6 +193,9 @@ int main(int argc, char** argv)
         platformError = QStringLiteral("Qt does not draw through X11 here");
     } else if (kwinSession) {
 #ifdef GRIDLUME_HAS_KWIN
+        // KWin on Wayland gives the keyboard to an Xwayland window it manages, never to one that
+        // bypasses it: a click into a panel must reach it.
+        panelWindowTraits->setTilingPanelsBypassWindowManager(false);
         kwin = KWinPlatform::create(userDefaults, *logSink, *panelWindowTraits, keyEventTranslator, &platformError);
         platform = kwin ? &kwin->platform() : nullptr;
 #endif

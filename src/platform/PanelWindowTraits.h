@@ -54,6 +54,12 @@ public:
     // as black and the windows must fall back to shapes and opaque paint.
     virtual bool isCompositing() const = 0;
 
+    // True where tiling panels bypass the window manager (Qt::X11BypassWindowManagerHint): the
+    // window manager then neither manages them anew on every show nor stacks, focuses or lists
+    // them, and the traits keep them above other windows and give one the focus when it is
+    // clicked. Asked once, before a panel's native window is made.
+    virtual bool tilingPanelsBypassWindowManager() const { return false; }
+
 Q_SIGNALS:
     // Emitted on the main thread after a compositor started or stopped; isCompositing() already
     // returns the new state.

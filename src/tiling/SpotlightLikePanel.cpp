@@ -12,8 +12,17 @@
 
 namespace gridlume {
 
+namespace {
+    Qt::WindowFlags panelWindowFlags(const PanelWindowTraits& traits)
+    {
+        const Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+        // Set when the native window is made; it cannot change afterwards.
+        return traits.tilingPanelsBypassWindowManager() ? flags | Qt::X11BypassWindowManagerHint : flags;
+    }
+} // namespace
+
 SpotlightLikePanel::SpotlightLikePanel(const QSize& contentSize, PanelWindowTraits& panelWindowTraits)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(nullptr, panelWindowFlags(panelWindowTraits))
     , m_panelWindowTraits(panelWindowTraits)
 {
     // Never Qt::WindowDoesNotAcceptFocus: the panel could then not take focus even when clicked.

@@ -235,6 +235,18 @@ void TilingGridModel::dragEnded()
         m_onTileSelected(*region);
 }
 
+void TilingGridModel::startAfresh()
+{
+    if (m_dragStartLocation && m_uiStates.draggingTileGridID() == m_tileGridID)
+        m_uiStates.endTileGridDrag(m_tileGridID);
+    m_isDragCancelled = false;
+    m_dragStartLocation.reset();
+    m_dragLocation.reset();
+    m_hoveredTile.reset();
+    m_keyboardBlock.reset();
+    Q_EMIT displayChanged();
+}
+
 void TilingGridModel::handleCancelRequest()
 {
     if (m_uiStates.draggingTileGridID() != m_tileGridID || !m_dragStartLocation)

@@ -94,6 +94,10 @@ public:
     void dragChanged(const Point& startLocation, const Point& location);
     // The button of the gesture was released.
     void dragEnded();
+    // Forgets the hover, a gesture under way and the keyboard's block without a preview or a
+    // selection, for a grid shown again: a hidden grid sees neither the pointer leave nor the
+    // button of a gesture come up.
+    void startAfresh();
 
 Q_SIGNALS:
     // The highlighted tiles, the rubber band or the grid's dimensions changed: repaint.

@@ -127,4 +127,12 @@ void WindowPlacementTilingGridView::leaveEvent(QEvent*)
         m_model.hoverEnded();
 }
 
+void WindowPlacementTilingGridView::showEvent(QShowEvent*)
+{
+    // Its panel serves again: nothing of the last showing carries over, nor pointer events that
+    // reached the hidden grid.
+    m_gestureStartLocation.reset();
+    m_model.startAfresh();
+}
+
 } // namespace gridlume

@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace gridlume {
 
 namespace {
@@ -137,9 +139,7 @@ WindowPlacementTilingPanelView* WindowPlacementTilingPanelController::panelView(
 void WindowPlacementTilingPanelController::rebuildScreenPanels()
 {
     hidePreview();
-    for (auto& [displayID, pair] : m_screenPanels)
-        pair.panel->orderOut();
-    m_screenPanels.clear();
+    std::map<DisplayID, Screen> screens;
     QList<Screen> fallbacks;
     for (Screen screen : m_screens.screens()) {
         const auto displayID = resolveDisplayID(screen);
@@ -153,7 +153,24 @@ void WindowPlacementTilingPanelController::rebuildScreenPanels()
         if (fellBack)
             fallbacks.append(screen);
         // A later screen with the same ID replaces the earlier one.
-        m_screenPanels.insert_or_assign(*displayID, ScreenPanelPair { screen, makePanel(*displayID) });
+        screens.insert_or_assign(*displayID, screen);
+    }
+    // While the same screens are connected, their panels (native windows, shapes, rendered
+    // symbols) serve again, each following its screen's frame; what they show comes from the
+    // shared state, and their grids start afresh whenever they are shown.
+    const bool sameScreens = std::equal(screens.begin(), screens.end(), m_screenPanels.begin(), m_screenPanels.end(),
+        [](const auto& screen, const auto& panel) { return screen.first == panel.first; });
+    const bool showsHints = m_settingsStore.showKeyboardHints();
+    if (sameScreens && showsHints == m_panelsShowKeyboardHints) {
+        for (auto& [displayID, screen] : screens)
+            m_screenPanels.at(displayID).screen = screen;
+    } else {
+        for (auto& [displayID, pair] : m_screenPanels)
+            pair.panel->orderOut();
+        m_screenPanels.clear();
+        for (auto& [displayID, screen] : screens)
+            m_screenPanels.emplace(displayID, ScreenPanelPair { screen, makePanel(displayID) });
+        m_panelsShowKeyboardHints = showsHints;
     }
     // Once per configuration, not on every show.
     if (fallbacks != m_reportedFallbacks) {

@@ -32,10 +32,10 @@ class WindowPlacementTilingPanelView;
 // Owns the tiling panels: one floating panel per screen with a display ID, centred on the
 // screen's visible frame, and the one placement preview. Turns the grids' hover and drag into the
 // preview and their selections into window placement, closes the panels on Escape (a first Escape
-// during a drag only cancels the drag) or from their close button, and rebuilds them when the
-// screens change while they are shown. While the panels are shown it also holds the keyboard
-// (without taking the focus from the user's window) and lets the keys choose a block on the
-// panel of one screen, with the same preview, highlight and selection as the pointer; the
+// during a drag only cancels the drag) or from their close button, and rebuilds or re-centres them
+// when the screens change while they are shown. While the panels are shown it also holds the
+// keyboard (without taking the focus from the user's window) and lets the keys choose a block on
+// the panel of one screen, with the same preview, highlight and selection as the pointer; the
 // pointer takes over from the keys and the keys continue from where the pointer was. Main
 // thread only.
 class WindowPlacementTilingPanelController : public QObject {
@@ -48,12 +48,13 @@ public:
         WindowPlacementService& windowPlacementService, QObject* parent = nullptr);
     ~WindowPlacementTilingPanelController() override;
 
-    // Adopts the frontmost application as the target, builds fresh panels for the current
-    // screens, centres them and shows them in front without activating Gridlume, and starts
-    // watching for Escape.
+    // Adopts the frontmost application as the target, readies the panels of the current screens
+    // (those of the last build while the same screens are connected, else new ones), centres them
+    // on their screens and shows them in front without activating Gridlume, and starts watching
+    // for Escape.
     void showPanels();
-    // Hides the preview and the panels and stops watching for Escape. The panels are kept until
-    // the next build.
+    // Hides the preview and the panels and stops watching for Escape. The panels are kept for the
+    // next show.
     void hidePanels();
     // True when at least one panel is shown.
     bool isAnyPanelVisible() const;
@@ -126,6 +127,8 @@ private:
     KeyboardGrabber& m_keyboardGrabber;
     std::function<void()> m_openSettings;
     std::map<DisplayID, ScreenPanelPair> m_screenPanels;
+    // Whether the panels of the last build show the keyboard hints (which make them taller).
+    bool m_panelsShowKeyboardHints = false;
     std::optional<DisplayID> m_previewDisplayID;
     // The screens whose visible frame was last found unusable, as logged.
     QList<Screen> m_reportedFallbacks;

@@ -148,7 +148,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
         }
         {
-            SCOPED_TRACE("a click into a panel gives it the keyboard, and Escape there closes the panels");
+            SCOPED_TRACE("a click into a panel gives it the keyboard, and Escape there closes the panels and gives it back");
             showPanels();
             click(panels[0].topLeft() + QPoint(panels[0].width() / 2, 8));
             const std::vector<xcb_window_t> panelWindows = m_windows.windowsNamed("Gridlume Tiling Panel");
@@ -158,6 +158,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
                 << "the focus is on 0x" << std::hex << inputFocus();
             key(QStringLiteral("Escape"));
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
+            EXPECT_TRUE(m_desktop.waitUntil([&] { return hasFocus(target); }, deadline))
+                << "the focus went to 0x" << std::hex << inputFocus() << ", not back to the user's window";
         }
         {
             SCOPED_TRACE("the shortcut hides what it showed");

@@ -58,6 +58,8 @@ std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::create()
     atoms.netWmStateSkipTaskbar = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_SKIP_TASKBAR"));
     atoms.netWmStateSkipPager = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_SKIP_PAGER"));
     atoms.netWmStateDemandsAttention = internAtom(connection, QByteArrayLiteral("_NET_WM_STATE_DEMANDS_ATTENTION"));
+    atoms.netActiveWindow = internAtom(connection, QByteArrayLiteral("_NET_ACTIVE_WINDOW"));
+    atoms.netClientListStacking = internAtom(connection, QByteArrayLiteral("_NET_CLIENT_LIST_STACKING"));
     atoms.compositorSelection = internAtom(connection, "_NET_WM_CM_S" + QByteArray::number(screenNumber));
     return std::unique_ptr<X11PanelWindowTraits>(new X11PanelWindowTraits(connection, screens.data->root, atoms));
 }
@@ -104,9 +106,15 @@ void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
         if (role == PanelWindowRole::TilingPanel) {
             const xcb_window_t id = xcb_window_t(window.winId());
             m_tilingPanels.insert(id);
-            connect(&window, &QObject::destroyed, this, [this, id] {
+            if (window.flags().testFlag(Qt::X11BypassWindowManagerHint))
+                m_bypassingPanels.insert(&window);
+            connect(&window, &QObject::destroyed, this, [this, id](QObject* object) {
                 m_tilingPanels.remove(id);
                 m_attentionChecks.remove(id);
+                m_bypassingPanels.remove(object);
+                m_shownBypassingPanels.remove(id);
+                if (m_focusedBypassingPanel == id)
+                    m_focusedBypassingPanel = XCB_WINDOW_NONE;
             });
         }
         window.installEventFilter(this);
@@ -117,29 +125,126 @@ void X11PanelWindowTraits::prepare(QWindow& window, PanelWindowRole role)
 
 bool X11PanelWindowTraits::eventFilter(QObject* watched, QEvent* event)
 {
-    // Qt sends the show event before it maps the window: the last moment for properties that
-    // the window manager reads when it manages the window.
+    auto* window = qobject_cast<QWindow*>(watched);
+    if (!window || !m_roles.contains(window))
+        return false;
     if (event->type() == QEvent::Show) {
-        if (auto* window = qobject_cast<QWindow*>(watched); window && m_roles.contains(window))
+        if (isBypassingPanel(*window)) {
+            m_shownBypassingPanels.insert(xcb_window_t(window->winId()));
+        } else {
+            // Qt sends the show event before it maps the window: the last moment for properties
+            // that the window manager reads when it manages the window.
             applyTraits(xcb_window_t(window->winId()), m_roles.value(window));
+        }
+    } else if (event->type() == QEvent::Hide) {
+        if (isBypassingPanel(*window)) {
+            const xcb_window_t id = xcb_window_t(window->winId());
+            m_shownBypassingPanels.remove(id);
+            // The focus would go back to the root, and no window manager gives it on.
+            if (m_focusedBypassingPanel == id) {
+                m_focusedBypassingPanel = XCB_WINDOW_NONE;
+                returnFocus();
+            }
+            if (m_shownBypassingPanels.isEmpty())
+                m_focusToReturn = XCB_WINDOW_NONE;
+        }
     } else if (event->type() == QEvent::MouseButtonPress) {
         // The first click into a panel gives it the keyboard, and still acts: the press goes on
         // to the panel.
-        auto* window = qobject_cast<QWindow*>(watched);
-        if (window && m_roles.value(window) == PanelWindowRole::TilingPanel && !window->isActive()) {
-            const xcb_window_t id = xcb_window_t(window->winId());
-            setAcceptsInput(id, true);
-            // "Globally Active ... clients can set the input focus ... in response to a button
-            // press, using the time of that event" (ICCCM 4.1.7). KWin's focus stealing
-            // prevention refuses the same through _NET_ACTIVE_WINDOW, which the request below
-            // sends so that the window manager knows the panel is active.
-            xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_PARENT, id,
-                xcb_timestamp_t(static_cast<const QInputEvent*>(event)->timestamp()));
-            xcb_flush(m_connection);
-            window->requestActivate();
-        }
+        const bool hasFocus = isBypassingPanel(*window) ? m_focusedBypassingPanel == xcb_window_t(window->winId())
+                                                        : window->isActive();
+        if (m_roles.value(window) == PanelWindowRole::TilingPanel && !hasFocus)
+            focusPanel(*window, xcb_timestamp_t(static_cast<const QInputEvent*>(event)->timestamp()));
     }
     return false;
+}
+
+bool X11PanelWindowTraits::isBypassingPanel(const QWindow& window) const
+{
+    return m_bypassingPanels.contains(&window);
+}
+
+void X11PanelWindowTraits::focusPanel(QWindow& window, xcb_timestamp_t time)
+{
+    const xcb_window_t id = xcb_window_t(window.winId());
+    if (isBypassingPanel(window)) {
+        // No window manager focuses a window it does not manage, nor gives the focus back when
+        // that window goes: the window that was active is remembered for the panel's hiding.
+        const UniqueCPtr<xcb_get_property_reply_t> active(xcb_get_property_reply(m_connection,
+            xcb_get_property(m_connection, false, m_root, m_atoms.netActiveWindow, XCB_ATOM_WINDOW, 0, 1), nullptr));
+        if (active && active->format == 32 && xcb_get_property_value_length(active.get()) >= 4) {
+            const xcb_window_t activeWindow = *static_cast<const xcb_window_t*>(xcb_get_property_value(active.get()));
+            if (activeWindow != XCB_WINDOW_NONE && !m_tilingPanels.contains(activeWindow))
+                m_focusToReturn = activeWindow;
+        }
+    } else {
+        setAcceptsInput(id, true);
+    }
+    // "Globally Active ... clients can set the input focus ... in response to a button press,
+    // using the time of that event" (ICCCM 4.1.7). KWin's focus stealing prevention refuses the
+    // same through _NET_ACTIVE_WINDOW, which Qt sends for a managed panel so that the window
+    // manager knows the panel is active; for one that bypasses it Qt sets the focus as well.
+    xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_PARENT, id, time);
+    xcb_flush(m_connection);
+    window.requestActivate();
+}
+
+void X11PanelWindowTraits::returnFocus()
+{
+    const xcb_window_t window = std::exchange(m_focusToReturn, XCB_WINDOW_NONE);
+    if (window == XCB_WINDOW_NONE)
+        return;
+    // IceWM and xfwm4 still hold the window active while a panel they do not manage has the
+    // focus, and take its activation below for one already done: the focus goes back directly.
+    xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+    // "Source indication should be 2 for pagers and other Clients that represent direct user
+    // actions" (EWMH, _NET_ACTIVE_WINDOW): closing the panels is one, and the window manager
+    // activates the window without weighing focus stealing.
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = m_atoms.netActiveWindow;
+    message.data.data32[0] = 2;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(m_connection, false, m_root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        reinterpret_cast<const char*>(&message));
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowTraits::handleFocusEvent(const xcb_focus_in_event_t& event, bool focusIn)
+{
+    // Focus changes that only come with a keyboard grab (the panels' own among them), and those
+    // that follow the pointer, move nothing.
+    if (event.mode == XCB_NOTIFY_MODE_GRAB || event.mode == XCB_NOTIFY_MODE_UNGRAB
+        || event.detail == XCB_NOTIFY_DETAIL_POINTER || event.detail == XCB_NOTIFY_DETAIL_INFERIOR)
+        return;
+    if (focusIn && m_shownBypassingPanels.contains(event.event))
+        m_focusedBypassingPanel = event.event;
+    else if (!focusIn && event.event == m_focusedBypassingPanel)
+        m_focusedBypassingPanel = XCB_WINDOW_NONE;
+}
+
+void X11PanelWindowTraits::raiseShownPanels()
+{
+    if (std::exchange(m_isRaisePending, true))
+        return;
+    // Once for the events at hand: a window manager restacks several windows at a time.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_isRaisePending = false;
+            const quint32 above = XCB_STACK_MODE_ABOVE;
+            for (xcb_window_t panel : std::as_const(m_shownBypassingPanels))
+                xcb_configure_window(m_connection, panel, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+            const StackedBelow& stacked = m_stackedBelow;
+            if (stacked.window && stacked.sibling && stacked.window->isVisible()
+                && m_shownBypassingPanels.contains(stacked.above))
+                restackBelow(stacked.below, stacked.above);
+            xcb_flush(m_connection);
+        },
+        Qt::QueuedConnection);
 }
 
 void X11PanelWindowTraits::applyTraits(xcb_window_t window, PanelWindowRole role)
@@ -148,7 +253,7 @@ void X11PanelWindowTraits::applyTraits(xcb_window_t window, PanelWindowRole role
     xcb_change_property(
         m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof(wmClass), wmClass);
 
-    if (role == PanelWindowRole::TilingPanel) {
+    if (role == PanelWindowRole::TilingPanel && !m_tilingPanelsBypassWindowManager) {
         // A panel is shown without taking the focus from the user's window. Qt asks for that
         // with _NET_WM_USER_TIME 0, which IceWM and Fluxbox do not honour; the input hint is what
         // every window manager honours: "False ... the client never wants focus assigned by the
@@ -267,14 +372,14 @@ void X11PanelWindowTraits::orderBelow(QWindow& window, QWindow& sibling)
 {
     if (!window.isVisible() || !sibling.isVisible())
         return;
-    const xcb_window_t below = topLevelAncestor(xcb_window_t(window.winId()));
-    const xcb_window_t above = topLevelAncestor(xcb_window_t(sibling.winId()));
+    const xcb_window_t below = stackedWindow(window);
+    const xcb_window_t above = stackedWindow(sibling);
     if (below == XCB_WINDOW_NONE || above == XCB_WINDOW_NONE || below == above)
         return;
     m_stackedBelow = StackedBelow { &window, &sibling, below, above };
     // The sibling's raise goes through the window manager, which may restack its frame after
     // our request: its structure events say when, so the order can be restored.
-    if (above != m_watchedFrame) {
+    if (!isBypassingPanel(sibling) && above != m_watchedFrame) {
         const quint32 mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         xcb_change_window_attributes(m_connection, above, XCB_CW_EVENT_MASK, &mask);
         m_watchedFrame = above;
@@ -296,11 +401,25 @@ void X11PanelWindowTraits::setNativeGeometry(QWindow& window, const QRect& nativ
     xcb_flush(m_connection);
 }
 
+xcb_window_t X11PanelWindowTraits::stackedWindow(QWindow& window) const
+{
+    const xcb_window_t id = xcb_window_t(window.winId());
+    if (window.flags().testFlag(Qt::X11BypassWindowManagerHint))
+        return id;
+    return topLevelAncestor(id);
+}
+
 void X11PanelWindowTraits::restackBelow(xcb_window_t below, xcb_window_t above)
 {
     // The preview bypasses the window manager, so the request goes straight to the server; the
     // sibling must be the panel's frame, a fellow child of the root.
     const std::array<quint32, 2> values { above, XCB_STACK_MODE_BELOW };
+    if (m_shownBypassingPanels.contains(above)) {
+        // Both windows are Gridlume's own and stay until Gridlume destroys them: nothing to wait for.
+        xcb_configure_window(m_connection, below, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values.data());
+        xcb_flush(m_connection);
+        return;
+    }
     const UniqueCPtr<xcb_generic_error_t> error(xcb_request_check(m_connection,
         xcb_configure_window_checked(m_connection, below, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
             values.data())));
@@ -347,12 +466,21 @@ bool X11PanelWindowTraits::nativeEventFilter(const QByteArray& eventType, void* 
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const quint8 type = event->response_type & ~0x80;
+    if (type == XCB_FOCUS_IN || type == XCB_FOCUS_OUT) {
+        handleFocusEvent(*reinterpret_cast<const xcb_focus_in_event_t*>(event), type == XCB_FOCUS_IN);
+        return false;
+    }
     if (type == XCB_CONFIGURE_NOTIFY) {
         handleFrameConfigured(*reinterpret_cast<const xcb_configure_notify_event_t*>(event));
         return false;
     }
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        // "_NET_CLIENT_LIST_STACKING has bottom-to-top stacking order" (EWMH) and changes with
+        // every window the window manager maps or restacks, which may then be above the panels.
+        if (property->window == m_root && property->atom == m_atoms.netClientListStacking
+            && !m_shownBypassingPanels.isEmpty())
+            raiseShownPanels();
         // A window manager writes the state several times while it manages a window: one check
         // once the events at hand are handled, not a round trip for each of them.
         if (property->atom == m_atoms.netWmState && m_tilingPanels.contains(property->window)) {

@@ -17,11 +17,18 @@ namespace gridlume {
 // Panel window traits on X11, applied through Qt's own xcb connection (the panels are Qt's
 // windows, so their properties must reach the server in order with Qt's own requests):
 // - WM_CLASS "gridlume", "Gridlume" on every window, for window-manager rules;
-// - tiling panels never take the focus when shown, on any window manager: WM_HINTS says they
-//   take no input until the first click into one, which then asks for the focus;
-// - tiling panels on every desktop: _NET_WM_DESKTOP = 0xFFFFFFFF and _NET_WM_STATE_STICKY, set on
-//   the withdrawn window before each map, because EWMH has the window manager drop both when a
-//   window is withdrawn;
+// - tiling panels bypass the window manager (override-redirect), unless
+//   setTilingPanelsBypassWindowManager(false): a map is then the server's work alone, with no
+//   window manager managing the panel anew on every show. Such a panel is on every desktop, out of
+//   task bars and never focused by the window manager by nature; the traits keep it above the
+//   managed windows (raised again whenever the window manager's stacking list changes while it
+//   is shown), give it the focus on the first click into it, and hand the focus back to the
+//   window that was active before when the focused panel is hidden;
+// - managed tiling panels never take the focus when shown, on any window manager: WM_HINTS says
+//   they take no input until the first click into one, which then asks for the focus; they are on
+//   every desktop: _NET_WM_DESKTOP = 0xFFFFFFFF and _NET_WM_STATE_STICKY, set on the withdrawn
+//   window before each map, because EWMH has the window manager drop both when a window is
+//   withdrawn;
 // - the preview, which bypasses the window manager, restacked directly below a panel's frame,
 //   and again whenever the window manager restacks that frame (it handles a panel's raise after
 //   our restack has reached the server);
@@ -41,6 +48,11 @@ public:
     void moveToCurrentDesktop(QWindow& window) override;
     void setNativeGeometry(QWindow& window, const QRect& nativeGeometry) override;
     bool isCompositing() const override { return m_isCompositing; }
+    bool tilingPanelsBypassWindowManager() const override { return m_tilingPanelsBypassWindowManager; }
+
+    // Whether panels made from now on bypass the window manager; true unless set otherwise. KWin
+    // on Wayland gives the keyboard to an Xwayland window only when it manages it.
+    void setTilingPanelsBypassWindowManager(bool bypass) { m_tilingPanelsBypassWindowManager = bypass; }
 
 private:
     struct Atoms {
@@ -51,6 +63,8 @@ private:
         xcb_atom_t netWmStateSkipTaskbar = XCB_ATOM_NONE;
         xcb_atom_t netWmStateSkipPager = XCB_ATOM_NONE;
         xcb_atom_t netWmStateDemandsAttention = XCB_ATOM_NONE;
+        xcb_atom_t netActiveWindow = XCB_ATOM_NONE;
+        xcb_atom_t netClientListStacking = XCB_ATOM_NONE;
         xcb_atom_t compositorSelection = XCB_ATOM_NONE;
     };
 
@@ -70,6 +84,14 @@ private:
     // Stacks `below` directly under `above`, both children of the root.
     void restackBelow(xcb_window_t below, xcb_window_t above);
     void handleFrameConfigured(const xcb_configure_notify_event_t& event);
+    bool isBypassingPanel(const QWindow& window) const;
+    // The window that `window` is stacked as: itself when it bypasses the window manager, else its
+    // frame.
+    xcb_window_t stackedWindow(QWindow& window) const;
+    void handleFocusEvent(const xcb_focus_in_event_t& event, bool focusIn);
+    void raiseShownPanels();
+    void focusPanel(QWindow& window, xcb_timestamp_t time);
+    void returnFocus();
 
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
@@ -78,6 +100,16 @@ private:
     bool m_isCompositing = false;
     QHash<QObject*, PanelWindowRole> m_roles;
     QSet<xcb_window_t> m_tilingPanels;
+    bool m_tilingPanelsBypassWindowManager = true;
+    bool m_isRaisePending = false;
+    // Shown tiling panels that bypass the window manager.
+    QSet<xcb_window_t> m_shownBypassingPanels;
+    QSet<const QObject*> m_bypassingPanels;
+    // The window that was active when a click gave a panel the focus.
+    xcb_window_t m_focusToReturn = XCB_WINDOW_NONE;
+    // The bypassing panel that has the X input focus, as its focus events tell: Qt's own idea of
+    // the active window lags behind a focus that left.
+    xcb_window_t m_focusedBypassingPanel = XCB_WINDOW_NONE;
     // Panels whose _NET_WM_STATE changed since they were last checked for an attention demand.
     QSet<xcb_window_t> m_attentionChecks;
 
