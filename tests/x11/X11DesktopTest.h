@@ -20,9 +20,10 @@ namespace gridlume::test {
 inline bool waitForEventLoop(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 10s)
 {
     const QDeadlineTimer deadline(timeout);
+    // Repeating: a coarse timer may fire up to 5 % early, and one shot that came before the
+    // deadline would leave the wait below with nothing to wake it.
     QTimer wakeUp;
-    wakeUp.setSingleShot(true);
-    wakeUp.start(timeout);
+    wakeUp.start(std::min<std::chrono::milliseconds>(timeout, 100ms));
     while (!predicate()) {
         if (deadline.hasExpired())
             return false;
