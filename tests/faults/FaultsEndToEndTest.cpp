@@ -180,6 +180,48 @@ namespace {
         expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
     }
 
+    // A dock whose strut is larger than the screen (a buggy panel, or one sized for another
+    // scale) leaves no usable area: the panels and the placement fall back to the monitors, and
+    // the real work area returns with the strut's removal.
+    TEST_F(FaultsEndToEndTest, AStrutLargerThanTheMonitorsKeepsPanelsAndWindowsOnThem)
+    {
+        std::unique_ptr<ChildProcess> target;
+        const xcb_window_t window = m_desktop.startActiveWindow(target);
+        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        startGridlume();
+        showPanels();
+
+        // _NET_WM_STRUT covers each edge of the root window whole, so both monitors lose all.
+        xcb_connection_t* c = m_desktop.connection();
+        const xcb_window_t dock = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, dock, m_desktop.root(), 0, 1000, 1280, 24, 0,
+            XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const xcb_atom_t dockType = m_desktop.atom("_NET_WM_WINDOW_TYPE_DOCK");
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, dock, m_desktop.atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &dockType);
+        const quint32 strut[4] = { 0, 0, 0, 100000 };
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, dock, m_desktop.atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4, strut);
+        xcb_map_window(c, dock);
+        xcb_flush(c);
+
+        const std::vector<QRect> onMonitors { GridlumeWindows::centredPanel(X11TestDesktop::primaryMonitor),
+            GridlumeWindows::centredPanel(X11TestDesktop::secondMonitor) };
+        EXPECT_TRUE(m_windows.waitForPanels(onMonitors)) << describe(m_windows.viewablePanels());
+        EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("smaller than a panel")), 2);
+
+        ASSERT_TRUE(m_desktop.activate(window));
+        drag(GridlumeWindows::tileCentre(onMonitors[0], 0, 0), GridlumeWindows::tileCentre(onMonitors[0], 1, 1));
+        const Rect& primary = X11TestDesktop::primaryMonitor;
+        EXPECT_TRUE(waitForFrame(window, QRect(0, 0, int(primary.width()), int(primary.height()))))
+            << "the window is at " << describe(m_desktop.visibleFrame(window));
+
+        // The strut goes; the panels return to the work area the test dock leaves.
+        xcb_delete_property(c, dock, m_desktop.atom("_NET_WM_STRUT"));
+        xcb_flush(c);
+        EXPECT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors())) << describe(m_windows.viewablePanels());
+        xcb_destroy_window(c, dock);
+        xcb_flush(c);
+    }
+
     // The target ----------------------------------------------------------------------------------
 
     enum class TargetLoss { ClosedProgramEnds, ClosedProgramStays, ClosedProgramKeepsAnotherWindow, KilledDuringThePlacement };

@@ -80,29 +80,60 @@ namespace {
         EXPECT_EQ(m_desktop.activeWindow(), window);
         EXPECT_EQ(m_windows.viewablePanels(), GridlumeWindows::panelsOfBothMonitors()) << "kept open";
 
-        // The shortcut again, which reaches Gridlume through its keyboard grab, hides the panels
-        // and lets the keyboard go (the simulated desktop checks every other way of hiding).
+        // The shortcut again reaches Gridlume through its own keyboard grab, hides the panels and
+        // lets the keyboard go.
         key(QStringLiteral("ctrl+alt+space"));
         ASSERT_TRUE(m_windows.waitForPanels({})) << describe(m_windows.viewablePanels());
         EXPECT_TRUE(m_desktop.waitUntil([&] { return keyboardIsFree(); }, deadline)) << "the keyboard stayed grabbed";
     }
 
-    // The panel holding the keyboard is rebuilt when a monitor goes; Escape still hides the
-    // panels and lets the keyboard go.
-    TEST_F(KeyboardEndToEndTest, KeyboardReleasedAfterTheScreensChanged)
+    // Every way of hiding the panels lets the keyboard go, as another client sees it.
+    struct HideCase {
+        const char* name;
+        QByteArray settings;
+        void (*hide)(KeyboardEndToEndTest&);
+    };
+
+    class KeyboardReleased : public KeyboardEndToEndTest, public ::testing::WithParamInterface<HideCase> {
+    public:
+        void pressKey(const char* keys) { key(QString::fromLatin1(keys)); }
+        void clickCloseButton()
+        {
+            const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+            click(panel.topLeft() + QPoint(26, 22));
+        }
+        void toggle() { ASSERT_TRUE(m_gridlume->toggle()); }
+        // The panel holding the keyboard is rebuilt when a monitor goes; Escape then still hides.
+        void changeScreensThenEscape()
+        {
+            ASSERT_TRUE(m_desktop.setSecondMonitor(false));
+            ASSERT_TRUE(m_windows.waitForPanels({ GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) }));
+            key(QStringLiteral("Escape"));
+        }
+    };
+
+    TEST_P(KeyboardReleased, AfterEveryWayOfHidingThePanels)
     {
         std::unique_ptr<ChildProcess> xterm;
         ASSERT_NE(startXterm(xterm), xcb_window_t(XCB_WINDOW_NONE));
-        startGridlume();
+        startGridlume(GridlumeUnderTest::settingsWithShortcut() + GetParam().settings);
         showPanels();
         ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline))
             << "the panels did not take the keyboard";
-        ASSERT_TRUE(m_desktop.setSecondMonitor(false));
-        ASSERT_TRUE(m_windows.waitForPanels({ GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) }));
-        key(QStringLiteral("Escape"));
+        GetParam().hide(*this);
         ASSERT_TRUE(m_windows.waitForPanels({})) << describe(m_windows.viewablePanels());
         EXPECT_TRUE(m_desktop.waitUntil([&] { return keyboardIsFree(); }, deadline)) << "the keyboard stayed grabbed";
     }
+
+    KeyboardReleased& released(KeyboardEndToEndTest& test) { return static_cast<KeyboardReleased&>(test); }
+
+    INSTANTIATE_TEST_SUITE_P(KeyboardEndToEndTest, KeyboardReleased,
+        ::testing::Values(HideCase { "Escape", {}, [](auto& t) { released(t).pressKey("Escape"); } },
+            HideCase { "CloseButton", {}, [](auto& t) { released(t).clickCloseButton(); } },
+            HideCase { "Placement", "keepTilingPanelOpenAfterTiling=false\n", [](auto& t) { released(t).pressKey("Return"); } },
+            HideCase { "Toggle", {}, [](auto& t) { released(t).toggle(); } },
+            HideCase { "ScreenChange", {}, [](auto& t) { released(t).changeScreensThenEscape(); } }),
+        [](const auto& info) { return std::string(info.param.name); });
 
     // --- gridlume place --------------------------------------------------------------------------
 

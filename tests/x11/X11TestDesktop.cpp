@@ -759,8 +759,10 @@ bool X11TestDesktop::waitUntil(const std::function<bool()>& predicate, std::chro
             = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (remaining.count() <= 0 || xcb_connection_has_error(m_connection))
             return false;
+        // Not every predicate follows an event of this connection (another client's grab, a
+        // process that ends): it is asked again at least every 20 ms.
         pollfd descriptor { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
-        ::poll(&descriptor, 1, int(remaining.count()));
+        ::poll(&descriptor, 1, int(std::min<std::chrono::milliseconds::rep>(remaining.count(), 20)));
     }
 }
 
