@@ -25,6 +25,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -179,17 +181,52 @@ int main(int argc, char** argv)
         const QPoint tiles[] = { panel.topLeft() + QPoint(12 + 70, 84 + 44), panel.topLeft() + QPoint(12 + 210, 84 + 131) };
         const QRect frames[] = { QRect(0, 0, 640, 512), QRect(640, 512, 640, 512) };
         WindowPlacementPreviewPanel& preview = controller.windowPlacementPreviewPanel();
-        auto serverGeometry = [&]() -> QRect {
-            const xcb_window_t window = xcb_window_t(preview.winId());
+        // The server's view of the preview comes as events on the harness's own connection
+        // (ConfigureNotify, MapNotify, UnmapNotify), waited for without spinning: a loop of
+        // geometry requests would compete with the X server for the two cores it measures.
+        const xcb_window_t window = xcb_window_t(preview.winId());
+        const quint32 structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &structure);
+        QRect serverFrame;
+        bool mapped = false;
+        {
             xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
             xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
                 connection, xcb_get_window_attributes(connection, window), nullptr);
-            QRect result;
-            if (geometry && attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
-                result = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+            if (geometry)
+                serverFrame = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+            mapped = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
             std::free(geometry);
             std::free(attributes);
-            return result;
+        }
+        auto readEvents = [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+                const auto type = event->response_type & 0x7f;
+                if (type == XCB_CONFIGURE_NOTIFY) {
+                    const auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+                    if (configure->window == window)
+                        serverFrame = QRect(configure->x, configure->y, configure->width, configure->height);
+                } else if (type == XCB_MAP_NOTIFY) {
+                    mapped = mapped || reinterpret_cast<xcb_map_notify_event_t*>(event)->window == window;
+                } else if (type == XCB_UNMAP_NOTIFY) {
+                    mapped = mapped && reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window != window;
+                }
+                std::free(event);
+            }
+        };
+        QSocketNotifier harnessEvents(xcb_get_file_descriptor(connection), QSocketNotifier::Read);
+        QTimer safety; // wakes the wait should an event slip past the notifier
+        safety.start(100);
+        auto waitForPreview = [&](const QRect& frame) {
+            const QDeadlineTimer deadline(std::chrono::seconds(5));
+            for (;;) {
+                readEvents();
+                if (mapped && serverFrame == frame && preview.geometry() == frame)
+                    return true;
+                if (deadline.hasExpired())
+                    return false;
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+            }
         };
         std::vector<double> samples;
         int failures = 0;
@@ -199,7 +236,7 @@ int main(int argc, char** argv)
             xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop.root(),
                 qint16(tiles[index].x()), qint16(tiles[index].y()), 0);
             xcb_flush(connection);
-            if (runUntil([&] { return preview.geometry() == frames[index] && serverGeometry() == frames[index]; }))
+            if (waitForPreview(frames[index]))
                 samples.push_back(millisecondsSince(start));
             else
                 ++failures;
