@@ -66,29 +66,8 @@ std::optional<RunningApplication> KWinWorkspace::applicationOfWindow(const QJson
         entry = m_desktopEntries.find(desktopFileName, desktopFileName);
     if (!entry)
         entry = m_desktopEntries.find(instanceName, className);
-    std::optional<QString> name;
-    std::optional<QString> identifier;
-    QIcon icon;
-    if (entry) {
-        identifier = entry->id;
-        if (!entry->name.isEmpty())
-            name = entry->name;
-        if (QFileInfo(entry->icon).isAbsolute())
-            icon = QIcon(entry->icon);
-        else if (!entry->icon.isEmpty())
-            icon = QIcon::fromTheme(entry->icon);
-    }
-    if (!name && !className.isEmpty())
-        name = className;
-    if (!name) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (comm.open(QIODevice::ReadOnly)) {
-            const QString command = QString::fromLocal8Bit(comm.readAll().trimmed());
-            if (!command.isEmpty())
-                name = command;
-        }
-    }
-    RunningApplication application(pid, *startTime, name, identifier, icon);
+    const ApplicationNaming naming = nameApplication(entry, className, pid);
+    RunningApplication application(pid, *startTime, naming.name, naming.identifier, naming.icon);
     m_cache.insert(key, application);
     return application;
 }

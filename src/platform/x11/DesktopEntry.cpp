@@ -1,5 +1,7 @@
 #include "DesktopEntry.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 namespace gridlume {
@@ -75,6 +77,31 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray& contents, cons
     entry.icon = unescape(values.value("Icon"));
     entry.startupWMClass = unescape(values.value("StartupWMClass"));
     return entry;
+}
+
+ApplicationNaming nameApplication(const std::optional<DesktopEntry>& entry, const QString& className, pid_t pid)
+{
+    ApplicationNaming naming;
+    if (entry) {
+        naming.identifier = entry->id;
+        if (!entry->name.isEmpty())
+            naming.name = entry->name;
+        if (QFileInfo(entry->icon).isAbsolute())
+            naming.icon = QIcon(entry->icon);
+        else if (!entry->icon.isEmpty())
+            naming.icon = QIcon::fromTheme(entry->icon);
+    }
+    if (!naming.name && !className.isEmpty())
+        naming.name = className;
+    if (!naming.name) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (comm.open(QIODevice::ReadOnly)) {
+            const QString command = QString::fromLocal8Bit(comm.readAll().trimmed());
+            if (!command.isEmpty())
+                naming.name = command;
+        }
+    }
+    return naming;
 }
 
 } // namespace gridlume

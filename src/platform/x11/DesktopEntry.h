@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+#include <sys/types.h>
 
 namespace gridlume {
 
@@ -25,5 +28,14 @@ struct DesktopEntry {
 
     friend bool operator==(const DesktopEntry&, const DesktopEntry&) = default;
 };
+
+// How an application is named to the user: by its desktop entry (name, ID and icon), else by
+// its window class, else by its process's command name.
+struct ApplicationNaming {
+    std::optional<QString> name;
+    std::optional<QString> identifier;
+    QIcon icon;
+};
+ApplicationNaming nameApplication(const std::optional<DesktopEntry>& entry, const QString& className, pid_t pid);
 
 } // namespace gridlume

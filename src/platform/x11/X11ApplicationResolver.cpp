@@ -53,31 +53,10 @@ RunningApplication X11ApplicationResolver::describe(pid_t pid, quint64 startTime
     const QString& instanceName = wmClass.instanceName;
     const QString& className = wmClass.className;
 
-    std::optional<QString> name;
-    std::optional<QString> identifier;
-    QIcon icon;
-    if (const std::optional<DesktopEntry> entry = m_desktopEntries.find(instanceName, className)) {
-        identifier = entry->id;
-        if (!entry->name.isEmpty())
-            name = entry->name;
-        if (QFileInfo(entry->icon).isAbsolute())
-            icon = QIcon(entry->icon);
-        else if (!entry->icon.isEmpty())
-            icon = QIcon::fromTheme(entry->icon);
-    }
-    if (!name && !className.isEmpty())
-        name = className;
-    if (!name) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (comm.open(QIODevice::ReadOnly)) {
-            const QString command = QString::fromLocal8Bit(comm.readAll().trimmed());
-            if (!command.isEmpty())
-                name = command;
-        }
-    }
-    if (icon.isNull())
-        icon = windowIcon(window);
-    return RunningApplication(pid, startTime, name, identifier, icon);
+    ApplicationNaming naming = nameApplication(m_desktopEntries.find(instanceName, className), className, pid);
+    if (naming.icon.isNull())
+        naming.icon = windowIcon(window);
+    return RunningApplication(pid, startTime, naming.name, naming.identifier, naming.icon);
 }
 
 QIcon X11ApplicationResolver::windowIcon(xcb_window_t window) const
