@@ -61,4 +61,23 @@ QString axErrorName(AXError error)
     return QStringLiteral("%1 (%2)").arg(QLatin1String(name)).arg(number);
 }
 
+AXError writeFrameAttribute(const QString& attribute, const AXObjectRef& value,
+    const std::function<AXError(std::optional<Point>, std::optional<Size>)>& write)
+{
+    const auto axValue = axCast<AXValue>(value);
+    if (attribute == kAXPositionAttribute) {
+        Point point;
+        if (!axValue || !axValue->getValue(point))
+            return AXError::IllegalArgument;
+        return write(point, std::nullopt);
+    }
+    if (attribute == kAXSizeAttribute) {
+        Size size;
+        if (!axValue || !axValue->getValue(size))
+            return AXError::IllegalArgument;
+        return write(std::nullopt, size);
+    }
+    return AXError::AttributeUnsupported;
+}
+
 } // namespace gridlume

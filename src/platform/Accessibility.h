@@ -4,7 +4,9 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <sys/types.h>
 
 namespace gridlume {
@@ -144,6 +146,12 @@ std::shared_ptr<const T> axCast(const AXObjectRef& object)
         return object->typeID() == AXTypeID::Boolean ? std::static_pointer_cast<const T>(object) : nullptr;
     }
 }
+
+// A backend's write of a window's kAXPositionAttribute or kAXSizeAttribute: decodes `value` and
+// hands the position or the size to `write`. IllegalArgument for a value of the wrong kind,
+// AttributeUnsupported for any other attribute.
+AXError writeFrameAttribute(const QString& attribute, const AXObjectRef& value,
+    const std::function<AXError(std::optional<Point>, std::optional<Size>)>& write);
 
 // Reading and writing attributes of other programs' applications and windows.
 //

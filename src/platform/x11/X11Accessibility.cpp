@@ -173,20 +173,9 @@ AXError X11Accessibility::setAttributeValue(const AXUIElementRef& element, const
     const auto* window = dynamic_cast<const X11WindowElement*>(element.get());
     if (!window)
         return AXError::IllegalArgument;
-    const auto axValue = axCast<AXValue>(value);
-    if (attribute == kAXPositionAttribute) {
-        Point point;
-        if (!axValue || !axValue->getValue(point))
-            return AXError::IllegalArgument;
-        return writeFrame(window->window(), point, std::nullopt);
-    }
-    if (attribute == kAXSizeAttribute) {
-        Size size;
-        if (!axValue || !axValue->getValue(size))
-            return AXError::IllegalArgument;
-        return writeFrame(window->window(), std::nullopt, size);
-    }
-    return AXError::AttributeUnsupported;
+    return writeFrameAttribute(attribute, value, [this, window](std::optional<Point> position, std::optional<Size> size) {
+        return writeFrame(window->window(), position, size);
+    });
 }
 
 AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
