@@ -1,14 +1,14 @@
 // How fast the tiling panels answer on a real X server (Xvfb + Openbox, two monitors):
 //
 //   show → mapped     from showPanels() until every panel is exposed, on two monitors and on one
-//   motion → preview  from an XTEST pointer motion onto another tile until the server has the
-//                     preview window at the block's frame; also beside two CPU-bound processes
+//   motion → preview  from an XTEST pointer motion onto another tile until the X server reports
+//                     the preview window at the block's frame; also beside two CPU-bound processes,
+//                     in a session of their own and in Gridlume's
 //   memory            resident set size over 1,000 show/hide cycles
 //
 // Prints medians and 99th percentiles; asserts nothing.
 //
 //   tiling_panel_latency_benchmark [--iterations N] [--cycles N]
-#include "ChildProcess.h"
 #include "X11TestDesktop.h"
 #include "hotkeys/HotKeyService.h"
 #include "placement/WindowPlacementService.h"
@@ -24,19 +24,28 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QWindow>
 
 #include <xcb/xtest.h>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 using namespace gridlume;
@@ -172,7 +181,12 @@ int main(int argc, char** argv)
 
     measureShow("show -> panels mapped, 2 monitors", "show_2", 2);
 
-    // Pointer motion over the primary monitor's grid, alternating between two tiles.
+    // Pointer motion over the primary monitor's grid, alternating between two tiles, each motion
+    // made once Gridlume is idle again (a user goes from tile to tile no faster than every few
+    // tens of milliseconds). The preview counts as there when the X server reports it at the
+    // block's frame: a thread of the harness's own, on a connection of its own, takes the time of
+    // its ConfigureNotify. Read on Gridlume's thread instead, the time would include whatever
+    // Gridlume paints after moving the preview.
     auto measurePointer = [&](const char* name, const char* key) {
         controller.showPanels();
         runUntil(allExposed);
@@ -181,80 +195,93 @@ int main(int argc, char** argv)
         const QPoint tiles[] = { panel.topLeft() + QPoint(12 + 70, 84 + 44), panel.topLeft() + QPoint(12 + 210, 84 + 131) };
         const QRect frames[] = { QRect(0, 0, 640, 512), QRect(640, 512, 640, 512) };
         WindowPlacementPreviewPanel& preview = controller.windowPlacementPreviewPanel();
-        // The server's view of the preview comes as events on the harness's own connection
-        // (ConfigureNotify, MapNotify, UnmapNotify), waited for without spinning: a loop of
-        // geometry requests would compete with the X server for the two cores it measures.
         const xcb_window_t window = xcb_window_t(preview.winId());
+
+        xcb_connection_t* watcher = xcb_connect(desktop.displayName().constData(), nullptr);
         const quint32 structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &structure);
+        xcb_change_window_attributes(watcher, window, XCB_CW_EVENT_MASK, &structure);
+        xcb_flush(watcher);
+        std::mutex mutex;
         QRect serverFrame;
-        bool mapped = false;
-        {
-            xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
-            xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-                connection, xcb_get_window_attributes(connection, window), nullptr);
-            if (geometry)
-                serverFrame = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
-            mapped = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-            std::free(geometry);
-            std::free(attributes);
-        }
-        auto readEvents = [&] {
-            while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+        Clock::time_point configured;
+        std::thread watch([&] {
+            while (xcb_generic_event_t* event = xcb_wait_for_event(watcher)) {
                 const auto type = event->response_type & 0x7f;
                 if (type == XCB_CONFIGURE_NOTIFY) {
                     const auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
-                    if (configure->window == window)
-                        serverFrame = QRect(configure->x, configure->y, configure->width, configure->height);
-                } else if (type == XCB_MAP_NOTIFY) {
-                    mapped = mapped || reinterpret_cast<xcb_map_notify_event_t*>(event)->window == window;
-                } else if (type == XCB_UNMAP_NOTIFY) {
-                    mapped = mapped && reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window != window;
+                    const std::lock_guard lock(mutex);
+                    serverFrame = QRect(configure->x, configure->y, configure->width, configure->height);
+                    configured = Clock::now();
                 }
                 std::free(event);
+                if (type == XCB_DESTROY_NOTIFY || type == XCB_CONFIGURE_NOTIFY)
+                    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { }, Qt::QueuedConnection);
+                if (type == XCB_DESTROY_NOTIFY)
+                    break;
             }
-        };
-        QSocketNotifier harnessEvents(xcb_get_file_descriptor(connection), QSocketNotifier::Read);
-        QTimer safety; // wakes the wait should an event slip past the notifier
-        safety.start(100);
-        auto waitForPreview = [&](const QRect& frame) {
-            const QDeadlineTimer deadline(std::chrono::seconds(5));
-            for (;;) {
-                readEvents();
-                if (mapped && serverFrame == frame && preview.geometry() == frame)
-                    return true;
-                if (deadline.hasExpired())
-                    return false;
-                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-            }
+        });
+        auto configuredAt = [&](const QRect& frame) -> std::optional<Clock::time_point> {
+            const std::lock_guard lock(mutex);
+            return serverFrame == frame && preview.isVisible() ? std::optional(configured) : std::nullopt;
         };
         std::vector<double> samples;
         int failures = 0;
         for (int i = 0; i < iterations; ++i) {
             const int index = i % 2;
+            QElapsedTimer idle;
+            idle.start();
+            while (idle.elapsed() < 10)
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
             const auto start = Clock::now();
             xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop.root(),
                 qint16(tiles[index].x()), qint16(tiles[index].y()), 0);
             xcb_flush(connection);
-            if (waitForPreview(frames[index]))
-                samples.push_back(millisecondsSince(start));
+            std::optional<Clock::time_point> at;
+            const QDeadlineTimer deadline(std::chrono::seconds(5));
+            while (!(at = configuredAt(frames[index])) && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
+            if (at)
+                samples.push_back(std::chrono::duration<double, std::milli>(*at - start).count());
             else
                 ++failures;
         }
         report(name, key, samples, failures);
         controller.hidePanels();
         runUntil(noneExposed);
+        // Ends the watcher's wait: a window of its own, destroyed, sends it a DestroyNotify.
+        const xcb_window_t end = xcb_generate_id(watcher);
+        xcb_create_window(watcher, XCB_COPY_FROM_PARENT, end, desktop.root(), 0, 0, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &structure);
+        xcb_destroy_window(watcher, end);
+        xcb_flush(watcher);
+        watch.join();
+        xcb_disconnect(watcher);
     };
     measurePointer("pointer motion -> preview at frame", "pointer_preview");
-    // The same beside two processes that keep both cores busy, as a build would.
-    {
-        std::vector<std::unique_ptr<ChildProcess>> hogs;
-        for (int i = 0; i < 2; ++i)
-            hogs.push_back(std::make_unique<ChildProcess>(
-                QStringLiteral("sh"), QStringList { QStringLiteral("-c"), QStringLiteral("while :; do :; done") }));
-        measurePointer("pointer motion -> preview, 2 CPU hogs", "pointer_preview_hogs");
-        for (const std::unique_ptr<ChildProcess>& hog : hogs)
-            hog->kill();
+    // The same beside two processes that keep both cores busy, as a build would: started from a
+    // terminal, a build runs in a session of its own, and the kernel's autogroup scheduling
+    // shares the processors between sessions first; the second row has the busy processes in
+    // the session of Gridlume and the X server, where they compete thread by thread.
+    for (const bool ownSession : { true, false }) {
+        std::vector<pid_t> hogs;
+        for (int i = 0; i < 2; ++i) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (ownSession)
+                    ::setsid();
+                for (std::atomic<unsigned> spin = 0;; spin.fetch_add(1, std::memory_order_relaxed)) { }
+            }
+            hogs.push_back(pid);
+        }
+        if (ownSession)
+            measurePointer("pointer motion -> preview, 2 CPU hogs", "pointer_preview_hogs");
+        else
+            measurePointer("the same, hogs in Gridlume's session", "pointer_preview_hogs_same_session");
+        for (const pid_t pid : hogs) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
     }
 
     // Resident memory over many show/hide cycles, after a warm-up.
