@@ -179,6 +179,8 @@ int main(int argc, char** argv)
         report(name, key, samples, failures);
     };
 
+    // As Gridlume does once it has started.
+    controller.preparePanels();
     measureShow("show -> panels mapped, 2 monitors", "show_2", 2);
 
     // Pointer motion over the primary monitor's grid, alternating between two tiles, each motion

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QTimer>
 
 namespace gridlume {
 
@@ -81,6 +82,13 @@ void AppDelegate::startApplicationIfNeeded()
         m_logger.info("No system tray on this desktop; opening the settings window to record the panel shortcut");
         openSettings();
     }
+    // Building the panels (native windows, rendered symbols) takes about a hundred milliseconds
+    // that the first show would otherwise spend. A second after the start the tray icon and the
+    // desktop session have settled; a show before then builds them itself.
+    QTimer::singleShot(std::chrono::seconds(1), this, [this] {
+        if (m_floatingPanelController)
+            m_floatingPanelController->preparePanels();
+    });
 }
 
 void AppDelegate::setUpTilingPanelHotKeyHandler()

@@ -105,6 +105,12 @@ void WindowPlacementTilingPanelController::hidePanels()
         pair.panel->orderOut();
 }
 
+void WindowPlacementTilingPanelController::preparePanels()
+{
+    if (!isAnyPanelVisible())
+        rebuildScreenPanels();
+}
+
 bool WindowPlacementTilingPanelController::isAnyPanelVisible() const
 {
     for (const auto& [displayID, pair] : m_screenPanels) {
