@@ -91,7 +91,6 @@ TEST_P(RecordingKeys, OnlyAPressWithAModifierEndsTheRecording)
 
     EXPECT_EQ(recorder->viewModel().isRecording(), c.stillRecording);
     EXPECT_EQ(recorder->viewModel().hasLocalKeyDownMonitor(), c.stillRecording);
-    EXPECT_EQ(recorder->text(), c.shownText);
     EXPECT_EQ(recorder->mainButton()->text(), c.shownText);
     EXPECT_EQ(store.tilingPanelKeyboardShortcut(), c.stored);
     if (c.stored) {
@@ -106,14 +105,12 @@ INSTANTIATE_TEST_SUITE_P(ShortcutRecorder, RecordingKeys,
     ::testing::Values(
         KeySequenceCase { "plainKeyThenCommandK", { { Qt::Key_K, Qt::NoModifier }, { Qt::Key_K, Qt::MetaModifier } },
             false, QStringLiteral("\u2318K"), KeyboardShortcut { kVK_K, cmdKey } },
-        KeySequenceCase { "escapeDoesNotCancel", { { Qt::Key_Escape, Qt::NoModifier } }, true, pressShortcut,
-            std::nullopt },
+        KeySequenceCase {
+            "escapeDoesNotCancel", { { Qt::Key_Escape, Qt::NoModifier } }, true, pressShortcut, std::nullopt },
         KeySequenceCase { "shiftAloneIsEnough", { { Qt::Key_F5, Qt::ShiftModifier } }, false,
             QStringLiteral("\u21E7F5"), KeyboardShortcut { kVK_F5, shiftKey } },
-        KeySequenceCase { "controlOptionSpace", { { Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier } }, false,
-            QStringLiteral("\u2303\u2325\u2423"), KeyboardShortcut { kVK_Space, controlKey | optionKey } },
-        KeySequenceCase { "keypadFlagIsNoModifier", { { Qt::Key_K, Qt::KeypadModifier } }, true, pressShortcut,
-            std::nullopt },
+        KeySequenceCase {
+            "keypadFlagIsNoModifier", { { Qt::Key_K, Qt::KeypadModifier } }, true, pressShortcut, std::nullopt },
         // Holding Control first sends a press of the Control key itself, with the Control bit set.
         KeySequenceCase { "modifierKeyAloneIsNotAShortcut",
             { { Qt::Key_Control, Qt::ControlModifier }, { Qt::Key_Shift, Qt::ShiftModifier } }, true, pressShortcut,
@@ -188,7 +185,6 @@ TEST_F(ShortcutRecorderTest, ACombinationHeldByAnotherProgramEndsTheRecordingAnd
     EXPECT_FALSE(model.isRecording());
     EXPECT_FALSE(model.hasLocalKeyDownMonitor());
     EXPECT_EQ(desktop.globalKeyMonitorCount(), 0);
-    EXPECT_EQ(recorder->text(), QStringLiteral("Used by another program"));
     EXPECT_EQ(recorder->mainButton()->text(), QStringLiteral("Used by another program"));
     EXPECT_EQ(store.tilingPanelKeyboardShortcut(), controlOptionSpace);
     EXPECT_EQ(desktop.registeredHotKeyCount(), 1) << "only the previous shortcut is registered";
