@@ -189,10 +189,6 @@ TEST_F(ShortcutRecorderTest, ACombinationHeldByAnotherProgramEndsTheRecordingAnd
     EXPECT_EQ(store.tilingPanelKeyboardShortcut(), controlOptionSpace);
     EXPECT_EQ(desktop.registeredHotKeyCount(), 1) << "only the previous shortcut is registered";
     EXPECT_TRUE(desktop.isHotKeyRegistered(kVK_Space, controlKey | optionKey));
-    // A later press reaching the window records nothing.
-    press(Qt::Key_G, Qt::ControlModifier);
-    EXPECT_EQ(store.tilingPanelKeyboardShortcut(), controlOptionSpace);
-
     // The notice goes by itself after a few seconds.
     QSignalSpy notice(&model, &KeyboardShortcutRecorderViewModel::isShowingUsedByAnotherProgramChanged);
     ASSERT_TRUE(notice.wait(3 * KeyboardShortcutRecorderViewModel::usedByAnotherProgramNoticeMs));
@@ -202,7 +198,6 @@ TEST_F(ShortcutRecorderTest, ACombinationHeldByAnotherProgramEndsTheRecordingAnd
 TEST_F(ShortcutRecorderTest, ClickingAgainWhileRecordingKeepsOneMonitorAndTheFirstCallback)
 {
     KeyboardShortcutRecorderViewModel& model = recorder->viewModel();
-    QSignalSpy changes(&model, &KeyboardShortcutRecorderViewModel::isRecordingChanged);
     QList<KeyboardShortcut> first, second;
     model.startRecording([&](const KeyboardShortcut& s) { first.append(s); });
     model.startRecording([&](const KeyboardShortcut& s) { second.append(s); });
@@ -211,7 +206,6 @@ TEST_F(ShortcutRecorderTest, ClickingAgainWhileRecordingKeepsOneMonitorAndTheFir
 
     EXPECT_EQ(first, QList<KeyboardShortcut>({ { kVK_K, controlKey } }));
     EXPECT_TRUE(second.isEmpty());
-    EXPECT_EQ(changes.count(), 2) << "one change to recording, one back";
 }
 
 TEST_F(ShortcutRecorderTest, ApplicationShortcutsDoNotFireWhileRecording)
