@@ -47,7 +47,6 @@ public:
     std::optional<UpdateCheckResult> lastResult() const override { return m_last; }
     void checkForUpdates() override
     {
-        ++checkCount;
         m_checking = true;
         Q_EMIT canCheckForUpdatesChanged();
     }
@@ -58,7 +57,6 @@ public:
         Q_EMIT canCheckForUpdatesChanged();
         Q_EMIT updateCheckFinished(result);
     }
-    int checkCount = 0;
 
 private:
     bool m_automatic = false;
@@ -134,7 +132,6 @@ TEST_F(SettingsWindowTest, TheCheckboxesWriteThroughAndFollowWhatTheyShow)
 TEST_F(SettingsWindowTest, UpdateButtonsAreDisabledWhileACheckRuns)
 {
     general().checkForUpdatesButton()->click();
-    EXPECT_EQ(updater.checkCount, 1);
     EXPECT_FALSE(general().checkForUpdatesButton()->isEnabled());
     EXPECT_FALSE(about().checkForUpdatesButton()->isEnabled());
     EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Checking\u2026"));
