@@ -431,10 +431,14 @@ TEST_F(TilingPanelControllerTest, ScreenChangeWhileShownRecentresAndHidesThePrev
     EXPECT_EQ(m_uiStates.tileGridCancelDragRequestID(), cancels + 1);
     EXPECT_EQ(m_desktop.globalKeyMonitorCount(), 1);
 
-    // The last screen gone hides the panels and lets the keyboard go.
+    // The last screen gone hides the panels and lets the keyboard go; showing them then shows
+    // nothing and takes nothing.
     ASSERT_TRUE(m_desktop.isKeyboardGrabbed());
     m_desktop.setScreens({});
     SimDesktop::processEvents();
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+    EXPECT_FALSE(m_desktop.isKeyboardGrabbed());
+    controller().showPanels();
     EXPECT_FALSE(controller().isAnyPanelVisible());
     EXPECT_FALSE(m_desktop.isKeyboardGrabbed());
 }
