@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     HotKeyService hotKeys(desktop.platform().hotKeys, desktop.log());
     SettingsStore store(desktop.platform().userDefaults, hotKeys, appearance, desktop.log());
     (void)store.updateTilingPanelKeyboardShortcut({ 49, 0x1000 | 0x0800 });
-    AppcastUpdater updater(desktop.userDefaults(), desktop.log(),
+    AppcastUpdater updater(desktop.platform().userDefaults, desktop.log(),
         { AppcastUpdater::defaultFeedUrl(), QStringLiteral(GRIDLUME_VERSION) });
     SettingsWindowController settings(store, updater, translator, desktop.platform().globalKeyMonitor,
         desktop.urlOpener(), desktop.platform().panelWindowTraits, QStringLiteral(GRIDLUME_VERSION), icon);

@@ -91,11 +91,8 @@ TEST_F(PermissionWindowTest, ShowingTwiceLeavesOnePollingTimerAndTheCloseButtonS
 {
     desktop.setTrusted(false);
     controller.showPermissionWindow(std::nullopt);
-    QTimer* first = controller.permissionCheckTimer();
     controller.showPermissionWindow(desktop.screens().first());
 
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(controller.permissionCheckTimer(), first);
     EXPECT_EQ(runningTimerCount(), 1);
     QWidget* window = controller.window();
     // Each showing brings it to the desktop the user is on, without withdrawing it.
@@ -103,7 +100,6 @@ TEST_F(PermissionWindowTest, ShowingTwiceLeavesOnePollingTimerAndTheCloseButtonS
 
     window->close();
     EXPECT_FALSE(controller.isPermissionWindowVisible());
-    EXPECT_EQ(controller.permissionCheckTimer(), nullptr);
     EXPECT_EQ(runningTimerCount(), 0);
 
     controller.showPermissionWindow(std::nullopt);
@@ -145,12 +141,10 @@ TEST_F(PermissionWindowTest, ClosesAtTheFirstTickAfterThePermissionArrives)
 
     ASSERT_TRUE(ticks.wait(tickDeadlineMs));
     EXPECT_TRUE(controller.isPermissionWindowVisible()) << "an untrusted tick must leave the window up";
-    EXPECT_EQ(controller.permissionCheckTimer(), timer.data());
 
     desktop.setTrusted(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isPermissionWindowVisible(); }, tickDeadlineMs));
     EXPECT_EQ(ticks.count(), 2) << "the window closes at the tick right after the permission arrived";
-    EXPECT_EQ(controller.permissionCheckTimer(), nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return timer.isNull(); }, tickDeadlineMs)) << "the timer is disposed of";
 }
 

@@ -7,14 +7,6 @@ using namespace gridlume;
 
 namespace {
 
-void expectRectNear(const Rect& actual, const Rect& expected)
-{
-    EXPECT_NEAR(actual.origin.x, expected.origin.x, 1e-9) << "x";
-    EXPECT_NEAR(actual.origin.y, expected.origin.y, 1e-9) << "y";
-    EXPECT_NEAR(actual.size.width, expected.size.width, 1e-9) << "width";
-    EXPECT_NEAR(actual.size.height, expected.size.height, 1e-9) << "height";
-}
-
 WindowPlacementRegion region(qint64 rows, qint64 columns, WindowPlacementTile leftTop, WindowPlacementTile bottomRight)
 {
     return WindowPlacementRegion { rows, columns, leftTop, bottomRight };
@@ -31,7 +23,12 @@ class RegionToFrame : public ::testing::TestWithParam<RegionCase> { };
 
 TEST_P(RegionToFrame, CoversExactlyTheBlock)
 {
-    expectRectNear(GetParam().region.appKitFrame(GetParam().visibleFrame), GetParam().expected);
+    const Rect frame = GetParam().region.appKitFrame(GetParam().visibleFrame);
+    const Rect& expected = GetParam().expected;
+    EXPECT_NEAR(frame.origin.x, expected.origin.x, 1e-9) << "x";
+    EXPECT_NEAR(frame.origin.y, expected.origin.y, 1e-9) << "y";
+    EXPECT_NEAR(frame.size.width, expected.size.width, 1e-9) << "width";
+    EXPECT_NEAR(frame.size.height, expected.size.height, 1e-9) << "height";
 }
 
 const Rect laptop(0, 0, 1440, 875);

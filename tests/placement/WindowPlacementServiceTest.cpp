@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace gridlume;
 
 namespace {
@@ -78,158 +76,105 @@ INSTANTIATE_TEST_SUITE_P(WindowPlacementService, WindowPlacementPlaced,
             topLeftOf2x2, Rect(0, 25, 718, 433) }),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct EnhancedCase {
-    const char* name;
-    std::optional<bool> flag;
-    bool framesFail;
-    bool flagUnreadable;
-    QStringList expectedFlagWrites;
-};
-
-class WindowPlacementEnhancedUserInterface : public WindowPlacementServiceTest,
-                                             public ::testing::WithParamInterface<EnhancedCase> { };
-
-// Applications with the enhanced user interface on animate or refuse frame changes: it is off
-// during every frame write and restored on every path, and never written when it was not on.
-TEST_P(WindowPlacementEnhancedUserInterface, IsOffDuringTheFrameWritesAndRestoredAfter)
-{
-    const EnhancedCase& c = GetParam();
-    SimWindowSpec spec;
-    spec.refusesFrames = c.framesFail;
-    addWindow(spec);
-    m_desktop.setEnhancedUserInterface(m_pid, c.flag);
-    if (c.flagUnreadable)
-        m_desktop.injectFault({ QStringLiteral("copyAttributeValue"), kAXEnhancedUserInterfaceAttribute });
-    EXPECT_EQ(place(topLeftOf2x2), !c.framesFail);
-
-    const QStringList flagWritesBeforeFrames = c.expectedFlagWrites.mid(0, 1);
-    QStringList flagWrites;
-    int frameWrites = 0;
-    for (const SimCall& call : m_desktop.calls()) {
-        if (call.operation != QLatin1String("setAttributeValue"))
-            continue;
-        if (call.attribute == kAXEnhancedUserInterfaceAttribute) {
-            flagWrites.append(call.detail);
-        } else {
-            ++frameWrites;
-            EXPECT_EQ(flagWrites, flagWritesBeforeFrames) << "frame write " << frameWrites << " with the flag on";
-        }
-    }
-    EXPECT_GT(frameWrites, 0);
-    EXPECT_EQ(flagWrites, c.expectedFlagWrites);
-    EXPECT_EQ(m_desktop.enhancedUserInterface(m_pid), c.flag);
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowPlacementService, WindowPlacementEnhancedUserInterface,
-    ::testing::Values(EnhancedCase { "onAndPlaced", true, false, false, { "false", "true" } },
-        EnhancedCase { "onAndFramesRefused", true, true, false, { "false", "true" } },
-        EnhancedCase { "off", false, false, false, {} }, EnhancedCase { "unreadable", true, false, true, {} }),
-    [](const auto& info) { return std::string(info.param.name); });
-
 SimFault fault(const char* operation, const char* attribute = "", AXError error = AXError::CannotComplete, int skip = 0,
     int count = -1)
 {
     return SimFault { QString::fromLatin1(operation), QString::fromLatin1(attribute), qint32(error), skip, count };
 }
 
-using Arrange = std::function<void(WindowPlacementServiceTest&, SimDesktop&)>;
+// What stands in the way of a placement besides the injected faults.
+enum class Obstacle { None, NoWindow, NoTarget, OwnProcess, NoScreens };
 
 struct FailureCase {
     const char* name;
-    Arrange arrange;
     QStringList expectedLog;
+    Obstacle obstacle = Obstacle::None;
+    QList<SimFault> faults = {};
+    const char* overriddenAttribute = nullptr; // a read of it returns `value`
+    AXObjectRef value = nullptr;
+    SimWindowSpec spec = {};
     bool windowMoved = false; // the failure came after the frame writes
 };
 
-class WindowPlacementFailures : public WindowPlacementServiceTest, public ::testing::WithParamInterface<FailureCase> {
-public:
-    using WindowPlacementServiceTest::addWindow;
-    using WindowPlacementServiceTest::m_screen;
-    using WindowPlacementServiceTest::m_target;
-};
+class WindowPlacementFailures : public WindowPlacementServiceTest,
+                                public ::testing::WithParamInterface<FailureCase> { };
 
 // One case per message: each failure answers false, logs its cause and leaves the window where
 // it was unless the failure came after the frame writes.
 TEST_P(WindowPlacementFailures, ReportFalseWithTheirCause)
 {
-    GetParam().arrange(*this, m_desktop);
+    const FailureCase& c = GetParam();
+    if (c.obstacle != Obstacle::NoWindow)
+        addWindow(c.spec);
+    if (c.obstacle == Obstacle::NoTarget)
+        m_target = std::nullopt;
+    if (c.obstacle == Obstacle::OwnProcess)
+        m_desktop.setCurrentProcessIdentifier(m_pid);
+    if (c.obstacle == Obstacle::NoScreens)
+        m_desktop.setScreens({});
+    for (const SimFault& f : c.faults)
+        m_desktop.injectFault(f);
+    if (c.overriddenAttribute)
+        m_desktop.overrideAttributeValue(QString::fromLatin1(c.overriddenAttribute), c.value);
+
     EXPECT_FALSE(place(bottomRightOf2x2));
-    EXPECT_EQ(logLines(), GetParam().expectedLog);
-    if (m_windowID && !GetParam().windowMoved) {
+    EXPECT_EQ(logLines(), c.expectedLog);
+    if (m_windowID && !c.windowMoved) {
         EXPECT_EQ(m_desktop.windowFrame(m_windowID), SimWindowSpec().frame);
     }
-}
-
-Arrange windowWith(std::initializer_list<SimFault> faults, SimWindowSpec spec = {})
-{
-    return [faults = QList<SimFault>(faults), spec](WindowPlacementServiceTest& test, SimDesktop& desktop) {
-        static_cast<WindowPlacementFailures&>(test).addWindow(spec);
-        for (const SimFault& f : faults)
-            desktop.injectFault(f);
-    };
-}
-
-Arrange windowWithOverride(const char* attribute, AXObjectRef value)
-{
-    return [attribute, value](WindowPlacementServiceTest& test, SimDesktop& desktop) {
-        static_cast<WindowPlacementFailures&>(test).addWindow();
-        desktop.overrideAttributeValue(QString::fromLatin1(attribute), value);
-    };
 }
 
 const QString cannotComplete = QStringLiteral("kAXErrorCannotComplete (-25204)");
 const QString success = QStringLiteral("kAXErrorSuccess (0)");
 const QString readBackFailed = QStringLiteral("Unable to read adjusted window frame");
+// Wider than its block at the right edge: the position is adjusted after the frame writes.
+const SimWindowSpec wide { .minimumSize = { 1000, 0 } };
 
 INSTANTIATE_TEST_SUITE_P(WindowPlacementService, WindowPlacementFailures,
-    ::testing::Values(
-        FailureCase { "noTarget",
-            [](WindowPlacementServiceTest& test, SimDesktop&) {
-                static_cast<WindowPlacementFailures&>(test).m_target = std::nullopt;
-            },
-            { "No target application is available" } },
-        FailureCase { "ownProcess",
-            [](WindowPlacementServiceTest& test, SimDesktop& desktop) {
-                static_cast<WindowPlacementFailures&>(test).addWindow();
-                desktop.setCurrentProcessIdentifier(static_cast<WindowPlacementFailures&>(test).m_target->processIdentifier());
-            },
-            { "Refusing to move Gridlume's own window" } },
-        FailureCase { "screensGone",
-            [](WindowPlacementServiceTest& test, SimDesktop& desktop) {
-                static_cast<WindowPlacementFailures&>(test).addWindow();
-                desktop.setScreens({});
-            },
-            { "No screen is connected to place the window on" } },
-        FailureCase { "noWindow", [](WindowPlacementServiceTest&, SimDesktop&) {},
-            { "Unable to read focused window attribute: kAXErrorNoValue (-25212)", "No focused window is available" } },
-        FailureCase { "focusedWindowOfAnotherType",
-            windowWithOverride("AXFocusedWindow", std::make_shared<AXOtherValue>()),
-            { "Focused window attribute is not an AX window element", "No focused window is available" } },
-        FailureCase { "valueNotCreatable", windowWith({ fault("createSizeValue") }),
-            { "Unable to create accessibility frame values" } },
+    ::testing::Values(FailureCase { .name = "noTarget",
+                          .expectedLog = { "No target application is available" },
+                          .obstacle = Obstacle::NoTarget },
+        FailureCase { .name = "ownProcess",
+            .expectedLog = { "Refusing to move Gridlume's own window" },
+            .obstacle = Obstacle::OwnProcess },
+        FailureCase { .name = "screensGone",
+            .expectedLog = { "No screen is connected to place the window on" },
+            .obstacle = Obstacle::NoScreens },
+        FailureCase { .name = "noWindow",
+            .expectedLog
+            = { "Unable to read focused window attribute: kAXErrorNoValue (-25212)", "No focused window is available" },
+            .obstacle = Obstacle::NoWindow },
+        FailureCase { .name = "focusedWindowOfAnotherType",
+            .expectedLog = { "Focused window attribute is not an AX window element", "No focused window is available" },
+            .overriddenAttribute = "AXFocusedWindow",
+            .value = std::make_shared<AXOtherValue>() },
+        FailureCase { .name = "valueNotCreatable",
+            .expectedLog = { "Unable to create accessibility frame values" },
+            .faults = { fault("createSizeValue") } },
         // The three writes are reported in their order: position, first size, second size.
-        FailureCase { "secondSizeWriteFails",
-            windowWith({ fault("setAttributeValue", "AXSize", AXError::CannotComplete, 1, 1) }),
-            { QStringLiteral("Unable to set window frame. position: %2, size1: %2, size2: %1")
-                    .arg(cannotComplete, success) }, true },
-        FailureCase { "positionUnreadable", windowWith({ fault("copyAttributeValue", "AXPosition") }),
-            { QStringLiteral("Unable to read point attribute: %1").arg(cannotComplete), readBackFailed }, true },
-        FailureCase { "sizeUnreadable", windowWith({ fault("copyAttributeValue", "AXSize") }),
-            { QStringLiteral("Unable to read size attribute: %1").arg(cannotComplete), readBackFailed }, true },
-        FailureCase { "positionNotAValue", windowWithOverride("AXPosition", std::make_shared<AXBoolean>(true)),
-            { "Point attribute is not an AX value", readBackFailed }, true },
-        FailureCase { "positionHoldsASize", windowWithOverride("AXPosition", std::make_shared<AXValue>(Size { 1, 2 })),
-            { "Unable to decode point attribute", readBackFailed }, true },
-        FailureCase { "sizeNotAValue", windowWithOverride("AXSize", std::make_shared<AXOtherValue>()),
-            { "Size attribute is not an AX value", readBackFailed }, true },
-        FailureCase { "sizeHoldsAPoint", windowWithOverride("AXSize", std::make_shared<AXValue>(Point { 1, 2 })),
-            { "Unable to decode size attribute", readBackFailed }, true },
-        FailureCase { "adjustedPositionNotCreatable",
-            windowWith({ fault("createPointValue", "", AXError::Failure, 1) }, SimWindowSpec { .minimumSize = { 1000, 0 } }),
-            { "Unable to create adjusted accessibility position" }, true },
-        FailureCase { "adjustedPositionWriteFails",
-            windowWith({ fault("setAttributeValue", "AXPosition", AXError::InvalidUIElement, 1) }, SimWindowSpec { .minimumSize = { 1000, 0 } }),
-            { "Unable to adjust window position: kAXErrorInvalidUIElement (-25202)" }, true }),
+        FailureCase { .name = "secondSizeWriteFails",
+            .expectedLog = { QStringLiteral("Unable to set window frame. position: %2, size1: %2, size2: %1")
+                                 .arg(cannotComplete, success) },
+            .faults = { fault("setAttributeValue", "AXSize", AXError::CannotComplete, 1, 1) },
+            .windowMoved = true },
+        FailureCase { .name = "positionUnreadable",
+            .expectedLog = { QStringLiteral("Unable to read point attribute: %1").arg(cannotComplete), readBackFailed },
+            .faults = { fault("copyAttributeValue", "AXPosition") },
+            .windowMoved = true },
+        FailureCase { .name = "sizeUnreadable",
+            .expectedLog = { QStringLiteral("Unable to read size attribute: %1").arg(cannotComplete), readBackFailed },
+            .faults = { fault("copyAttributeValue", "AXSize") },
+            .windowMoved = true },
+        FailureCase { .name = "adjustedPositionNotCreatable",
+            .expectedLog = { "Unable to create adjusted accessibility position" },
+            .faults = { fault("createPointValue", "", AXError::Failure, 1) },
+            .spec = wide,
+            .windowMoved = true },
+        FailureCase { .name = "adjustedPositionWriteFails",
+            .expectedLog = { "Unable to adjust window position: kAXErrorInvalidUIElement (-25202)" },
+            .faults = { fault("setAttributeValue", "AXPosition", AXError::InvalidUIElement, 1) },
+            .spec = wide,
+            .windowMoved = true }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

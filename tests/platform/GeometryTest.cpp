@@ -6,15 +6,6 @@ using namespace gridlume;
 
 namespace {
 
-TEST(Geometry, NullRectangleIsDistinctFromEmpty)
-{
-    EXPECT_TRUE(Rect::null().isNull());
-    EXPECT_FALSE(Rect().isNull());
-    EXPECT_FALSE(Rect::null() == Rect());
-    EXPECT_TRUE(Rect::null() == Rect::null());
-    EXPECT_TRUE(Rect::null().isEmpty());
-}
-
 struct IntersectCase {
     const char* name;
     Rect a, b;

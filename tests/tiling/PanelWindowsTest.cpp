@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-#include <QWindow>
-
 using namespace gridlume;
 
 namespace {
@@ -20,17 +17,6 @@ protected:
     SimPanelWindowTraits& traits() { return m_desktop.panelWindowTraits(); }
     SimDesktop m_desktop;
 };
-
-TEST_F(PanelWindowsTest, PreviewIsClickThroughAndOutsideTheWindowManager)
-{
-    WindowPlacementPreviewPanel preview(traits());
-    const Qt::WindowFlags flags = preview.windowFlags();
-    EXPECT_TRUE(flags.testFlag(Qt::X11BypassWindowManagerHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowTransparentForInput));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(preview.testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_EQ(traits().preparedRole(preview.windowHandle()), PanelWindowRole::Preview);
-}
 
 TEST_F(PanelWindowsTest, TilingPanelSwitchesBetweenTranslucentCardAndRoundedShape)
 {

@@ -9,29 +9,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <concepts>
 #include <ostream>
 
-inline void PrintTo(const QString& value, std::ostream* os)
+template <typename T>
+requires std::same_as<T, QString> || std::same_as<T, QStringList> || std::same_as<T, QRect> || std::same_as<T, QPoint>
+void PrintTo(const T& value, std::ostream* os)
 {
-    *os << '"' << value.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& value, std::ostream* os)
-{
-    *os << '{';
-    for (qsizetype i = 0; i < value.size(); ++i)
-        *os << (i ? ", \"" : "\"") << value[i].toStdString() << '"';
-    *os << '}';
-}
-
-inline void PrintTo(const QRect& value, std::ostream* os)
-{
-    *os << "QRect(" << value.x() << ", " << value.y() << ", " << value.width() << " x " << value.height() << ')';
-}
-
-inline void PrintTo(const QPoint& value, std::ostream* os)
-{
-    *os << "QPoint(" << value.x() << ", " << value.y() << ')';
+    QString text;
+    QDebug(&text).nospace() << value;
+    *os << text.toStdString();
 }
 
 // "row,column-row,column" of a block's corner tiles, for the callback logs of the grid tests.

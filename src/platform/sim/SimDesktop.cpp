@@ -46,11 +46,6 @@ Platform SimDesktop::platform()
         *m_userDefaults, m_log, *m_keyEventTranslator, *m_urlOpener, *m_panelWindowTraits, *m_keyboardGrabber };
 }
 
-UserDefaults& SimDesktop::userDefaults()
-{
-    return *m_userDefaults;
-}
-
 void SimDesktop::processEvents()
 {
     // Deliveries may queue further deliveries (a notification whose reaction is a task).
@@ -108,11 +103,6 @@ void SimDesktop::setEnhancedUserInterface(pid_t pid, std::optional<bool> value)
     m_applications[pid].enhancedUserInterface = value;
 }
 
-std::optional<bool> SimDesktop::enhancedUserInterface(pid_t pid) const
-{
-    return m_applications.value(pid).enhancedUserInterface;
-}
-
 void SimDesktop::overrideAttributeValue(const QString& attribute, AXObjectRef value)
 {
     m_attributeOverrides.insert(attribute, std::move(value));
@@ -128,12 +118,7 @@ void SimDesktop::terminate(pid_t pid)
 {
     const RunningApplication app = application(pid);
     m_applications.remove(pid);
-    for (auto it = m_windows.begin(); it != m_windows.end();) {
-        if (it->pid == pid)
-            it = m_windows.erase(it);
-        else
-            ++it;
-    }
+    m_windows.removeIf([pid](const auto& window) { return window.value().pid == pid; });
     if (m_frontmost == pid)
         m_frontmost.reset();
     postWorkspaceNotification(WorkspaceNotification::DidTerminateApplication, app);
@@ -156,11 +141,6 @@ int SimDesktop::workspaceObserverCount() const
     return m_workspace->observerCount();
 }
 
-int SimDesktop::workspaceObserverCount(WorkspaceNotification name) const
-{
-    return m_workspace->observerCount(name);
-}
-
 void SimDesktop::holdShortcutElsewhere(quint32 keyCode, quint32 modifiers)
 {
     m_hotKeys->heldElsewhere.insert({ keyCode, modifiers });
@@ -172,12 +152,8 @@ bool SimDesktop::pressHotKey(quint32 keyCode, quint32 modifiers)
     if (!id)
         return false;
     m_hotKeys->deliver(HotKeyEvent { kEventClassKeyboard, kEventHotKeyPressed, *id });
+    processEvents();
     return true;
-}
-
-void SimDesktop::deliverHotKeyEvent(const HotKeyEvent& event)
-{
-    m_hotKeys->deliver(event);
 }
 
 int SimDesktop::registeredHotKeyCount() const

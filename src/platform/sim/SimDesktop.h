@@ -71,7 +71,6 @@ public:
 
     Platform platform();
     CapturingLogSink& log() { return m_log; }
-    const CapturingLogSink& log() const { return m_log; }
 
     // Screens ---------------------------------------------------------------------------------
     // Replaces the screens (primary first) and reports a change.
@@ -89,7 +88,6 @@ public:
     std::optional<Rect> windowFrame(int windowID) const;
     // None: the application does not support the attribute.
     void setEnhancedUserInterface(pid_t pid, std::optional<bool> value);
-    std::optional<bool> enhancedUserInterface(pid_t pid) const;
     // Replaces what a copy of the attribute returns (also a null value, or one of another type).
     void overrideAttributeValue(const QString& attribute, AXObjectRef value);
 
@@ -105,16 +103,13 @@ public:
     void setCurrentProcessIdentifier(pid_t pid) { m_currentPid = pid; }
     pid_t currentProcessIdentifier() const { return m_currentPid; }
     int workspaceObserverCount() const;
-    int workspaceObserverCount(WorkspaceNotification name) const;
 
     // Hot keys ----------------------------------------------------------------------------------
     // Another program holds this shortcut: registering it fails with eventHotKeyExistsErr.
     void holdShortcutElsewhere(quint32 keyCode, quint32 modifiers);
-    // Types the shortcut. When it is registered, its event is delivered from the event loop.
-    // Returns whether a registered hot key matched.
+    // Types the shortcut. When it is registered, its event is delivered from the event loop, which
+    // this drains. Returns whether a registered hot key matched.
     bool pressHotKey(quint32 keyCode, quint32 modifiers);
-    // Delivers an arbitrary event to the installed handlers (a foreign signature, say).
-    void deliverHotKeyEvent(const HotKeyEvent& event);
     int registeredHotKeyCount() const;
     bool isHotKeyRegistered(quint32 keyCode, quint32 modifiers) const;
     int installedEventHandlerCount() const;
@@ -146,8 +141,6 @@ public:
 
     // Drains the deliveries queued so far (notifications, hot-key events, key monitors).
     static void processEvents();
-
-    UserDefaults& userDefaults();
 
 private:
     friend class SimScreenProvider;
