@@ -136,11 +136,14 @@ TEST_F(TilingPanelControllerTest, ShowsOnePanelCentredOnEachScreensVisibleFrameF
     EXPECT_EQ(m_desktop.globalKeyMonitorCount(), 1) << "showing twice installs the monitors once";
 }
 
-TEST_F(TilingPanelControllerTest, HidingKeepsThePanelsIgnoresLatePointerEventsAndTheSameScreensServeAgain)
+TEST_F(TilingPanelControllerTest, PanelsBuiltAheadServeTheShowsHidingIgnoresLatePointerEventsAndTheSameScreensServeAgain)
 {
-    controller().showPanels();
-    grid(1).hoverMoved({ 10, 10 });
+    controller().preparePanels();
     QPointer<SpotlightLikePanel> first = &panel(1);
+    EXPECT_FALSE(controller().isAnyPanelVisible());
+    controller().showPanels();
+    EXPECT_EQ(controller().panel(1), first.data());
+    grid(1).hoverMoved({ 10, 10 });
     QTest::mouseClick(&controller().panelView(2)->titleBar().closeButton(), Qt::LeftButton);
     EXPECT_FALSE(controller().isAnyPanelVisible());
     // A hover and a drag that were on their way, for each screen's hidden grid.
