@@ -37,6 +37,8 @@ namespace {
         // xterm rewrites its size hints after every resize, Openbox then reconfigures it once more.
         { "MaximizedXTermBottomRightQuarterOfSecond", Client::XTerm, 1, region(2, 2, { 1, 1 }, { 1, 1 }), true },
         { "ShadowedTopLeftQuarterOfSecond", Client::Shadowed, 1, region(2, 2, { 0, 0 }, { 0, 0 }) },
+        // Rows of 341.33 pixels: both edges fractional.
+        { "PlainMiddleOfThreeByThreeOfPrimary", Client::Plain, 0, region(3, 3, { 1, 1 }, { 1, 1 }) },
     };
 
     // Window-system frame -> root coordinates (y down from the primary monitor's top, 1024).
@@ -142,30 +144,6 @@ namespace {
 
     INSTANTIATE_TEST_SUITE_P(Cases, X11PlacementCaseTest, ::testing::ValuesIn(kPlacementCases),
         [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.id); });
-
-    // The blocks of a column share their edges in pixels: three rows of a 1024-pixel monitor are
-    // 341.33 pixels each, and the window placed on each in turn leaves no seam and no overlap.
-    TEST_F(X11PlacementTest, TheBlocksOfAColumnTileTheMonitorWithoutSeams)
-    {
-        WindowPlacementService service(platform().accessibility, platform().screens, platform().workspace, m_log);
-        std::unique_ptr<ChildProcess> client;
-        const xcb_window_t window = m_desktop.startActiveWindow(client);
-        ASSERT_NE(window, XCB_WINDOW_NONE);
-        const std::optional<RunningApplication> target = platform().workspace.frontmostApplication();
-        const Screen screen = platform().screens.screens().at(0);
-        ASSERT_EQ(screen.visibleFrame.height(), 1024);
-        double previousBottom = 0;
-        for (qint64 row = 0; row < 3; ++row) {
-            ASSERT_TRUE(service.placeFocusedWindow(target, screen, region(3, 3, { row, 1 }, { row, 1 })));
-            const std::optional<Rect> placed = m_desktop.visibleFrame(window);
-            ASSERT_TRUE(placed);
-            EXPECT_EQ(placed->minY(), previousBottom) << "row " << row;
-            EXPECT_EQ(placed->minX(), 427);
-            EXPECT_EQ(placed->maxX(), 853);
-            previousBottom = placed->maxY();
-        }
-        EXPECT_EQ(previousBottom, 1024);
-    }
 
     // A user may press the shortcut right after maximizing, before the window manager has carried
     // the maximize out; a write taking the frame it finds at that moment for the window's would
