@@ -6,17 +6,12 @@
 namespace gridlume::test {
 namespace {
 
-    enum class Client {
-        XTerm,
-        // The test window: no size increments, decorated by Openbox.
-        Plain,
-        // The test window drawing its own decoration, with a client-side shadow around it.
-        Shadowed,
-    };
-
     struct PlacementCase {
         const char* id;
-        Client client;
+        // xterm, which has size increments, or else the test window (none, decorated by Openbox)
+        // with these arguments.
+        const char* program;
+        QStringList arguments;
         int screenIndex;
         WindowPlacementRegion region;
         bool maximizedFirst = false;
@@ -28,17 +23,19 @@ namespace {
     }
 
     const PlacementCase kPlacementCases[] = {
-        { "XTermTopLeftQuarterOfPrimary", Client::XTerm, 0, region(2, 2, { 0, 0 }, { 0, 0 }) },
-        { "XTermBottomRowOfSecondAboveDock", Client::XTerm, 1, region(3, 3, { 2, 0 }, { 2, 2 }) },
+        { "XTermTopLeftQuarterOfPrimary", "xterm", {}, 0, region(2, 2, { 0, 0 }, { 0, 0 }) },
+        { "XTermBottomRowOfSecondAboveDock", "xterm", {}, 1, region(3, 3, { 2, 0 }, { 2, 2 }) },
         // Openbox writes _NET_WM_STATE twice when it unmaximizes: a write that took the second
         // write for the answer to a later request read the restored size too early and sent it
         // back after the placement.
-        { "MaximizedPlainLeftHalfOfPrimary", Client::Plain, 0, region(1, 2, { 0, 0 }, { 0, 0 }), true },
+        { "MaximizedPlainLeftHalfOfPrimary", nullptr, {}, 0, region(1, 2, { 0, 0 }, { 0, 0 }), true },
         // xterm rewrites its size hints after every resize, Openbox then reconfigures it once more.
-        { "MaximizedXTermBottomRightQuarterOfSecond", Client::XTerm, 1, region(2, 2, { 1, 1 }, { 1, 1 }), true },
-        { "ShadowedTopLeftQuarterOfSecond", Client::Shadowed, 1, region(2, 2, { 0, 0 }, { 0, 0 }) },
+        { "MaximizedXTermBottomRightQuarterOfSecond", "xterm", {}, 1, region(2, 2, { 1, 1 }, { 1, 1 }), true },
+        // Drawing its own decoration, with a client-side shadow around it.
+        { "ShadowedTopLeftQuarterOfSecond", nullptr, { QStringLiteral("--shadow"), QStringLiteral("12,12,8,16") }, 1,
+            region(2, 2, { 0, 0 }, { 0, 0 }) },
         // Rows of 341.33 pixels: both edges fractional.
-        { "PlainMiddleOfThreeByThreeOfPrimary", Client::Plain, 0, region(3, 3, { 1, 1 }, { 1, 1 }) },
+        { "PlainMiddleOfThreeByThreeOfPrimary", nullptr, {}, 0, region(3, 3, { 1, 1 }, { 1, 1 }) },
     };
 
     // Window-system frame -> root coordinates (y down from the primary monitor's top, 1024).
@@ -49,14 +46,6 @@ namespace {
 
     class X11PlacementTest : public X11DesktopTest {
     protected:
-        xcb_window_t startActiveWindow(std::unique_ptr<ChildProcess>& process, Client client)
-        {
-            if (client == Client::XTerm)
-                return m_desktop.startActiveWindow(process, {}, QStringLiteral("xterm"));
-            return m_desktop.startActiveWindow(process,
-                client == Client::Shadowed ? QStringList { QStringLiteral("--shadow"), QStringLiteral("12,12,8,16") } : QStringList {});
-        }
-
         // Asks the window manager to maximize `window`, as a user does with wmctrl.
         void askToMaximize(xcb_window_t window)
         {
@@ -97,7 +86,8 @@ namespace {
         WindowPlacementService service(platform().accessibility, platform().screens, platform().workspace, m_log);
         const PlacementCase& testCase = GetParam();
         std::unique_ptr<ChildProcess> client;
-        const xcb_window_t window = startActiveWindow(client, testCase.client);
+        const xcb_window_t window
+            = m_desktop.startActiveWindow(client, testCase.arguments, QString::fromLatin1(testCase.program));
         ASSERT_NE(window, XCB_WINDOW_NONE);
         if (testCase.maximizedFirst)
             maximize(window);
