@@ -3,11 +3,6 @@
 // and tray, and a window of a real X client to place. Checked from outside, against what the
 // desktop shows: the panels' and taskbars' windows, the focus, the window's frame.
 #include "GridlumeDesktopTest.h"
-#include "GridlumeUnderTest.h"
-#include "GridlumeWindows.h"
-#include "X11TestDesktop.h"
-
-#include <gtest/gtest.h>
 
 #include <iostream>
 #include <string_view>
@@ -22,15 +17,6 @@ namespace {
         DesktopMatrixTest()
             : GridlumeDesktopTest(GetParam())
         {
-        }
-
-        // The free area of each monitor, as the desktop's own panels leave it.
-        Rect freeArea(const Rect& monitor) const { return m_desktop.freeAreaOfMonitor(monitor); }
-
-        std::optional<QRect> frameOf(xcb_window_t window) const
-        {
-            const std::optional<Rect> frame = m_desktop.visibleFrame(window);
-            return frame ? std::optional(pixelRect(*frame)) : std::nullopt;
         }
 
         xcb_window_t inputFocus() const
@@ -51,8 +37,8 @@ namespace {
     TEST_P(DesktopMatrixTest, TilesTheActiveWindowWithTheDesktopsPanelsInPlace)
     {
         const DesktopProfile& profile = GetParam();
-        const Rect primaryArea = freeArea(X11TestDesktop::primaryMonitor);
-        const Rect secondArea = freeArea(X11TestDesktop::secondMonitor);
+        const Rect primaryArea = m_desktop.freeAreaOfMonitor(X11TestDesktop::primaryMonitor);
+        const Rect secondArea = m_desktop.freeAreaOfMonitor(X11TestDesktop::secondMonitor);
         SCOPED_TRACE("free areas " + describe(pixelRect(primaryArea)) + " and " + describe(pixelRect(secondArea)));
 
         std::unique_ptr<ChildProcess> client;
@@ -61,10 +47,7 @@ namespace {
         ASSERT_TRUE(m_desktop.waitUntil([&] { return hasFocus(target); })) << "the test window did not get the focus";
 
         // Control-Option-Shift-G, which no desktop here binds (IceWM binds Control-Alt-Space).
-        m_gridlume->writeSettings(R"ini([General]
-tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
-)ini");
-        startGridlume(std::nullopt);
+        startGridlume(GridlumeUnderTest::settingsWithShortcut(5, 6656));
         if (m_desktop.hasTray()) {
             EXPECT_TRUE(m_desktop.waitUntil(
                 [&] { return m_windows.trayIcon().has_value() || !m_desktop.statusNotifierItems().isEmpty(); }, deadline))
@@ -133,7 +116,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             SCOPED_TRACE(placement.name);
             drag(placement.from, placement.to);
             EXPECT_TRUE(m_desktop.waitUntil([&] { return m_desktop.visibleFrame(target) == placement.area; }, deadline))
-                << "the window is at " << describe(frameOf(target)) << " instead of " << describe(pixelRect(placement.area));
+                << "the window is at " << describe(m_desktop.visibleFrame(target)) << " instead of "
+                << describe(pixelRect(placement.area));
             EXPECT_EQ(m_windows.viewablePanels(), panels) << "the panels moved or went";
         }
         {

@@ -5,15 +5,10 @@
 // checked from outside, or gone cleanly where there is no display left, and nothing of the
 // user's lost.
 #include "GridlumeDesktopTest.h"
-#include "GridlumeUnderTest.h"
-#include "GridlumeWindows.h"
-#include "X11TestDesktop.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <random>

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
 #include <utility>
 
 namespace gridlume::test {
@@ -22,8 +23,6 @@ GridlumeUnderTest::GridlumeUnderTest(X11TestDesktop& desktop, QString program)
     QFile::setPermissions(m_directory.filePath(QStringLiteral("runtime")),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
-
-GridlumeUnderTest::~GridlumeUnderTest() { m_process.reset(); }
 
 QString GridlumeUnderTest::builtProgram() { return QStringLiteral(GRIDLUME_PROGRAM); }
 
@@ -46,11 +45,14 @@ void GridlumeUnderTest::writeSettings(const QByteArray& content) const
         file.write(content);
 }
 
-QByteArray GridlumeUnderTest::settingsWithShortcut()
+QByteArray GridlumeUnderTest::settingsWithShortcut(int keyCode, int modifiers)
 {
-    return R"ini([General]
-tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":49,\"modifiers\":6144})"
-)ini";
+    return QStringLiteral(R"ini([General]
+tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":%1,\"modifiers\":%2})"
+)ini")
+        .arg(keyCode)
+        .arg(modifiers)
+        .toUtf8();
 }
 
 QString GridlumeUnderTest::socketPath() const
@@ -137,12 +139,9 @@ QStringList GridlumeUnderTest::logMessages() const
 
 int GridlumeUnderTest::countLogMessages(const QString& text) const
 {
-    int count = 0;
-    for (const QString& message : logMessages()) {
-        if (message.contains(text))
-            ++count;
-    }
-    return count;
+    const QStringList messages = logMessages();
+    return int(std::count_if(
+        messages.begin(), messages.end(), [&](const QString& message) { return message.contains(text); }));
 }
 
 X11TestDesktop::ToolResult GridlumeUnderTest::runCommand(const QStringList& arguments) const

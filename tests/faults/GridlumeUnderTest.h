@@ -21,16 +21,14 @@ namespace gridlume::test {
 class GridlumeUnderTest {
 public:
     explicit GridlumeUnderTest(X11TestDesktop& desktop, QString program = builtProgram());
-    ~GridlumeUnderTest();
-    GridlumeUnderTest(const GridlumeUnderTest&) = delete;
-    GridlumeUnderTest& operator=(const GridlumeUnderTest&) = delete;
 
     // $XDG_CONFIG_HOME/Gridlume/Gridlume.conf of the desktop.
     QString settingsFilePath() const;
     // Writes the settings file (creating its folder), as a previous session would have left it.
     void writeSettings(const QByteArray& content) const;
-    // A settings file as Gridlume writes it, with Control-Option-Space as the panel shortcut.
-    static QByteArray settingsWithShortcut();
+    // A settings file as Gridlume writes it, with the panel shortcut `keyCode` (a virtual key
+    // code) and `modifiers` (Carbon's bits): Control-Option-Space unless told otherwise.
+    static QByteArray settingsWithShortcut(int keyCode = 49, int modifiers = 6144);
 
     // Starts the program and waits until its event loop serves the instance channel; false with
     // the reason otherwise.

@@ -2,12 +2,6 @@
 // with two monitors, Openbox, a dock, a session bus), driven by XTEST and by its command line,
 // checked from outside.
 #include "GridlumeDesktopTest.h"
-#include "GridlumeUnderTest.h"
-#include "GridlumeWindows.h"
-#include "X11TestDesktop.h"
-
-#include <gtest/gtest.h>
-
 
 namespace gridlume::test {
 namespace {
@@ -55,84 +49,54 @@ namespace {
         }
     };
 
-    // The shortcut, then keys only: the window goes to the right column, and the user's window is
-    // the active one all along.
-    TEST_F(KeyboardEndToEndTest, ShortcutRightShiftDownReturnPlacesTheWindowOnTheRightColumn)
-    {
-        std::unique_ptr<ChildProcess> xterm;
-        const xcb_window_t window = startXterm(xterm);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
-        startGridlume();
-        key(QStringLiteral("ctrl+alt+space"));
-        ASSERT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors()))
-            << describe(m_windows.viewablePanels());
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline))
-            << "the panels did not take the keyboard";
-        EXPECT_EQ(m_desktop.activeWindow(), window);
-        key(QStringLiteral("Right"));
-        key(QStringLiteral("shift+Down"));
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewablePreview() == rightHalfOfPrimary(); }, deadline))
-            << describe(m_windows.viewablePreview());
-        EXPECT_EQ(m_desktop.activeWindow(), window);
-        key(QStringLiteral("Return"));
-        EXPECT_TRUE(waitForFrame(window, rightHalfOfPrimary(), m_desktop.resizeIncrementFromOutside(window)))
-            << describe(m_desktop.visibleFrame(window));
-        EXPECT_EQ(m_desktop.activeWindow(), window);
-        EXPECT_EQ(m_windows.viewablePanels(), GridlumeWindows::panelsOfBothMonitors()) << "kept open";
-
-        // The shortcut again reaches Gridlume through its own keyboard grab, hides the panels and
-        // lets the keyboard go.
-        key(QStringLiteral("ctrl+alt+space"));
-        ASSERT_TRUE(m_windows.waitForPanels({})) << describe(m_windows.viewablePanels());
-        EXPECT_TRUE(m_desktop.waitUntil([&] { return keyboardIsFree(); }, deadline)) << "the keyboard stayed grabbed";
-    }
-
     // Every way of hiding the panels lets the keyboard go, as another client sees it.
+    enum class Hide { Escape, CloseButton, Placement, Toggle, Shortcut, ScreenChange };
     struct HideCase {
         const char* name;
-        QByteArray settings;
-        void (*hide)(KeyboardEndToEndTest&);
+        Hide hide;
     };
 
-    class KeyboardReleased : public KeyboardEndToEndTest, public ::testing::WithParamInterface<HideCase> {
-    public:
-        void pressKey(const char* keys) { key(QString::fromLatin1(keys)); }
-        void clickCloseButton()
-        {
-            const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
-            click(panel.topLeft() + QPoint(26, 22));
-        }
-        void toggle() { ASSERT_TRUE(m_gridlume->toggle()); }
-        // The panel holding the keyboard is rebuilt when a monitor goes; Escape then still hides.
-        void changeScreensThenEscape()
-        {
-            ASSERT_TRUE(m_desktop.setSecondMonitor(false));
-            ASSERT_TRUE(m_windows.waitForPanels({ GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame()) }));
-            key(QStringLiteral("Escape"));
-        }
-    };
+    class KeyboardReleased : public KeyboardEndToEndTest, public ::testing::WithParamInterface<HideCase> { };
 
     TEST_P(KeyboardReleased, AfterEveryWayOfHidingThePanels)
     {
         std::unique_ptr<ChildProcess> xterm;
         ASSERT_NE(startXterm(xterm), xcb_window_t(XCB_WINDOW_NONE));
-        startGridlume(GridlumeUnderTest::settingsWithShortcut() + GetParam().settings);
+        startGridlume(GridlumeUnderTest::settingsWithShortcut() + "keepTilingPanelOpenAfterTiling=false\n");
         showPanels();
         ASSERT_TRUE(m_desktop.waitUntil([&] { return !keyboardIsFree(); }, deadline))
             << "the panels did not take the keyboard";
-        GetParam().hide(*this);
+        const QRect primaryPanel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+        switch (GetParam().hide) {
+        case Hide::Escape:
+            key(QStringLiteral("Escape"));
+            break;
+        case Hide::CloseButton:
+            click(primaryPanel.topLeft() + QPoint(26, 22));
+            break;
+        case Hide::Placement:
+            key(QStringLiteral("Return"));
+            break;
+        case Hide::Toggle:
+            ASSERT_TRUE(m_gridlume->toggle());
+            break;
+        case Hide::Shortcut: // through Gridlume's own keyboard grab
+            key(QStringLiteral("ctrl+alt+space"));
+            break;
+        case Hide::ScreenChange: // the panel holding the keyboard is rebuilt; Escape still hides
+            ASSERT_TRUE(m_desktop.setSecondMonitor(false));
+            ASSERT_TRUE(m_windows.waitForPanels({ primaryPanel }));
+            key(QStringLiteral("Escape"));
+            break;
+        }
         ASSERT_TRUE(m_windows.waitForPanels({})) << describe(m_windows.viewablePanels());
         EXPECT_TRUE(m_desktop.waitUntil([&] { return keyboardIsFree(); }, deadline)) << "the keyboard stayed grabbed";
     }
 
-    KeyboardReleased& released(KeyboardEndToEndTest& test) { return static_cast<KeyboardReleased&>(test); }
-
     INSTANTIATE_TEST_SUITE_P(KeyboardEndToEndTest, KeyboardReleased,
-        ::testing::Values(HideCase { "Escape", {}, [](auto& t) { released(t).pressKey("Escape"); } },
-            HideCase { "CloseButton", {}, [](auto& t) { released(t).clickCloseButton(); } },
-            HideCase { "Placement", "keepTilingPanelOpenAfterTiling=false\n", [](auto& t) { released(t).pressKey("Return"); } },
-            HideCase { "Toggle", {}, [](auto& t) { released(t).toggle(); } },
-            HideCase { "ScreenChange", {}, [](auto& t) { released(t).changeScreensThenEscape(); } }),
+        ::testing::Values(HideCase { "Escape", Hide::Escape }, HideCase { "CloseButton", Hide::CloseButton },
+            HideCase { "Placement", Hide::Placement }, HideCase { "Toggle", Hide::Toggle },
+            HideCase { "Shortcut", Hide::Shortcut }, HideCase { "ScreenChange", Hide::ScreenChange }),
         [](const auto& info) { return std::string(info.param.name); });
 
     // --- gridlume place --------------------------------------------------------------------------

@@ -3,23 +3,20 @@
 // panels, placements in a row, monitors coming and going, all in one run. Its resident memory,
 // file descriptors and X resources, read from outside, must be where they were before the load.
 #include "GridlumeDesktopTest.h"
-#include "GridlumeUnderTest.h"
-#include "GridlumeWindows.h"
-#include "ProcessStatus.h"
-#include "X11TestDesktop.h"
-#include "XResourceUsage.h"
 
+#include <QDir>
+#include <QFile>
+#include <QMap>
 #include <QStringList>
 
-#include <gtest/gtest.h>
-
+#include <xcb/res.h>
 #include <xcb/xtest.h>
 
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <functional>
-#include <iostream>
+#include <numeric>
+#include <unistd.h>
 
 namespace gridlume::test {
 namespace {
@@ -28,6 +25,121 @@ namespace {
 
     // Control_L, Alt_L (Mod1) and space on Xvfb's evdev keymap.
     constexpr std::array<xcb_keycode_t, 3> shortcutKeycodes { 37, 64, 65 };
+
+    // Resident memory in KiB; -1 when the process is gone.
+    qint64 residentKiB(pid_t pid)
+    {
+        QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
+        if (!statm.open(QIODevice::ReadOnly))
+            return -1;
+        // Sizes in pages: the whole, then the resident part.
+        return statm.readAll().split(' ').value(1).toLongLong() * (::sysconf(_SC_PAGESIZE) / 1024);
+    }
+
+    // The number of open file descriptors; -1 when the process is gone.
+    int openFileDescriptors(pid_t pid)
+    {
+        const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
+        if (!descriptors.exists())
+            return -1;
+        return int(descriptors.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size());
+    }
+
+    // What the threads of a process have done: how often they have been switched out,
+    // voluntarily or not, summed, and whether every one sleeps now, waiting for something to do
+    // ('S'). A thread that wakes up is switched out again when it goes back to sleep, so an
+    // unchanged count over an interval, with every thread asleep at its end, means the process
+    // did nothing in between. No switches when the process is gone.
+    struct ThreadActivity {
+        qint64 contextSwitches = -1;
+        bool asleep = false;
+    };
+
+    ThreadActivity threadActivity(pid_t pid)
+    {
+        const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+        const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        ThreadActivity activity { threads.isEmpty() ? -1 : 0, !threads.isEmpty() };
+        for (const QString& thread : threads) {
+            QFile status(tasks.filePath(thread) + QStringLiteral("/status"));
+            if (!status.open(QIODevice::ReadOnly))
+                continue;
+            // "State:\tS (sleeping)", "voluntary_ctxt_switches:\t12", "nonvoluntary_ctxt_switches:\t3".
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("State:"))
+                    activity.asleep = activity.asleep && line.mid(6).trimmed().startsWith('S');
+                else if (line.contains("ctxt_switches:"))
+                    activity.contextSwitches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+            }
+        }
+        return activity;
+    }
+
+    // The X resources (windows, pixmaps, graphics contexts, pictures, fonts, …) that the server
+    // holds for every connection of one process, as the X-Resource extension counts them (what
+    // xrestop shows).
+    struct XResourceUsage {
+        int clients = 0;
+        QMap<QString, quint32> countByType;
+        quint64 pixmapBytes = 0;
+
+        quint64 total() const { return std::accumulate(countByType.begin(), countByType.end(), quint64(0)); }
+    };
+
+    // The usage of `pid`'s connections, read on `c`. No clients when the server lacks the
+    // extension or the process has no connection.
+    XResourceUsage xResourcesOf(xcb_connection_t* c, pid_t pid)
+    {
+        XResourceUsage usage;
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+        if (!extension || !extension->present)
+            return usage;
+        Reply<xcb_res_query_clients_reply_t> clients(xcb_res_query_clients_reply(c, xcb_res_query_clients(c), nullptr));
+        if (!clients)
+            return usage;
+
+        std::vector<xcb_res_client_t> all(xcb_res_query_clients_clients(clients.get()),
+            xcb_res_query_clients_clients(clients.get()) + xcb_res_query_clients_clients_length(clients.get()));
+        std::vector<xcb_res_query_client_ids_cookie_t> idCookies;
+        for (const xcb_res_client_t& client : all) {
+            const xcb_res_client_id_spec_t spec { client.resource_base, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID };
+            idCookies.push_back(xcb_res_query_client_ids(c, 1, &spec));
+        }
+        std::vector<xcb_res_client_t> ours;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            Reply<xcb_res_query_client_ids_reply_t> ids(xcb_res_query_client_ids_reply(c, idCookies[i], nullptr));
+            if (!ids)
+                continue;
+            for (auto it = xcb_res_query_client_ids_ids_iterator(ids.get()); it.rem;
+                 xcb_res_client_id_value_next(&it)) {
+                if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && it.data->length == 4
+                    && pid_t(*xcb_res_client_id_value_value(it.data)) == pid)
+                    ours.push_back(all[i]);
+            }
+        }
+
+        usage.clients = int(ours.size());
+        for (const xcb_res_client_t& client : ours) {
+            Reply<xcb_res_query_client_resources_reply_t> resources(xcb_res_query_client_resources_reply(
+                c, xcb_res_query_client_resources(c, client.resource_base), nullptr));
+            if (resources) {
+                const xcb_res_type_t* types = xcb_res_query_client_resources_types(resources.get());
+                for (int i = 0; i < xcb_res_query_client_resources_types_length(resources.get()); ++i) {
+                    Reply<xcb_get_atom_name_reply_t> name(
+                        xcb_get_atom_name_reply(c, xcb_get_atom_name(c, types[i].resource_type), nullptr));
+                    usage.countByType[name ? QString::fromLatin1(
+                                          xcb_get_atom_name_name(name.get()), xcb_get_atom_name_name_length(name.get()))
+                                           : QString::number(types[i].resource_type)]
+                        += types[i].count;
+                }
+            }
+            Reply<xcb_res_query_client_pixmap_bytes_reply_t> pixmaps(xcb_res_query_client_pixmap_bytes_reply(
+                c, xcb_res_query_client_pixmap_bytes(c, client.resource_base), nullptr));
+            if (pixmaps)
+                usage.pixmapBytes += pixmaps->bytes;
+        }
+        return usage;
+    }
 
     // What the program holds, read from outside.
     struct Usage {
@@ -76,30 +188,18 @@ namespace {
             xcb_flush(c);
         }
 
-        void showPanelsByShortcut(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
+        // The shortcut, and the panels it shows or hides are `expected`.
+        void toggleByShortcut(const std::vector<QRect>& expected)
         {
             typeShortcut();
             ASSERT_TRUE(m_windows.waitForPanels(expected, deadline))
-                << "the shortcut did not show the panels: " << describe(m_windows.viewablePanels());
-        }
-        void hidePanelsByShortcut()
-        {
-            typeShortcut();
-            ASSERT_TRUE(m_windows.waitForPanels({}, deadline))
-                << "the shortcut did not hide the panels: " << describe(m_windows.viewablePanels());
+                << "the shortcut did not toggle the panels: " << describe(m_windows.viewablePanels());
         }
 
         Usage usage()
         {
             const pid_t pid = m_gridlume->pid();
-            return { ProcessStatus::residentKiB(pid), ProcessStatus::openFileDescriptors(pid),
-                XResourceUsage::ofProcess(m_desktop.connection(), pid) };
-        }
-
-        static bool sameHoldings(const Usage& a, const Usage& b)
-        {
-            return a.fileDescriptors == b.fileDescriptors && a.x.clients == b.x.clients
-                && a.x.countByType == b.x.countByType;
+            return { residentKiB(pid), openFileDescriptors(pid), xResourcesOf(m_desktop.connection(), pid) };
         }
 
         // The usage once Gridlume is quiet. The last iteration may leave work behind that
@@ -113,11 +213,13 @@ namespace {
             const pid_t pid = m_gridlume->pid();
             Usage previous = usage();
             for (int round = 0; round < 100; ++round) {
-                const qint64 switches = ProcessStatus::contextSwitches(pid);
+                const qint64 switches = threadActivity(pid).contextSwitches;
                 const bool synced = m_desktop.syncWithWindowManager();
                 const Usage now = usage();
-                const bool slept = ProcessStatus::isAsleep(pid) && ProcessStatus::contextSwitches(pid) == switches;
-                if (synced && slept && sameHoldings(now, previous))
+                const ThreadActivity activity = threadActivity(pid);
+                const bool slept = activity.asleep && activity.contextSwitches == switches;
+                if (synced && slept && now.fileDescriptors == previous.fileDescriptors
+                    && now.x.clients == previous.x.clients && now.x.countByType == previous.x.countByType)
                     return now;
                 previous = now;
             }
@@ -148,7 +250,7 @@ namespace {
                 if (HasFatalFailure())
                     return;
                 if (i == iterations / 2 - 1)
-                    residentAtHalf = ProcessStatus::residentKiB(m_gridlume->pid());
+                    residentAtHalf = residentKiB(m_gridlume->pid());
             }
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const Usage after = quietUsage();
@@ -226,7 +328,7 @@ namespace {
             Drag { second, QPoint(1, 1), QPoint(1, 1) } };
 
         runLoad(4, 100, [&](int round) {
-            showPanelsByShortcut();
+            toggleByShortcut(GridlumeWindows::panelsOfBothMonitors());
             ASSERT_TRUE(m_desktop.setSecondMonitor(false));
             ASSERT_TRUE(m_windows.waitForPanels(primaryOnly, deadline))
                 << "the panels did not follow the removal: " << describe(m_windows.viewablePanels());
@@ -257,11 +359,11 @@ namespace {
             xcb_flush(m_desktop.connection());
             ASSERT_TRUE(waitForFrame(window, block)) << "round " << round << " did not move the window to " << describe(block);
 
-            hidePanelsByShortcut();
+            toggleByShortcut({});
             for (int i = 0; i < 9 && !HasFatalFailure(); ++i) {
-                showPanelsByShortcut();
+                toggleByShortcut(GridlumeWindows::panelsOfBothMonitors());
                 if (!HasFatalFailure())
-                    hidePanelsByShortcut();
+                    toggleByShortcut({});
             }
         });
     }

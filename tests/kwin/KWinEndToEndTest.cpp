@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,8 +24,8 @@
 
 namespace gridlume::test {
 
-// Reads KWin's view of the session: each question is a small script that KWin runs and that
-// calls back with its answer.
+// Reads KWin's view of the session through small scripts that KWin runs and that call back with
+// their answer, and drives Gridlume's actions in KDE's shortcut service.
 class KWinProbe : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.gridlume.test.Probe")
@@ -40,10 +41,9 @@ public:
         QDBusConnection::disconnectFromBus(QStringLiteral("kwin-probe"));
     }
 
-    QDBusConnection& bus() { return m_bus; }
-
     // Runs `body`, JavaScript that ends by calling report(value), in KWin; the value, or
-    // undefined when none came.
+    // undefined when none came. The script may call clients(accept), the windows `accept` takes,
+    // client(pid), the process's normal window or undefined, and rect(geometry), an array.
     QJsonValue run(const QString& body)
     {
         const QString name = QStringLiteral("gridlume-test-probe-%1").arg(++m_runs);
@@ -51,18 +51,28 @@ public:
         QFile script(path);
         if (!script.open(QIODevice::WriteOnly))
             return {};
-        script.write(
-            QStringLiteral("function report(value) { callDBus(\"%1\", \"/Probe\", \"org.gridlume.test.Probe\", "
-                           "\"report\", JSON.stringify([value])); }\n")
-                .arg(m_bus.baseService())
-                .toUtf8()
+        script.write(QStringLiteral(R"(function report(value) {
+    callDBus("%1", "/Probe", "org.gridlume.test.Probe", "report", JSON.stringify([value]));
+}
+function clients(accept) {
+    var found = [], all = workspace.clientList();
+    for (var i = 0; i < all.length; ++i)
+        if (accept(all[i]))
+            found.push(all[i]);
+    return found;
+}
+function client(pid) { return clients(function (c) { return c.pid == pid && c.normalWindow; })[0]; }
+function rect(g) { return [g.x, g.y, g.width, g.height]; }
+)")
+                         .arg(m_bus.baseService())
+                         .toUtf8()
             + body.toUtf8());
         script.close();
         m_report.reset();
-        call(QStringLiteral("loadScript"), { path, name });
-        call(QStringLiteral("start"), {});
+        callScripting(QStringLiteral("loadScript"), { path, name });
+        callScripting(QStringLiteral("start"), {});
         (void)QTest::qWaitFor([&] { return m_report.has_value(); }, 10000);
-        call(QStringLiteral("unloadScript"), { name });
+        callScripting(QStringLiteral("unloadScript"), { name });
         return m_report ? QJsonDocument::fromJson(m_report->toUtf8()).array().first() : QJsonValue();
     }
 
@@ -71,12 +81,10 @@ public:
     std::vector<Rect> workAreas()
     {
         std::vector<Rect> areas;
-        const QJsonArray list
-            = run(QStringLiteral("var a = []; for (var i = 0; i < workspace.numScreens; ++i) { var r = "
-                                 "workspace.clientArea(KWin.MaximizeArea, i, workspace.currentDesktop); "
-                                 "a.push([r.x, r.y, r.width, r.height]); } report(a);"))
-                  .toArray();
-        for (const QJsonValue& area : list)
+        for (const QJsonValue& area : run(QStringLiteral("var a = []; for (var i = 0; i < workspace.numScreens; ++i) "
+                                                         "a.push(rect(workspace.clientArea(KWin.MaximizeArea, i, "
+                                                         "workspace.currentDesktop))); report(a);"))
+                                          .toArray())
             areas.push_back(rectOf(area));
         return areas;
     }
@@ -85,41 +93,18 @@ public:
     std::optional<Rect> frameOf(pid_t pid)
     {
         const QJsonValue frame
-            = run(QStringLiteral("var f = null; var c = workspace.clientList(); for (var i = 0; i < "
-                                 "c.length; ++i) { if (c[i].pid == %1 && c[i].normalWindow) { var g = "
-                                 "c[i].frameGeometry; f = [g.x, g.y, g.width, g.height]; } } report(f);")
-                      .arg(pid));
-        if (!frame.isArray())
-            return std::nullopt;
-        return rectOf(frame);
+            = run(QStringLiteral("var c = client(%1); report(c ? rect(c.frameGeometry) : null);").arg(pid));
+        return frame.isArray() ? std::optional(rectOf(frame)) : std::nullopt;
     }
 
     // Makes the process's normal window the active one, the way a click would; whether it is.
     // KWin may refuse a window that is still being mapped: asked again until it takes it.
     bool activate(pid_t pid)
     {
-        const QString script
-            = QStringLiteral("var c = workspace.clientList(); for (var i = 0; i < c.length; ++i) { if (c[i].pid == "
-                             "%1 && c[i].normalWindow) workspace.activeClient = c[i]; } report(workspace.activeClient "
-                             "!= null && workspace.activeClient.pid == %1);")
-                  .arg(pid);
+        const QString script = QStringLiteral("var c = client(%1); if (c) workspace.activeClient = c; "
+                                              "report(!!workspace.activeClient && workspace.activeClient.pid == %1);")
+                                   .arg(pid);
         return QTest::qWaitFor([&] { return run(script).toBool(); }, 10000);
-    }
-
-    // What KWin holds of each window titled `caption`: whether it skips the task bar, the pager
-    // and the switcher, is on all desktops and kept above others.
-    QStringList traitsOfWindows(const QString& caption)
-    {
-        QStringList traits;
-        const QJsonArray windows
-            = run(QStringLiteral("var a = []; var c = workspace.clientList(); for (var i = 0; i < c.length; ++i) { if "
-                                 "(c[i].caption.indexOf(\"%1\") == 0) a.push([c[i].skipTaskbar, c[i].skipPager, "
-                                 "c[i].skipSwitcher, c[i].onAllDesktops, c[i].keepAbove].join(\",\")); } report(a);")
-                      .arg(caption))
-                  .toArray();
-        for (const QJsonValue& window : windows)
-            traits.append(window.toString());
-        return traits;
     }
 
     pid_t activeProcess()
@@ -127,22 +112,18 @@ public:
         return pid_t(run(QStringLiteral("report(workspace.activeClient ? workspace.activeClient.pid : 0);")).toInt());
     }
 
-    // The actions of a component in KDE's shortcut service.
-    QStringList shortcutNames(const QString& component)
+    // Gridlume's actions in KDE's shortcut service, and what KWin does when an action's key is pressed.
+    QStringList gridlumeActions()
     {
-        const QDBusReply<QStringList> reply = m_bus.call(shortcutService(
-            QStringLiteral("/component/") + component, QStringLiteral("Component"), QStringLiteral("shortcutNames"), {}));
+        const QDBusReply<QStringList> reply
+            = m_bus.call(shortcutService(QStringLiteral("/component/gridlume"), QStringLiteral("shortcutNames")));
         return reply.isValid() ? reply.value() : QStringList();
     }
-
-    // What KWin does when the action's key is pressed.
-    bool invokeShortcut(const QString& component, const QString& action)
+    bool invokeGridlumeAction(const QString& action)
     {
-        return m_bus
-                   .call(shortcutService(QStringLiteral("/component/") + component, QStringLiteral("Component"),
-                       QStringLiteral("invokeShortcut"), { action }))
-                   .type()
-            == QDBusMessage::ReplyMessage;
+        const QDBusMessage reply = m_bus.call(
+            shortcutService(QStringLiteral("/component/gridlume"), QStringLiteral("invokeShortcut"), { action }));
+        return reply.type() == QDBusMessage::ReplyMessage;
     }
 
     // Gives `qtKey` to an action of another component, as another program holding it would.
@@ -151,9 +132,9 @@ public:
         const QStringList action { QStringLiteral("other"), QStringLiteral("held"), QStringLiteral("Other"),
             QStringLiteral("Held") };
         const QString path = QStringLiteral("/kglobalaccel");
-        m_bus.call(shortcutService(path, {}, QStringLiteral("doRegister"), { action }));
-        const QDBusReply<QList<int>> reply = m_bus.call(shortcutService(path, {}, QStringLiteral("setShortcut"),
-            { action, QVariant::fromValue(QList<int> { qtKey }), uint(2 | 4) }));
+        m_bus.call(shortcutService(path, QStringLiteral("doRegister"), { action }));
+        const QDBusReply<QList<int>> reply = m_bus.call(shortcutService(
+            path, QStringLiteral("setShortcut"), { action, QVariant::fromValue(QList<int> { qtKey }), uint(2 | 4) }));
         return reply.isValid() && reply.value().contains(qtKey);
     }
 
@@ -198,18 +179,19 @@ private:
         return Rect(a.at(0).toDouble(), a.at(1).toDouble(), a.at(2).toDouble(), a.at(3).toDouble());
     }
 
-    // A call to KDE's shortcut service: org.kde.kglobalaccel.<interface>, or org.kde.KGlobalAccel.
-    static QDBusMessage shortcutService(
-        const QString& path, const QString& interface, const QString& method, const QVariantList& arguments)
+    // A call to KDE's shortcut service: org.kde.KGlobalAccel on /kglobalaccel, a component's
+    // interface on its path.
+    static QDBusMessage shortcutService(const QString& path, const QString& method, const QVariantList& arguments = {})
     {
         QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), path,
-            interface.isEmpty() ? QStringLiteral("org.kde.KGlobalAccel") : QStringLiteral("org.kde.kglobalaccel.") + interface,
+            path == u"/kglobalaccel" ? QStringLiteral("org.kde.KGlobalAccel")
+                                     : QStringLiteral("org.kde.kglobalaccel.Component"),
             method);
         message.setArguments(arguments);
         return message;
     }
 
-    void call(const QString& method, const QVariantList& arguments)
+    void callScripting(const QString& method, const QVariantList& arguments)
     {
         QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
             QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), method);
@@ -227,9 +209,7 @@ namespace {
 
     // Control-Option-Shift-G, as Gridlume's settings store it, and as KDE's shortcut service
     // counts it (Qt's key and modifier bits).
-    constexpr const char* kShortcutSettings = R"ini([General]
-tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
-)ini";
+    const QByteArray kShortcutSettings = GridlumeUnderTest::settingsWithShortcut(5, 6656);
     constexpr int kShortcutQtKey = 0x0E000047;
 
     class KWinEndToEndTest : public GridlumeDesktopTest {
@@ -255,10 +235,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             QString action;
             (void)QTest::qWaitFor(
                 [&] {
-                    for (const QString& name : m_kwin->shortcutNames(QStringLiteral("gridlume"))) {
-                        if (name.startsWith(QStringLiteral("hotkey-")))
-                            action = name;
-                    }
+                    action = m_kwin->gridlumeActions().filter(QRegularExpression(QStringLiteral("^hotkey-"))).value(0);
                     return !action.isEmpty();
                 },
                 int(deadline.count()));
@@ -270,9 +247,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         bool pressEscape()
         {
             (void)QTest::qWaitFor(
-                [&] { return m_kwin->shortcutNames(QStringLiteral("gridlume")).contains(QStringLiteral("escape")); },
-                int(deadline.count()));
-            return m_kwin->invokeShortcut(QStringLiteral("gridlume"), QStringLiteral("escape"));
+                [&] { return m_kwin->gridlumeActions().contains(QStringLiteral("escape")); }, int(deadline.count()));
+            return m_kwin->invokeGridlumeAction(QStringLiteral("escape"));
         }
 
         std::unique_ptr<KWinProbe> m_kwin;
@@ -296,9 +272,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             << "the clients' windows did not appear";
         ASSERT_TRUE(m_kwin->activate(xterm->pid()));
 
-        m_gridlume->writeSettings(kShortcutSettings);
-        QString error;
-        ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        startGridlume(kShortcutSettings);
         const QString action = shortcutAction();
         ASSERT_FALSE(action.isEmpty()) << "Gridlume registered no shortcut with KDE's shortcut service";
 
@@ -306,12 +280,17 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             GridlumeWindows::centredPanel(areas[1]) };
         {
             SCOPED_TRACE("the shortcut shows a panel centred on the work area of each output, the focus staying put");
-            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_kwin->invokeGridlumeAction(action));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_kwin->activeProcess(), xterm->pid()) << "the panels took the focus";
             // Out of the task bar, the pager and the switcher, on every desktop, above others.
-            EXPECT_EQ(m_kwin->traitsOfWindows(QStringLiteral("Gridlume Tiling Panel")).join(u' ').toStdString(),
-                "true,true,true,true,true true,true,true,true,true");
+            const QString traits = QStringLiteral(
+                "report(clients(function (c) { return c.caption.indexOf(\"Gridlume Tiling Panel\") == 0; }).map("
+                "function (c) { return [c.skipTaskbar, c.skipPager, c.skipSwitcher, c.onAllDesktops, "
+                "c.keepAbove].join(); }"
+                ").join(\" \"));");
+            EXPECT_EQ(
+                m_kwin->run(traits).toString().toStdString(), "true,true,true,true,true true,true,true,true,true");
         }
         // For a look at the panels and the preview on KWin's outputs: GRIDLUME_SCREENSHOTS=folder.
         if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
@@ -332,7 +311,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             ASSERT_TRUE(pressEscape());
             ASSERT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
             ASSERT_TRUE(m_kwin->activate(placement.client));
-            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_kwin->invokeGridlumeAction(action));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_kwin->activeProcess(), placement.client) << "the panels took the focus";
             const QRect& panel = panels[placement.output];
@@ -350,7 +329,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         }
         {
             SCOPED_TRACE("the window going in the middle of a drag is survived");
-            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_kwin->invokeGridlumeAction(action));
             ASSERT_TRUE(m_windows.waitForPanels(panels, deadline)) << describe(m_windows.viewablePanels());
             moveTo(GridlumeWindows::tileCentre(panels[1], 0, 0));
             button(true);
@@ -367,7 +346,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
             const Rect output(X11TestDesktop::kwinOutputSize.width, 0, X11TestDesktop::kwinOutputSize.width,
                 X11TestDesktop::kwinOutputSize.height);
             ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->workAreas().at(1) == output; }, int(deadline.count())));
-            ASSERT_TRUE(m_kwin->invokeShortcut(QStringLiteral("gridlume"), action));
+            ASSERT_TRUE(m_kwin->invokeGridlumeAction(action));
             EXPECT_TRUE(m_windows.waitForPanels({ panels[0], GridlumeWindows::centredPanel(output) }, deadline))
                 << describe(m_windows.viewablePanels());
         }
@@ -377,9 +356,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
     TEST_F(KWinEndToEndTest, ReportsAShortcutAnotherProgramHolds)
     {
         ASSERT_TRUE(m_kwin->holdShortcut(kShortcutQtKey));
-        m_gridlume->writeSettings(kShortcutSettings);
-        QString error;
-        ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
+        startGridlume(kShortcutSettings);
         // eventHotKeyExistsErr, as for a key another X11 client grabbed.
         const QString said = QStringLiteral("keyCode=5, modifiers=6656, status=-9878");
         EXPECT_TRUE(QTest::qWaitFor([&] { return m_gridlume->countLogMessages(said) > 0; }, int(deadline.count())))

@@ -29,9 +29,7 @@ namespace {
     Output run(const QString& program, const QStringList& arguments)
     {
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DEBIAN_FRONTEND"), QStringLiteral("noninteractive"));
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(environmentWith({ QStringLiteral("DEBIAN_FRONTEND=noninteractive") }));
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(program, arguments);
         if (!process.waitForStarted())

@@ -44,8 +44,6 @@ protected:
         ASSERT_TRUE(m_backend) << qPrintable(error);
     }
 
-    void TearDown() override { m_backend.reset(); }
-
     Platform& platform() { return m_backend->platform(); }
 
     X11TestDesktop m_desktop;

@@ -31,8 +31,6 @@ namespace {
     {
         const StrutCase cases[] = {
             { "no struts", {}, kLeft, kRight },
-            { "bottom dock on the right monitor, measured from the root's bottom edge",
-                { strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, kLeft, { 1280, 0, 1024, 728 } },
             { "top panel across both monitors", { strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }) },
                 { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
             { "left dock", { strut({ 48, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0 }) }, { 48, 0, 1232, 1024 }, kRight },
@@ -40,8 +38,10 @@ namespace {
                 kLeft, { 1280, 0, 960, 768 } },
             { "bottom strut below the right monitor overlaps only the left one",
                 { strut({ 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 2303 }) }, { 0, 0, 1280, 924 }, kRight },
-            { "two docks on one edge: the larger wins", { strut({ 0, 0, 20, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }),
-                strut({ 0, 0, 40, 0, 0, 0, 0, 0, 1280, 2303, 0, 0 }) }, { 0, 20, 1280, 1004 }, { 1280, 40, 1024, 728 } },
+            { "two docks on one edge: the larger wins",
+                { strut({ 0, 0, 20, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }),
+                    strut({ 0, 0, 40, 0, 0, 0, 0, 0, 1280, 2303, 0, 0 }) },
+                { 0, 20, 1280, 1004 }, { 1280, 40, 1024, 728 } },
         };
         for (const StrutCase& testCase : cases) {
             SCOPED_TRACE(testCase.name);
@@ -74,7 +74,8 @@ namespace {
             { "xfwm4: a top panel's strut on the left monitor, also in the work area, spares the right one",
                 hints({ strut({ 0, 0, 27, 0, 0, 0, 0, 0, 0, 1279, 0, 0 }) }, RootRect { 0, 27, 2304, 997 }),
                 { 0, 27, 1280, 997 }, kRight },
-            { "Openbox: a dock on the right monitor cuts the one work area, not the left monitor",
+            { "Openbox: a dock on the right monitor, measured from the root's bottom edge, cuts the one work area, "
+              "not the left monitor",
                 hints({ strut({ 0, 0, 0, 296, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, RootRect { 0, 0, 2304, 728 }), kLeft,
                 { 1280, 0, 1024, 728 } },
             { "marco: per-monitor work areas win",
@@ -86,7 +87,8 @@ namespace {
                 { 0, 0, 1280, 994 }, { 1280, 0, 1024, 728 } },
             { "no client list: the work area's reservations are the window manager's",
                 hints({}, RootRect { 0, 30, 2304, 994 }, {}, false), { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
-            { "a work area larger than the root reserves nothing", hints({}, RootRect { -50, -50, 5000, 5000 }), kLeft, kRight },
+            { "a work area larger than the root reserves nothing", hints({}, RootRect { -50, -50, 5000, 5000 }), kLeft,
+                kRight },
             { "a work area outside the root is ignored", hints({}, RootRect { 3000, 0, 100, 100 }), kLeft, kRight },
             { "a strut larger than the monitor leaves nothing",
                 hints({ strut({ 0, 0, 0, 100000, 0, 0, 0, 0, 0, 0, 1280, 2303 }) }, root), kLeft,

@@ -7,12 +7,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,15 +118,23 @@ namespace {
         return line.trimmed();
     }
 
-} // namespace
+    // Starts `program` with `arguments`, where "%fd" names a descriptor it writes a line to once
+    // it is ready (a display, an address); that line, or an empty one when none came in time.
+    std::unique_ptr<ChildProcess> startAndReadLine(
+        const QString& program, QStringList arguments, const QStringList& environment, QByteArray* line)
+    {
+        int descriptors[2];
+        if (::pipe2(descriptors, O_CLOEXEC) != 0)
+            return nullptr;
+        arguments.replaceInStrings(QStringLiteral("%fd"), QString::number(descriptors[1]));
+        auto process = std::make_unique<ChildProcess>(program, arguments, environment, descriptors[1]);
+        ::close(descriptors[1]);
+        *line = readLine(descriptors[0], 15s);
+        ::close(descriptors[0]);
+        return process;
+    }
 
-// The outputs' scale, 1 unless GRIDLUME_KWIN_SCALE says otherwise (1.5, say): KWin's logical
-// coordinates, in which the tests place and read windows, stay the same at every scale.
-QString kwinScale()
-{
-    const QString scale = qEnvironmentVariable("GRIDLUME_KWIN_SCALE");
-    return scale.isEmpty() ? QStringLiteral("1") : scale;
-}
+} // namespace
 
 std::optional<QString> kwinWaylandProblem()
 {
@@ -228,6 +236,9 @@ bool X11TestDesktop::startKWinWayland(QString* error)
     script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
     const int fifo = ::open(QFile::encodeName(displayFifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     m_waylandDisplay = runtime + QStringLiteral("/wayland-gridlume");
+    // The outputs' scale, 1 unless GRIDLUME_KWIN_SCALE says otherwise (1.5, say): KWin's logical
+    // coordinates, in which the tests place and read windows, stay the same at every scale.
+    const QString scale = qEnvironmentVariable("GRIDLUME_KWIN_SCALE", QStringLiteral("1"));
     // The shell only points standard error at a log file; exec keeps the process id.
     const QString log = m_directory.filePath(QStringLiteral("kwin.log"));
     m_windowManager = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
@@ -235,7 +246,7 @@ bool X11TestDesktop::startKWinWayland(QString* error)
             QStringLiteral("--virtual"), QStringLiteral("--width"), QString::number(kwinOutputSize.width),
             QStringLiteral("--height"), QString::number(kwinOutputSize.height), QStringLiteral("--output-count"),
             QStringLiteral("2"), QStringLiteral("--socket"), QStringLiteral("wayland-gridlume"),
-            QStringLiteral("--xwayland"), QStringLiteral("--no-lockscreen"), QStringLiteral("--scale"), kwinScale(),
+            QStringLiteral("--xwayland"), QStringLiteral("--no-lockscreen"), QStringLiteral("--scale"), scale,
             reporter },
         environment()
             + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("WAYLAND_DISPLAY="),
@@ -262,13 +273,9 @@ bool X11TestDesktop::startServer(QString* error)
 {
     // The server picks a free display itself and writes its number to the descriptor once it
     // accepts connections.
-    int pipeDescriptors[2];
-    if (::pipe2(pipeDescriptors, O_CLOEXEC) != 0) {
-        *error = QStringLiteral("pipe2 failed");
-        return false;
-    }
-    const QStringList common { QStringLiteral("-displayfd"), QString::number(pipeDescriptors[1]),
-        QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp") };
+    QByteArray number;
+    const QStringList common { QStringLiteral("-displayfd"), QStringLiteral("%fd"), QStringLiteral("-noreset"),
+        QStringLiteral("-nolisten"), QStringLiteral("tcp") };
     if (m_profile.realOutputs) {
         // Each monitor an output of the dummy driver, with the mode it starts in.
         QFile configuration(m_directory.filePath(QStringLiteral("xorg.conf")));
@@ -314,20 +321,17 @@ EndSection
             return false;
         }
         configuration.close();
-        m_server = std::make_unique<ChildProcess>(QStringLiteral("Xorg"),
+        m_server = startAndReadLine(QStringLiteral("Xorg"),
             common
                 + QStringList { QStringLiteral("-config"), configuration.fileName(), QStringLiteral("-logfile"),
                     m_directory.filePath(QStringLiteral("xorg.log")), QStringLiteral("-novtswitch"),
                     QStringLiteral("-sharevts") },
-            QStringList {}, pipeDescriptors[1]);
+            {}, &number);
     } else {
-        m_server = std::make_unique<ChildProcess>(QStringLiteral("Xvfb"),
-            common + QStringList { QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("2304x1024x24") },
-            QStringList {}, pipeDescriptors[1]);
+        m_server = startAndReadLine(QStringLiteral("Xvfb"),
+            common + QStringList { QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("2304x1024x24") }, {},
+            &number);
     }
-    ::close(pipeDescriptors[1]);
-    const QByteArray number = readLine(pipeDescriptors[0], 15s);
-    ::close(pipeDescriptors[0]);
     if (number.isEmpty()) {
         *error = QStringLiteral("the X server did not report a display");
         return false;
@@ -406,22 +410,15 @@ bool X11TestDesktop::start(QString* error)
 bool X11TestDesktop::startSessionBus(QString* error)
 {
     // It says when it listens, also before there is a display to wait on.
-    int busPipe[2];
-    if (::pipe2(busPipe, O_CLOEXEC) != 0) {
-        *error = QStringLiteral("pipe2 failed");
-        return false;
-    }
-    m_sessionBus = std::make_unique<ChildProcess>(QStringLiteral("dbus-daemon"),
-        QStringList { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+    QByteArray address;
+    m_sessionBus = startAndReadLine(QStringLiteral("dbus-daemon"),
+        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
             QStringLiteral("--address=unix:path=") + m_directory.path() + QStringLiteral("/bus"),
-            QStringLiteral("--print-address=%1").arg(busPipe[1]) },
-        environment(), busPipe[1]);
-    ::close(busPipe[1]);
-    const bool listens = !readLine(busPipe[0], 15s).isEmpty();
-    ::close(busPipe[0]);
-    if (!listens)
+            QStringLiteral("--print-address=%fd") },
+        environment(), &address);
+    if (address.isEmpty())
         *error = QStringLiteral("the session bus did not start");
-    return listens;
+    return !address.isEmpty();
 }
 
 void X11TestDesktop::writeDesktopConfiguration()
@@ -467,12 +464,9 @@ void X11TestDesktop::writeDesktopConfiguration()
 
 bool X11TestDesktop::waitUntilReady(QString* error)
 {
-    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
     auto windowManagerRuns = [&] {
-        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, m_root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
-        const std::vector<quint32> values = values32(reply.get());
-        return !values.empty() && windowExists(values.front());
+        const std::vector<quint32> check = property32(m_root, "_NET_SUPPORTING_WM_CHECK");
+        return !check.empty() && windowExists(check.front());
     };
     if (!waitUntil(windowManagerRuns, 30s)) {
         *error = QStringLiteral("%1 did not start").arg(m_profile.windowManager.first());
@@ -509,12 +503,7 @@ bool X11TestDesktop::waitUntilReady(QString* error)
     }
     if (!m_profile.compositor.isEmpty()) {
         m_compositor = startClient(m_profile.compositor.first(), m_profile.compositor.mid(1));
-        const xcb_atom_t selection = atom("_NET_WM_CM_S0");
-        if (!waitUntil([&] {
-                Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
-                    m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
-                return owner && owner->owner != XCB_WINDOW_NONE;
-            }, 30s)) {
+        if (!waitUntil([&] { return hasSelectionOwner("_NET_WM_CM_S0"); }, 30s)) {
             *error = QStringLiteral("the compositor did not start");
             return false;
         }
@@ -522,10 +511,10 @@ bool X11TestDesktop::waitUntilReady(QString* error)
     return true;
 }
 
-bool X11TestDesktop::hasTray() const
+bool X11TestDesktop::hasSelectionOwner(const char* selection) const
 {
-    Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
-        m_connection, xcb_get_selection_owner(m_connection, atom("_NET_SYSTEM_TRAY_S0")), nullptr));
+    Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom(selection)), nullptr));
     return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
@@ -664,10 +653,8 @@ bool X11TestDesktop::resumeWindowManagerOnNextMessage(std::chrono::milliseconds 
         return false;
     cancelResumer();
     xcb_connection_t* watcher = xcb_connect(m_displayName.constData(), nullptr);
-    m_cancelResumer = ::eventfd(0, EFD_CLOEXEC);
-    if (xcb_connection_has_error(watcher) || m_cancelResumer < 0) {
+    if (xcb_connection_has_error(watcher)) {
         xcb_disconnect(watcher);
-        cancelResumer();
         return false;
     }
     // Client messages to the root window reach every client that selected substructure
@@ -676,12 +663,11 @@ bool X11TestDesktop::resumeWindowManagerOnNextMessage(std::chrono::milliseconds 
     xcb_change_window_attributes(watcher, m_root, XCB_CW_EVENT_MASK, &mask);
     std::free(xcb_get_input_focus_reply(watcher, xcb_get_input_focus(watcher), nullptr));
 
+    m_resumerSocket = xcb_get_file_descriptor(watcher);
     const pid_t windowManager = m_windowManager->pid();
-    const int cancel = m_cancelResumer;
-    m_resumer = std::thread([watcher, windowManager, cancel, timeout] {
+    m_resumer = std::thread([watcher, windowManager, timeout] {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         bool messageSent = false;
-        bool cancelled = false;
         while (!messageSent) {
             while (Reply<xcb_generic_event_t> event { xcb_poll_for_event(watcher) })
                 messageSent = messageSent || (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE;
@@ -689,14 +675,10 @@ bool X11TestDesktop::resumeWindowManagerOnNextMessage(std::chrono::milliseconds 
                 = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (messageSent || remaining.count() <= 0 || xcb_connection_has_error(watcher))
                 break;
-            pollfd descriptors[] = { { xcb_get_file_descriptor(watcher), POLLIN, 0 }, { cancel, POLLIN, 0 } };
-            if (::poll(descriptors, 2, int(remaining.count())) > 0 && descriptors[1].revents) {
-                cancelled = true;
-                break;
-            }
+            pollfd descriptor { xcb_get_file_descriptor(watcher), POLLIN, 0 };
+            ::poll(&descriptor, 1, int(remaining.count()));
         }
-        if (!cancelled)
-            ::kill(windowManager, SIGCONT);
+        ::kill(windowManager, SIGCONT);
         xcb_disconnect(watcher);
     });
     return true;
@@ -711,14 +693,10 @@ void X11TestDesktop::resumeWindowManager()
 
 void X11TestDesktop::cancelResumer()
 {
+    // The connection shut down, the resumer's wait ends: it resumes the window manager and goes.
     if (m_resumer.joinable()) {
-        const quint64 one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_cancelResumer, &one, sizeof one);
+        ::shutdown(m_resumerSocket, SHUT_RDWR);
         m_resumer.join();
-    }
-    if (m_cancelResumer >= 0) {
-        ::close(m_cancelResumer);
-        m_cancelResumer = -1;
     }
 }
 
@@ -726,12 +704,7 @@ X11TestDesktop::ToolResult X11TestDesktop::run(
     const QString& program, const QStringList& arguments, const QStringList& environment) const
 {
     QProcess process;
-    QProcessEnvironment merged = QProcessEnvironment::systemEnvironment();
-    for (const QString& entry : this->environment() + environment) {
-        const qsizetype equals = entry.indexOf(u'=');
-        merged.insert(entry.left(equals), entry.mid(equals + 1));
-    }
-    process.setProcessEnvironment(merged);
+    process.setProcessEnvironment(environmentWith(this->environment() + environment));
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     if (!process.waitForFinished(20000)) {
@@ -773,26 +746,17 @@ xcb_atom_t X11TestDesktop::atom(const char* name) const
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-std::vector<xcb_window_t> X11TestDesktop::clientList() const
+std::vector<quint32> X11TestDesktop::property32(xcb_window_t window, const char* name) const
 {
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
-        xcb_get_property(m_connection, 0, m_root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 0, 4096), nullptr));
+        xcb_get_property(m_connection, 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr));
     return values32(reply.get());
 }
 
 xcb_window_t X11TestDesktop::activeWindow() const
 {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
-        xcb_get_property(m_connection, 0, m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1), nullptr));
-    const std::vector<quint32> values = values32(reply.get());
-    return values.empty() ? xcb_window_t(XCB_WINDOW_NONE) : values.front();
-}
-
-std::vector<xcb_atom_t> X11TestDesktop::windowStates(xcb_window_t window) const
-{
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
-        xcb_get_property(m_connection, 0, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr));
-    return values32(reply.get());
+    const std::vector<quint32> active = property32(m_root, "_NET_ACTIVE_WINDOW");
+    return active.empty() ? xcb_window_t(XCB_WINDOW_NONE) : active.front();
 }
 
 bool X11TestDesktop::windowExists(xcb_window_t window) const
@@ -813,15 +777,12 @@ void X11TestDesktop::watch(xcb_window_t window)
 
 xcb_window_t X11TestDesktop::waitForClientWindow(pid_t pid, std::chrono::milliseconds timeout)
 {
-    const xcb_atom_t pidAtom = atom("_NET_WM_PID");
     xcb_window_t found = XCB_WINDOW_NONE;
     waitUntil(
         [&] {
             for (xcb_window_t window : clientList()) {
-                Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
-                    xcb_get_property(m_connection, 0, window, pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr));
-                const std::vector<quint32> values = values32(reply.get());
-                if (!values.empty() && pid_t(values.front()) == pid) {
+                const std::vector<quint32> windowPid = property32(window, "_NET_WM_PID");
+                if (!windowPid.empty() && pid_t(windowPid.front()) == pid) {
                     found = window;
                     return true;
                 }
@@ -834,43 +795,34 @@ xcb_window_t X11TestDesktop::waitForClientWindow(pid_t pid, std::chrono::millise
     return found;
 }
 
-bool X11TestDesktop::activate(xcb_window_t window)
+void X11TestDesktop::sendToWindowManager(xcb_window_t window, const char* type, quint32 firstItem)
 {
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = atom("_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2; // source: a pager, acting for the user
-    message.data.data32[1] = XCB_CURRENT_TIME;
+    message.type = atom(type);
+    message.data.data32[0] = firstItem;
     xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
         reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
+}
+
+bool X11TestDesktop::activate(xcb_window_t window)
+{
+    // Source 2: a pager, acting for the user; at no particular time.
+    sendToWindowManager(window, "_NET_ACTIVE_WINDOW", 2);
     return waitUntil([&] { return activeWindow() == window; });
 }
 
 bool X11TestDesktop::syncWithWindowManager(std::chrono::milliseconds timeout)
 {
-    const xcb_atom_t frameExtents = atom("_NET_FRAME_EXTENTS");
     const xcb_window_t probe = xcb_generate_id(m_connection);
     const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, probe, m_root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
         XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    xcb_client_message_event_t message {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = probe;
-    message.type = atom("_NET_REQUEST_FRAME_EXTENTS");
-    xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-        reinterpret_cast<const char*>(&message));
-    xcb_flush(m_connection);
-    const bool answered = waitUntil(
-        [&] {
-            Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection,
-                xcb_get_property(m_connection, 0, probe, frameExtents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
-            return reply && reply->type != XCB_ATOM_NONE;
-        },
-        timeout);
+    sendToWindowManager(probe, "_NET_REQUEST_FRAME_EXTENTS");
+    const bool answered = waitUntil([&] { return !property32(probe, "_NET_FRAME_EXTENTS").empty(); }, timeout);
     xcb_destroy_window(m_connection, probe);
     xcb_flush(m_connection);
     return answered;
@@ -904,14 +856,12 @@ std::optional<Rect> X11TestDesktop::visibleFrame(xcb_window_t window) const
 
 Size X11TestDesktop::resizeIncrementFromOutside(xcb_window_t window) const
 {
-    const QByteArray output = run(QStringLiteral("xprop"),
-        { QStringLiteral("-id"), QStringLiteral("0x%1").arg(window, 0, 16), QStringLiteral("WM_NORMAL_HINTS") })
-                                  .output;
-    const QRegularExpressionMatch match
-        = QRegularExpression(QStringLiteral("resize increment: (\\d+) by (\\d+)")).match(QString::fromLocal8Bit(output));
-    if (!match.hasMatch())
+    // WM_NORMAL_HINTS (ICCCM 4.1.2.3): flags, four unused fields, the minimum and maximum sizes,
+    // then the increments, present with PResizeInc (1 << 6).
+    const std::vector<quint32> hints = property32(window, "WM_NORMAL_HINTS");
+    if (hints.size() < 11 || !(hints[0] & (1u << 6)))
         return { 1, 1 };
-    return { match.captured(1).toDouble(), match.captured(2).toDouble() };
+    return { double(hints[9]), double(hints[10]) };
 }
 
 int X11TestDesktop::grabKey(xcb_keycode_t keycode, quint16 modifiers)

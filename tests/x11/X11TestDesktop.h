@@ -70,8 +70,6 @@ const DesktopProfile& openboxDesktop();
 std::vector<DesktopProfile> desktopMatrix();
 // KDE Plasma's compositor on Wayland, with the test dock on its Xwayland.
 const DesktopProfile& kwinWaylandDesktop();
-// The scale of KWin's outputs: GRIDLUME_KWIN_SCALE, else 1.
-QString kwinScale();
 // Why kwin_wayland cannot run here (not installed, refused to start), or none.
 std::optional<QString> kwinWaylandProblem();
 
@@ -116,7 +114,7 @@ public:
     // sees free for windows, found without asking the window manager.
     Rect freeAreaOfMonitor(const Rect& monitor) const;
     // Whether a client holds the system tray selection of the screen.
-    bool hasTray() const;
+    bool hasTray() const { return hasSelectionOwner("_NET_SYSTEM_TRAY_S0"); }
     // The items registered with the desktop's StatusNotifierItem host (the D-Bus tray that
     // Qt prefers to the XEmbed one where a panel offers it).
     QStringList statusNotifierItems() const;
@@ -144,9 +142,11 @@ public:
     xcb_window_t waitForClientWindow(pid_t pid, std::chrono::milliseconds timeout = 10s);
     // Also selects property changes on `window`, so that waits see its state change.
     void watch(xcb_window_t window);
-    std::vector<xcb_window_t> clientList() const;
+    // The 32-bit items (windows, atoms, cardinals) of `window`'s property `name`; none when unset.
+    std::vector<quint32> property32(xcb_window_t window, const char* name) const;
+    std::vector<xcb_window_t> clientList() const { return property32(m_root, "_NET_CLIENT_LIST"); }
     xcb_window_t activeWindow() const;
-    std::vector<xcb_atom_t> windowStates(xcb_window_t window) const;
+    std::vector<xcb_atom_t> windowStates(xcb_window_t window) const { return property32(window, "_NET_WM_STATE"); }
     xcb_atom_t atom(const char* name) const;
     bool windowExists(xcb_window_t window) const;
 
@@ -160,7 +160,7 @@ public:
     // A window's visible frame as any other client sees it (the client's geometry plus
     // _NET_FRAME_EXTENTS, less _GTK_FRAME_EXTENTS), cheap enough to poll. Root coordinates.
     std::optional<Rect> visibleFrame(xcb_window_t window) const;
-    // WM_NORMAL_HINTS' resize increment as xprop prints it; (1, 1) when there is none.
+    // WM_NORMAL_HINTS' resize increment; (1, 1) when there is none.
     Size resizeIncrementFromOutside(xcb_window_t window) const;
 
     // Grabs a key combination on this connection, as another program holding a shortcut would;
@@ -192,6 +192,9 @@ private:
     void endLeftoverProcesses() const;
     void createDock();
     void cancelResumer();
+    bool hasSelectionOwner(const char* selection) const;
+    // A client message about `window` to the window manager, the way EWMH has clients send them.
+    void sendToWindowManager(xcb_window_t window, const char* type, quint32 firstItem = 0);
 
     DesktopProfile m_profile;
     QTemporaryDir m_directory;
@@ -208,8 +211,8 @@ private:
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_window_t m_dock = XCB_WINDOW_NONE;
     std::thread m_resumer;
-    // Cancels the resumer's wait (an eventfd).
-    int m_cancelResumer = -1;
+    // The resumer's connection to the server.
+    int m_resumerSocket = -1;
 };
 
 } // namespace gridlume::test
