@@ -150,8 +150,6 @@ namespace {
         }
     }
 
-    void PrintTo(const DesktopProfile& profile, std::ostream* out) { *out << profile.id; }
-
     INSTANTIATE_TEST_SUITE_P(Desktops, DesktopMatrixTest, ::testing::ValuesIn(desktopMatrix()),
         [](const ::testing::TestParamInfo<DesktopProfile>& info) { return std::string(info.param.id); });
 
