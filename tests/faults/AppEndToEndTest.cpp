@@ -3,7 +3,11 @@
 // Driven through XTEST and read through the X server only.
 #include "GridlumeDesktopTest.h"
 
+#include <QThread>
+
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace gridlume::test {
 namespace {
@@ -23,10 +27,16 @@ namespace {
         {
         }
 
-        void clickTrayIcon(int button)
+        // The tray lays its icons out again as one arrives: the icon is clicked once it stays put.
+        void clickTrayIcon(quint8 button)
         {
-            ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.trayIcon().has_value(); }, deadline)) << "no tray icon";
-            click(m_windows.rootGeometry(*m_windows.trayIcon()).center(), button);
+            QRect icon;
+            ASSERT_TRUE(m_desktop.waitUntil([&] {
+                const QRect before = std::exchange(icon, m_windows.trayIcon() ? m_windows.rootGeometry(*m_windows.trayIcon()) : QRect());
+                QThread::msleep(50);
+                return icon.isValid() && icon == before;
+            }, deadline)) << "no tray icon";
+            click(icon.center(), button);
         }
 
         bool waitForPrimaryPanel(bool shown)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+#include <xcb/xtest.h>
 
 #include <cmath>
 #include <iostream>
@@ -81,19 +82,32 @@ protected:
         ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
     }
 
-    // Input as a user makes it, through xdotool (XTEST).
+    // Keys as a user types them, through xdotool (XTEST).
     void xdotool(const QStringList& arguments)
     {
         ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
     }
-    void moveTo(QPoint point) { xdotool({ QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()) }); }
     void key(const QString& keys) { xdotool({ QStringLiteral("key"), keys }); }
-    void click(QPoint point, int button = 1)
+    // The pointer as a user moves it, through XTEST on the test's own connection: the server
+    // handles it in order, before any later request of the test.
+    void moveTo(QPoint point)
+    {
+        xcb_test_fake_input(m_desktop.connection(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_desktop.root(),
+            qint16(point.x()), qint16(point.y()), 0);
+        xcb_flush(m_desktop.connection());
+    }
+    void button(bool press, quint8 which = 1)
+    {
+        xcb_test_fake_input(m_desktop.connection(), press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, which,
+            XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+        xcb_flush(m_desktop.connection());
+    }
+    void click(QPoint point, quint8 which = 1)
     {
         moveTo(point);
-        xdotool({ QStringLiteral("click"), QString::number(button) });
+        button(true, which);
+        button(false, which);
     }
-    void button(bool press) { xdotool({ press ? QStringLiteral("mousedown") : QStringLiteral("mouseup"), QStringLiteral("1") }); }
     void drag(QPoint from, QPoint to)
     {
         moveTo(from);

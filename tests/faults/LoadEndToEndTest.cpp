@@ -94,34 +94,21 @@ namespace {
         const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
         if (!extension || !extension->present)
             return usage;
-        Reply<xcb_res_query_clients_reply_t> clients(xcb_res_query_clients_reply(c, xcb_res_query_clients(c), nullptr));
-        if (!clients)
+        // Every client's process id, in one request: client 0 stands for all of them.
+        const xcb_res_client_id_spec_t everyPid { 0, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID };
+        Reply<xcb_res_query_client_ids_reply_t> ids(
+            xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &everyPid), nullptr));
+        if (!ids)
             return usage;
-
-        std::vector<xcb_res_client_t> all(xcb_res_query_clients_clients(clients.get()),
-            xcb_res_query_clients_clients(clients.get()) + xcb_res_query_clients_clients_length(clients.get()));
-        std::vector<xcb_res_query_client_ids_cookie_t> idCookies;
-        for (const xcb_res_client_t& client : all) {
-            const xcb_res_client_id_spec_t spec { client.resource_base, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID };
-            idCookies.push_back(xcb_res_query_client_ids(c, 1, &spec));
+        std::vector<quint32> ours;
+        for (auto it = xcb_res_query_client_ids_ids_iterator(ids.get()); it.rem; xcb_res_client_id_value_next(&it)) {
+            if (it.data->length == 4 && pid_t(*xcb_res_client_id_value_value(it.data)) == pid)
+                ours.push_back(it.data->spec.client);
         }
-        std::vector<xcb_res_client_t> ours;
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            Reply<xcb_res_query_client_ids_reply_t> ids(xcb_res_query_client_ids_reply(c, idCookies[i], nullptr));
-            if (!ids)
-                continue;
-            for (auto it = xcb_res_query_client_ids_ids_iterator(ids.get()); it.rem;
-                 xcb_res_client_id_value_next(&it)) {
-                if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && it.data->length == 4
-                    && pid_t(*xcb_res_client_id_value_value(it.data)) == pid)
-                    ours.push_back(all[i]);
-            }
-        }
-
         usage.clients = int(ours.size());
-        for (const xcb_res_client_t& client : ours) {
-            Reply<xcb_res_query_client_resources_reply_t> resources(xcb_res_query_client_resources_reply(
-                c, xcb_res_query_client_resources(c, client.resource_base), nullptr));
+        for (const quint32 client : ours) {
+            Reply<xcb_res_query_client_resources_reply_t> resources(
+                xcb_res_query_client_resources_reply(c, xcb_res_query_client_resources(c, client), nullptr));
             if (resources) {
                 const xcb_res_type_t* types = xcb_res_query_client_resources_types(resources.get());
                 for (int i = 0; i < xcb_res_query_client_resources_types_length(resources.get()); ++i) {
@@ -134,7 +121,7 @@ namespace {
                 }
             }
             Reply<xcb_res_query_client_pixmap_bytes_reply_t> pixmaps(xcb_res_query_client_pixmap_bytes_reply(
-                c, xcb_res_query_client_pixmap_bytes(c, client.resource_base), nullptr));
+                c, xcb_res_query_client_pixmap_bytes(c, client), nullptr));
             if (pixmaps)
                 usage.pixmapBytes += pixmaps->bytes;
         }
@@ -166,18 +153,6 @@ namespace {
 
     class LoadEndToEndTest : public GridlumeDesktopTest {
     protected:
-        // Input as a user makes it, through XTEST on the test's own connection: the server
-        // handles these requests in order, before any later request of the test.
-        void moveTo(QPoint point)
-        {
-            xcb_test_fake_input(m_desktop.connection(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_desktop.root(),
-                qint16(point.x()), qint16(point.y()), 0);
-        }
-        void button(bool press)
-        {
-            xcb_test_fake_input(m_desktop.connection(), press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1,
-                XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-        }
         void typeShortcut()
         {
             xcb_connection_t* c = m_desktop.connection();
