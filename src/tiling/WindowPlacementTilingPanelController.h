@@ -56,8 +56,8 @@ public:
     // Hides the preview and the panels and stops watching for Escape. The panels are kept for the
     // next show.
     void hidePanels();
-    // Builds the panels for the connected screens ahead of the next show, while none is shown, so
-    // that the first show after a start or a screen change costs no more than any other.
+    // Builds the panels for the connected screens ahead of the next show, while none is shown:
+    // their native windows and content are made then, not when the user asks for them.
     void preparePanels();
     // True when at least one panel is shown.
     bool isAnyPanelVisible() const;
