@@ -66,11 +66,6 @@ protected:
     WindowPlacementTilingPanelController& panels() { return container->windowPlacementTilingPanelController(); }
     PermissionSetupWindowController& permissionWindow() { return container->permissionSetupWindowController(); }
 
-    bool pressShortcut(const KeyboardShortcut& shortcut)
-    {
-        return desktop.pressHotKey(shortcut.keyCode, shortcut.modifiers);
-    }
-
     SimDesktop desktop;
     Platform platform;
     NoAppearance appearance;
@@ -131,7 +126,7 @@ TEST_F(AppShellTest, WithoutPermissionTheShortcutAndALeftClickShowThePermissionW
     EXPECT_FALSE(delegate->didStartForegroundApplicationTracking());
     permissionWindow().hidePermissionWindow();
 
-    EXPECT_TRUE(pressShortcut(controlOptionSpace));
+    EXPECT_TRUE(desktop.pressHotKey(controlOptionSpace.keyCode, controlOptionSpace.modifiers));
     EXPECT_TRUE(permissionWindow().isPermissionWindowVisible());
     permissionWindow().hidePermissionWindow();
     delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
@@ -139,7 +134,7 @@ TEST_F(AppShellTest, WithoutPermissionTheShortcutAndALeftClickShowThePermissionW
     EXPECT_FALSE(panels().isAnyPanelVisible()) << "no tiling without the permission";
 
     desktop.setTrusted(true);
-    pressShortcut(controlOptionSpace);
+    desktop.pressHotKey(controlOptionSpace.keyCode, controlOptionSpace.modifiers);
     EXPECT_TRUE(delegate->didStartForegroundApplicationTracking()) << "tracking starts once the permission is there";
     EXPECT_TRUE(panels().isAnyPanelVisible());
 }
@@ -216,7 +211,7 @@ TEST_P(WithATrayOrAShortcut, TheSettingsWindowStaysClosedAtLaunch)
 
     EXPECT_FALSE(container->settingsWindowController().isSettingsWindowVisible());
     if (hasShortcut) {
-        pressShortcut(controlOptionSpace);
+        desktop.pressHotKey(controlOptionSpace.keyCode, controlOptionSpace.modifiers);
         EXPECT_TRUE(panels().isAnyPanelVisible()) << "the shortcut works without a tray";
     }
 }

@@ -48,9 +48,7 @@ namespace {
     // A shortcut recorded in the settings window the menu opens is saved and in force.
     TEST_F(AppEndToEndTest, TrayIconToggleMenuSettingsShortcutAndQuit)
     {
-        std::unique_ptr<ChildProcess> terminal;
-        const xcb_window_t terminalWindow = m_desktop.startActiveWindow(terminal, {}, QStringLiteral("xterm"));
-        ASSERT_NE(terminalWindow, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget({}, QStringLiteral("xterm")));
         startGridlume(std::nullopt);
 
         clickTrayIcon(1);
@@ -78,7 +76,7 @@ namespace {
             return file.open(QIODevice::ReadOnly)
                 && file.readAll().replace("\\\"", "\"").contains(R"({"keyCode":49,"modifiers":6144})");
         }, deadline)) << "the recorded shortcut was not saved";
-        ASSERT_TRUE(m_desktop.activate(terminalWindow));
+        ASSERT_TRUE(m_desktop.activate(m_target));
         key(QStringLiteral("ctrl+alt+space"));
         ASSERT_TRUE(waitForPrimaryPanel(true)) << "the shortcut shows the panels";
         key(QStringLiteral("ctrl+alt+space"));

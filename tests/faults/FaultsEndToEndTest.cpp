@@ -37,12 +37,7 @@ namespace {
                 << "the preview did not follow the drag";
         }
 
-        // The top half of the primary monitor, by a drag across the top row of its panel.
-        void dragTopHalfOfPrimary()
-        {
-            const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
-            drag(GridlumeWindows::tileCentre(panel, 0, 0), GridlumeWindows::tileCentre(panel, 0, 1));
-        }
+        // The top half of the primary monitor, the block of the top row of its panel.
         static QRect topHalfOfPrimary()
         {
             const Rect& primary = GridlumeWindows::primaryVisibleFrame();
@@ -57,11 +52,11 @@ namespace {
             // press, which nothing outside shows: until then a press goes to the settings window.
             bool shown = false;
             for (int attempt = 0; attempt < 4 && !shown; ++attempt) {
-                xdotool({ QStringLiteral("key"), keys });
+                key(keys);
                 shown = m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors(), 5s);
             }
             ASSERT_TRUE(shown) << keys.toStdString() << " did not show the panels";
-            xdotool({ QStringLiteral("key"), keys });
+            key(keys);
             ASSERT_TRUE(m_windows.waitForPanels({})) << keys.toStdString() << " did not hide the panels";
         }
 
@@ -88,11 +83,11 @@ namespace {
             ASSERT_TRUE(m_windows.waitForPanels({}));
             ASSERT_TRUE(m_gridlume->toggle());
             ASSERT_TRUE(m_windows.waitForPanels(panels));
-            dragTopHalfOfPrimary();
+            const QRect primaryPanel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
+            drag(GridlumeWindows::tileCentre(primaryPanel, 0, 0), GridlumeWindows::tileCentre(primaryPanel, 0, 1));
             EXPECT_TRUE(waitForFrame(target, topHalfOfPrimary()))
                 << "the window did not move to the top half: " << describe(m_desktop.visibleFrame(target));
         }
-
     };
 
     // A file's bytes and inode, so that "left alone" can be checked: a file written anew, even
@@ -111,9 +106,7 @@ namespace {
 
     TEST_F(FaultsEndToEndTest, WindowManagerKilledAndRestartedWhileThePanelsAreShown)
     {
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = m_desktop.startActiveWindow(target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume();
         showPanels();
 
@@ -127,14 +120,14 @@ namespace {
         ASSERT_TRUE(m_desktop.waitUntil(
             [&] {
                 const std::vector<xcb_window_t> clients = m_desktop.clientList();
-                return std::find(clients.begin(), clients.end(), window) != clients.end();
+                return std::find(clients.begin(), clients.end(), m_target) != clients.end();
             },
             deadline))
             << "the new window manager did not take over";
 
         EXPECT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors()))
             << "the panels did not survive the window manager: " << describe(m_windows.viewablePanels());
-        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), m_target);
     }
 
     // Monitors ----------------------------------------------------------------------------------
@@ -142,12 +135,10 @@ namespace {
     // The monitor whose grid is being dragged on goes while the button is held.
     TEST_F(FaultsEndToEndTest, MonitorRemovedDuringADragCancelsItAndLeavesTheWindowWhereItWas)
     {
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = m_desktop.startActiveWindow(target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume();
         showPanels();
-        const std::optional<Rect> before = m_desktop.visibleFrame(window);
+        const std::optional<Rect> before = m_desktop.visibleFrame(m_target);
         ASSERT_TRUE(before);
 
         const Rect visible = GridlumeWindows::secondVisibleFrame();
@@ -165,14 +156,14 @@ namespace {
         // Whatever the release hit, the layout it was begun on is gone: the window stays.
         ASSERT_TRUE(m_gridlume->toggle());
         ASSERT_TRUE(m_windows.waitForPanels({}));
-        EXPECT_EQ(describe(m_desktop.visibleFrame(window)), describe(before));
+        EXPECT_EQ(describe(m_desktop.visibleFrame(m_target)), describe(before));
         EXPECT_FALSE(m_windows.viewablePreview()) << "the preview stayed behind";
 
         expectResponsive(remaining);
         // The monitor comes back while the panels are shown: they follow.
         ASSERT_TRUE(m_desktop.setSecondMonitor(true));
         EXPECT_TRUE(m_windows.waitForPanels(GridlumeWindows::panelsOfBothMonitors())) << describe(m_windows.viewablePanels());
-        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), m_target);
     }
 
     // A dock whose strut is larger than the screen (a buggy panel, or one sized for another
@@ -180,9 +171,7 @@ namespace {
     // the real work area returns with the strut's removal.
     TEST_F(FaultsEndToEndTest, AStrutLargerThanTheMonitorsKeepsPanelsAndWindowsOnThem)
     {
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = m_desktop.startActiveWindow(target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume();
         showPanels();
 
@@ -203,11 +192,11 @@ namespace {
         EXPECT_TRUE(m_windows.waitForPanels(onMonitors)) << describe(m_windows.viewablePanels());
         EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("smaller than a panel")), 2);
 
-        ASSERT_TRUE(m_desktop.activate(window));
+        ASSERT_TRUE(m_desktop.activate(m_target));
         drag(GridlumeWindows::tileCentre(onMonitors[0], 0, 0), GridlumeWindows::tileCentre(onMonitors[0], 1, 1));
         const Rect& primary = X11TestDesktop::primaryMonitor;
-        EXPECT_TRUE(waitForFrame(window, QRect(0, 0, int(primary.width()), int(primary.height()))))
-            << "the window is at " << describe(m_desktop.visibleFrame(window));
+        EXPECT_TRUE(waitForFrame(m_target, QRect(0, 0, int(primary.width()), int(primary.height()))))
+            << "the window is at " << describe(m_desktop.visibleFrame(m_target));
 
         // The strut goes; the panels return to the work area the test dock leaves.
         xcb_delete_property(c, dock, m_desktop.atom("_NET_WM_STRUT"));
@@ -238,9 +227,7 @@ namespace {
         std::unique_ptr<ChildProcess> bystander;
         const xcb_window_t bystanderWindow = m_desktop.startActiveWindow(bystander);
         ASSERT_NE(bystanderWindow, xcb_window_t(XCB_WINDOW_NONE));
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = m_desktop.startActiveWindow(target, loss.arguments);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget(loss.arguments));
         startGridlume();
         showPanels();
         const std::optional<Rect> bystanderBefore = m_desktop.visibleFrame(bystanderWindow);
@@ -251,15 +238,15 @@ namespace {
             ASSERT_TRUE(m_desktop.windowManagerProcess().stop());
             button(false);
             const bool released = m_desktop.waitUntil([&] { return !m_windows.viewablePreview(); }, deadline);
-            target->kill();
+            m_targetProcess->kill();
             m_desktop.resumeWindowManager();
             ASSERT_TRUE(released) << "the release did not end the drag";
-            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(m_target); }, deadline));
         } else {
-            ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-c"), QString::number(window) }).exitCode, 0);
-            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }, deadline));
+            ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-c"), QString::number(m_target) }).exitCode, 0);
+            ASSERT_TRUE(m_desktop.waitUntil([&] { return !m_desktop.windowExists(m_target); }, deadline));
             if (loss.loss == TargetLoss::ClosedProgramEnds) {
-                ASSERT_GE(target->waitForExit(deadline), 0) << "the program did not end with its window";
+                ASSERT_GE(m_targetProcess->waitForExit(deadline), 0) << "the program did not end with its window";
             }
             button(false);
             ASSERT_TRUE(m_gridlume->toggle());
@@ -283,8 +270,7 @@ namespace {
     // The X server killed in the middle of a drag.
     TEST_F(FaultsEndToEndTest, XServerGoneGridlumeExitsWithAMessageAndAFailureStatusAndTheSettingsStay)
     {
-        std::unique_ptr<ChildProcess> target;
-        ASSERT_NE(m_desktop.startActiveWindow(target), xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume();
         const QString settings = snapshot(m_gridlume->settingsFilePath());
         showPanels();
@@ -299,9 +285,7 @@ namespace {
         EXPECT_NE(WEXITSTATUS(status), 0);
         // In the log a user reads (the journal), not only on a standard error no one sees.
         const QStringList messages = m_gridlume->logMessages();
-        const QRegularExpression lostDisplay(QStringLiteral("X(11)? (server|connection)"));
-        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
-            [&](const QString& message) { return lostDisplay.match(message).hasMatch(); }))
+        EXPECT_FALSE(messages.filter(QRegularExpression(QStringLiteral("X(11)? (server|connection)"))).isEmpty())
             << qPrintable(messages.join(u'\n'));
         EXPECT_EQ(snapshot(m_gridlume->settingsFilePath()), settings);
     }
@@ -319,8 +303,7 @@ namespace {
             byte = char(random() & 0xFF);
         m_gridlume->writeSettings(garbage);
         const QString before = snapshot(m_gridlume->settingsFilePath());
-        std::unique_ptr<ChildProcess> target;
-        ASSERT_NE(m_desktop.startActiveWindow(target), xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume(std::nullopt);
 
         // Without a shortcut and without a tray, the settings window opens by itself.
@@ -346,9 +329,7 @@ namespace {
         ASSERT_EQ(m_desktop.grabKey(spaceKeycode, controlAlt), 0);
         m_gridlume->writeSettings(GridlumeUnderTest::settingsWithShortcut());
         const QString before = snapshot(m_gridlume->settingsFilePath());
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = m_desktop.startActiveWindow(target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume(std::nullopt);
 
         // The tray-less start opens the settings window only without a shortcut; a second start
@@ -356,7 +337,7 @@ namespace {
         ASSERT_EQ(m_gridlume->runCommand({}).exitCode, 0);
         EXPECT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline))
             << "no settings window";
-        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), m_target);
 
         // eventHotKeyExistsErr: another program has it; said once by the hot key service and once
         // by the start.
@@ -390,7 +371,7 @@ namespace {
         ASSERT_TRUE(m_desktop.waitUntil([&] { return m_gridlume->countLogMessages(said) == 1; }, deadline))
             << qPrintable(m_gridlume->logMessages().join(u'\n'));
         // The recording has ended: the next combination is not taken as the shortcut.
-        xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+alt+g") });
+        key(QStringLiteral("ctrl+alt+g"));
         expectShortcutToggles(QStringLiteral("ctrl+alt+space"));
         EXPECT_EQ(snapshot(m_gridlume->settingsFilePath()), before);
         EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("Failed to register hot key")), 0)
@@ -406,9 +387,7 @@ namespace {
 
     TEST_P(TerminationSignal, QuitsLikeTheMenuAndAFreshStartWorksAtOnce)
     {
-        std::unique_ptr<ChildProcess> target;
-        const xcb_window_t window = m_desktop.startActiveWindow(target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume();
         showPanels();
         const QString socket = m_gridlume->socketPath();
@@ -424,7 +403,7 @@ namespace {
         m_desktop.ungrabKey(spaceKeycode, controlAlt);
 
         startGridlume(std::nullopt);
-        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), window);
+        expectResponsive(GridlumeWindows::panelsOfBothMonitors(), m_target);
     }
 
     INSTANTIATE_TEST_SUITE_P(FaultsEndToEndTest, TerminationSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),

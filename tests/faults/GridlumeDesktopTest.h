@@ -82,12 +82,19 @@ protected:
         ASSERT_TRUE(m_gridlume->start(&error)) << qPrintable(error);
     }
 
-    // Keys as a user types them, through xdotool (XTEST).
-    void xdotool(const QStringList& arguments)
+    // Starts the test window program with `arguments` (or `program`, when one is named) and makes
+    // its window, `m_target`, the active one; fatal when it does not appear.
+    void startTarget(const QStringList& arguments = {}, const QString& program = {})
     {
-        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), arguments).exitCode, 0) << qPrintable(arguments.join(u' '));
+        m_target = m_desktop.startActiveWindow(m_targetProcess, arguments, program);
+        ASSERT_NE(m_target, xcb_window_t(XCB_WINDOW_NONE));
     }
-    void key(const QString& keys) { xdotool({ QStringLiteral("key"), keys }); }
+
+    // Keys as a user types them ("ctrl+alt+space"), through xdotool (XTEST).
+    void key(const QString& keys)
+    {
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), keys }).exitCode, 0) << qPrintable(keys);
+    }
     // The pointer as a user moves it, through XTEST on the test's own connection: the server
     // handles it in order, before any later request of the test.
     void moveTo(QPoint point)
@@ -141,6 +148,8 @@ protected:
     X11TestDesktop m_desktop;
     GridlumeWindows m_windows { m_desktop };
     std::unique_ptr<GridlumeUnderTest> m_gridlume;
+    std::unique_ptr<ChildProcess> m_targetProcess;
+    xcb_window_t m_target = XCB_WINDOW_NONE;
 };
 
 } // namespace gridlume::test

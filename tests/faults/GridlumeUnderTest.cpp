@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <algorithm>
 #include <utility>
 
 namespace gridlume::test {
@@ -58,8 +57,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":%1,\"modifiers\":%2})"
 QString GridlumeUnderTest::socketPath() const
 {
     // The instance channel's name for the display: "gridlume-_7.socket" for ":7".
-    QString display = QString::fromLatin1(m_desktop.displayName());
-    display.replace(u':', u'_');
+    const QString display = QString::fromLatin1(m_desktop.displayName()).replace(u':', u'_');
     return m_directory.filePath(QStringLiteral("runtime/gridlume-%1.socket").arg(display));
 }
 
@@ -137,12 +135,7 @@ QStringList GridlumeUnderTest::logMessages() const
     return messages + journalMessages();
 }
 
-int GridlumeUnderTest::countLogMessages(const QString& text) const
-{
-    const QStringList messages = logMessages();
-    return int(std::count_if(
-        messages.begin(), messages.end(), [&](const QString& message) { return message.contains(text); }));
-}
+int GridlumeUnderTest::countLogMessages(const QString& text) const { return int(logMessages().filter(text).size()); }
 
 X11TestDesktop::ToolResult GridlumeUnderTest::runCommand(const QStringList& arguments) const
 {

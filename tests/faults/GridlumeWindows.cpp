@@ -68,36 +68,29 @@ GridlumeWindows::GridlumeWindows(X11TestDesktop& desktop)
 {
 }
 
-std::vector<xcb_window_t> GridlumeWindows::descendantsOfRoot(int depth) const
+std::vector<xcb_window_t> GridlumeWindows::windowsWithProperty(
+    xcb_atom_t property, const std::function<bool(const QByteArray&)>& accept, int depth) const
 {
     // Gridlume's windows are children of the root, or of a window manager's frame, which may
     // nest them a few levels down (IceWM, KWin), or of a tray.
     xcb_connection_t* c = m_desktop.connection();
-    std::vector<xcb_window_t> windows;
+    std::vector<xcb_window_t> candidates;
     std::vector<xcb_window_t> level { m_desktop.root() };
     for (int i = 0; i < depth && !level.empty(); ++i) {
-        std::vector<xcb_query_tree_cookie_t> cookies;
+        std::vector<xcb_query_tree_cookie_t> treeCookies;
         for (xcb_window_t window : level)
-            cookies.push_back(xcb_query_tree(c, window));
+            treeCookies.push_back(xcb_query_tree(c, window));
         std::vector<xcb_window_t> next;
-        for (xcb_query_tree_cookie_t cookie : cookies) {
+        for (xcb_query_tree_cookie_t cookie : treeCookies) {
             Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, cookie, nullptr));
             if (!tree)
                 continue;
             const xcb_window_t* children = xcb_query_tree_children(tree.get());
             next.insert(next.end(), children, children + xcb_query_tree_children_length(tree.get()));
         }
-        windows.insert(windows.end(), next.begin(), next.end());
+        candidates.insert(candidates.end(), next.begin(), next.end());
         level = std::move(next);
     }
-    return windows;
-}
-
-std::vector<xcb_window_t> GridlumeWindows::windowsWithProperty(
-    xcb_atom_t property, const std::function<bool(const QByteArray&)>& accept, int depth) const
-{
-    xcb_connection_t* c = m_desktop.connection();
-    const std::vector<xcb_window_t> candidates = descendantsOfRoot(depth);
     std::vector<xcb_get_property_cookie_t> cookies;
     for (xcb_window_t window : candidates)
         cookies.push_back(xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 64));

@@ -62,8 +62,6 @@ public:
 
 private:
     std::vector<QRect> viewableWindowsNamed(const QByteArray& title) const;
-    // Every window down to `depth` levels below the root.
-    std::vector<xcb_window_t> descendantsOfRoot(int depth) const;
     // The windows down to `depth` levels whose `property` `accept`s.
     std::vector<xcb_window_t> windowsWithProperty(
         xcb_atom_t property, const std::function<bool(const QByteArray&)>& accept, int depth) const;

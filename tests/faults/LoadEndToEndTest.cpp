@@ -258,8 +258,6 @@ namespace {
         }
 
         static constexpr qint64 residentGrowthLimitKiB = 2048;
-
-        std::unique_ptr<ChildProcess> m_target;
     };
 
     // Rounds of use: the shortcut shows the panels, the second monitor goes and comes back, the
@@ -268,8 +266,7 @@ namespace {
     // placements, 200 screen changes and 1000 shows.
     TEST_F(LoadEndToEndTest, RoundsOfUse)
     {
-        const xcb_window_t window = m_desktop.startActiveWindow(m_target);
-        ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume(GridlumeUnderTest::settingsWithShortcut() + "keepTilingPanelOpenAfterTiling=true\n");
         const Rect primary = GridlumeWindows::primaryVisibleFrame();
         const Rect second = GridlumeWindows::secondVisibleFrame();
@@ -332,7 +329,7 @@ namespace {
             moveTo(GridlumeWindows::tileCentre(panel, drag.to.y(), drag.to.x()));
             button(false);
             xcb_flush(m_desktop.connection());
-            ASSERT_TRUE(waitForFrame(window, block)) << "round " << round << " did not move the window to " << describe(block);
+            ASSERT_TRUE(waitForFrame(m_target, block)) << "round " << round << " did not move the window to " << describe(block);
 
             toggleByShortcut({});
             for (int i = 0; i < 9 && !HasFatalFailure(); ++i) {
@@ -349,7 +346,7 @@ namespace {
     // instead of show), and no window may be shown again before Qt has seen it unmapped.
     TEST_F(LoadEndToEndTest, FastTogglingWithThePointerOverAPanel)
     {
-        ASSERT_NE(m_desktop.startActiveWindow(m_target), xcb_window_t(XCB_WINDOW_NONE));
+        ASSERT_NO_FATAL_FAILURE(startTarget());
         startGridlume();
         const QRect panel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
         const QPoint tile = GridlumeWindows::tileCentre(panel, 0, 0);

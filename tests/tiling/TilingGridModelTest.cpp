@@ -113,13 +113,9 @@ INSTANTIATE_TEST_SUITE_P(Outlines, DragOutlineTest,
 
 // --- hover ---------------------------------------------------------------------------------------
 
-struct HoverStep {
-    std::optional<Point> location; // none: the pointer left the grid
-};
-
 struct HoverCase {
     const char* name;
-    QList<HoverStep> steps;
+    QList<std::optional<Point>> steps; // none: the pointer left the grid
     QStringList events;
 };
 
@@ -129,9 +125,9 @@ TEST_P(HoverTest, PreviewsEachNewTileOnceAndClearsOnLeaving)
 {
     const HoverCase& c = GetParam();
     GridHarness grid;
-    for (const HoverStep& step : c.steps) {
-        if (step.location)
-            grid.model.hoverMoved(*step.location);
+    for (const std::optional<Point>& step : c.steps) {
+        if (step)
+            grid.model.hoverMoved(*step);
         else
             grid.model.hoverEnded();
     }
@@ -142,16 +138,14 @@ INSTANTIATE_TEST_SUITE_P(Sequences, HoverTest,
     ::testing::Values(
         // A shared edge belongs to the tile right of and below it.
         HoverCase { "movingToAnotherTile",
-            { { Point { 10, 10 } }, { Point { 139.9, 87.4 } }, { Point { 140, 10 } }, { Point { 150, 87.5 } } },
+            { Point { 10, 10 }, Point { 139.9, 87.4 }, Point { 140, 10 }, Point { 150, 87.5 } },
             { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview 0,1-0,1"),
                 QStringLiteral("preview 1,1-1,1") } },
-        HoverCase { "ontoTheBorderClears", { { Point { 10, 10 } }, { Point { 280, 10 } }, { Point { 280, 20 } } },
+        HoverCase { "ontoTheBorderClears", { Point { 10, 10 }, Point { 280, 10 }, Point { 280, 20 } },
             { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none") } },
         // Leaving twice clears once; coming back previews the same tile again.
-        HoverCase { "leavingAndComingBack",
-            { { Point { 10, 10 } }, { std::nullopt }, { std::nullopt }, { Point { 12, 12 } } },
-            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none"),
-                QStringLiteral("preview 0,0-0,0") } }),
+        HoverCase { "leavingAndComingBack", { Point { 10, 10 }, std::nullopt, std::nullopt, Point { 12, 12 } },
+            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none"), QStringLiteral("preview 0,0-0,0") } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TilingGridModel, HoverIsSuppressedDuringADragAndResumesAfterIt)

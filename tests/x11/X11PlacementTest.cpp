@@ -17,25 +17,20 @@ namespace {
         bool maximizedFirst = false;
     };
 
-    WindowPlacementRegion region(qint64 rows, qint64 columns, WindowPlacementTile leftTop, WindowPlacementTile bottomRight)
-    {
-        return { rows, columns, leftTop, bottomRight };
-    }
-
     const PlacementCase kPlacementCases[] = {
-        { "XTermTopLeftQuarterOfPrimary", "xterm", {}, 0, region(2, 2, { 0, 0 }, { 0, 0 }) },
-        { "XTermBottomRowOfSecondAboveDock", "xterm", {}, 1, region(3, 3, { 2, 0 }, { 2, 2 }) },
+        { "XTermTopLeftQuarterOfPrimary", "xterm", {}, 0, { 2, 2, { 0, 0 }, { 0, 0 } } },
+        { "XTermBottomRowOfSecondAboveDock", "xterm", {}, 1, { 3, 3, { 2, 0 }, { 2, 2 } } },
         // Openbox writes _NET_WM_STATE twice when it unmaximizes: a write that took the second
         // write for the answer to a later request read the restored size too early and sent it
         // back after the placement.
-        { "MaximizedPlainLeftHalfOfPrimary", nullptr, {}, 0, region(1, 2, { 0, 0 }, { 0, 0 }), true },
+        { "MaximizedPlainLeftHalfOfPrimary", nullptr, {}, 0, { 1, 2, { 0, 0 }, { 0, 0 } }, true },
         // xterm rewrites its size hints after every resize, Openbox then reconfigures it once more.
-        { "MaximizedXTermBottomRightQuarterOfSecond", "xterm", {}, 1, region(2, 2, { 1, 1 }, { 1, 1 }), true },
+        { "MaximizedXTermBottomRightQuarterOfSecond", "xterm", {}, 1, { 2, 2, { 1, 1 }, { 1, 1 } }, true },
         // Drawing its own decoration, with a client-side shadow around it.
         { "ShadowedTopLeftQuarterOfSecond", nullptr, { QStringLiteral("--shadow"), QStringLiteral("12,12,8,16") }, 1,
-            region(2, 2, { 0, 0 }, { 0, 0 }) },
+            { 2, 2, { 0, 0 }, { 0, 0 } } },
         // Rows of 341.33 pixels: both edges fractional.
-        { "PlainMiddleOfThreeByThreeOfPrimary", nullptr, {}, 0, region(3, 3, { 1, 1 }, { 1, 1 }) },
+        { "PlainMiddleOfThreeByThreeOfPrimary", nullptr, {}, 0, { 3, 3, { 1, 1 }, { 1, 1 } } },
     };
 
     // Window-system frame -> root coordinates (y down from the primary monitor's top, 1024).
@@ -49,12 +44,9 @@ namespace {
         // Asks the window manager to maximize `window`, as a user does with wmctrl.
         void askToMaximize(xcb_window_t window)
         {
-            ASSERT_EQ(m_desktop
-                          .run(QStringLiteral("wmctrl"),
-                              { QStringLiteral("-i"), QStringLiteral("-r"), QString::number(window),
-                                  QStringLiteral("-b"), QStringLiteral("add,maximized_vert,maximized_horz") })
-                          .exitCode,
-                0);
+            const QStringList arguments { QStringLiteral("-i"), QStringLiteral("-r"), QString::number(window),
+                QStringLiteral("-b"), QStringLiteral("add,maximized_vert,maximized_horz") };
+            ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), arguments).exitCode, 0);
         }
 
         // Maximizes `window`, which Openbox has put on the primary monitor, and waits for what the

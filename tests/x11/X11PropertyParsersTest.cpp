@@ -115,7 +115,6 @@ namespace {
         EXPECT_EQ(fromLegacy.bottomEndX, kRootWidth - 1);
         EXPECT_EQ(parseStrut(std::vector<quint32>(5, 1), {}, kRootWidth, kRootHeight), std::nullopt) << "short";
         EXPECT_EQ(parseStrut(std::vector<quint32>(12, 0), {}, kRootWidth, kRootHeight), std::nullopt) << "empty";
-        EXPECT_EQ(parseStrut({}, {}, kRootWidth, kRootHeight), std::nullopt);
     }
 
     TEST(X11PropertyParsers, FrameExtentsConvertBetweenClientAndVisibleFrame)

@@ -69,15 +69,8 @@ std::vector<DesktopProfile> desktopMatrix()
 const DesktopProfile& kwinWaylandDesktop()
 {
     // The window manager is KWin itself, started with the session (see startKWinWayland()).
-    static const DesktopProfile profile = [] {
-        DesktopProfile kwin;
-        kwin.id = "KWinWayland";
-        kwin.windowManager = { QStringLiteral("kwin_wayland") };
-        kwin.sessionBus = true;
-        kwin.testDock = true;
-        kwin.kwinWayland = true;
-        return kwin;
-    }();
+    static const DesktopProfile profile { .id = "KWinWayland", .windowManager = { QStringLiteral("kwin_wayland") },
+        .sessionBus = true, .testDock = true, .kwinWayland = true };
     return profile;
 }
 
@@ -707,11 +700,9 @@ X11TestDesktop::ToolResult X11TestDesktop::run(
     process.setProcessEnvironment(environmentWith(this->environment() + environment));
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished(3000);
+    // One that has not finished by then is killed as the QProcess goes.
+    if (!process.waitForFinished(20000))
         return {};
-    }
     return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll() };
 }
 
@@ -768,13 +759,6 @@ bool X11TestDesktop::windowExists(xcb_window_t window) const
     return bool(reply);
 }
 
-void X11TestDesktop::watch(xcb_window_t window)
-{
-    const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(m_connection);
-}
-
 xcb_window_t X11TestDesktop::waitForClientWindow(pid_t pid, std::chrono::milliseconds timeout)
 {
     xcb_window_t found = XCB_WINDOW_NONE;
@@ -790,8 +774,10 @@ xcb_window_t X11TestDesktop::waitForClientWindow(pid_t pid, std::chrono::millise
             return false;
         },
         timeout);
+    const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     if (found != XCB_WINDOW_NONE)
-        watch(found);
+        xcb_change_window_attributes(m_connection, found, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(m_connection);
     return found;
 }
 

@@ -36,9 +36,9 @@ struct DesktopProfile {
     // The window manager, program first.
     QStringList windowManager;
     // The desktop's own panel, started once the window manager runs; empty for none.
-    QStringList panel;
+    QStringList panel = {};
     // A compositor, started last; empty for none.
-    QStringList compositor;
+    QStringList compositor = {};
     // Xorg with the dummy driver and two real RandR outputs instead of Xvfb with two RandR
     // monitors on one output: window managers that lay out by outputs (xfwm4, mutter, KWin) see
     // one monitor on Xvfb.
@@ -138,10 +138,9 @@ public:
     // one. The connection sees the root's properties and the structure of its children.
     bool waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 10s);
 
-    // The managed client window of `pid` (listed in _NET_CLIENT_LIST), once it is mapped.
+    // The managed client window of `pid` (listed in _NET_CLIENT_LIST), once it is mapped; its
+    // property changes are selected too, so that waits see its state change.
     xcb_window_t waitForClientWindow(pid_t pid, std::chrono::milliseconds timeout = 10s);
-    // Also selects property changes on `window`, so that waits see its state change.
-    void watch(xcb_window_t window);
     // The 32-bit items (windows, atoms, cardinals) of `window`'s property `name`; none when unset.
     std::vector<quint32> property32(xcb_window_t window, const char* name) const;
     std::vector<xcb_window_t> clientList() const { return property32(m_root, "_NET_CLIENT_LIST"); }
