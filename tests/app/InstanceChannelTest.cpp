@@ -1,6 +1,5 @@
 #include "app/InstanceChannel.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -90,9 +90,14 @@ protected:
         ASSERT_NE(m_target, xcb_window_t(XCB_WINDOW_NONE));
     }
 
-    // Keys as a user types them ("ctrl+alt+space"), through xdotool (XTEST).
+    // Keys as a user types them ("ctrl+alt+space"), through xdotool (XTEST), once the server has
+    // handed out this connection's input and Gridlume's event loop has handled it.
     void key(const QString& keys)
     {
+        xcb_connection_t* c = m_desktop.connection();
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        if (m_gridlume && m_gridlume->isRunning())
+            (void)m_gridlume->answersInstanceChannel();
         ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), keys }).exitCode, 0) << qPrintable(keys);
     }
     // The pointer as a user moves it, through XTEST on the test's own connection: the server

@@ -53,6 +53,9 @@ public:
     // `gridlume --toggle`; true when the running program took the command.
     bool toggle() const { return runCommand({ QStringLiteral("--toggle") }).exitCode == 0; }
 
+    // Whether the program's event loop answers on its instance channel: it has then handled what
+    // reached it before.
+    bool answersInstanceChannel() const;
     // The socket the running program listens on for later starts.
     QString socketPath() const;
 
@@ -64,7 +67,6 @@ private:
     QString standardError() const;
     QStringList journalMessages() const;
     QString logFilePath() const;
-    bool answersInstanceChannel() const;
 
     X11TestDesktop& m_desktop;
     QString m_program;

@@ -8,7 +8,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>

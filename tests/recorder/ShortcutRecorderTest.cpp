@@ -4,7 +4,6 @@
 #include "settings/SettingsStore.h"
 #include "settings_window/TilingPanelKeyboardShortcutRecorder.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>

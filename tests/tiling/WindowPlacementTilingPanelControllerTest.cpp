@@ -22,7 +22,6 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWindow>
 
 using namespace gridlume;
 
