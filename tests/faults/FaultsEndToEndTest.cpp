@@ -366,10 +366,9 @@ namespace {
         ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline))
             << "no settings window";
 
-        recordShortcut(QStringLiteral("ctrl+shift+j"));
         const QString said = QStringLiteral("(keyCode=38, modifiers=4608) is held by another program");
-        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_gridlume->countLogMessages(said) == 1; }, deadline))
-            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+        recordShortcut(QStringLiteral("ctrl+shift+j"), [&] { return m_gridlume->countLogMessages(said) > 0; });
+        ASSERT_EQ(m_gridlume->countLogMessages(said), 1) << qPrintable(m_gridlume->logMessages().join(u'\n'));
         // The recording has ended: the next combination is not taken as the shortcut.
         key(QStringLiteral("ctrl+alt+g"));
         expectShortcutToggles(QStringLiteral("ctrl+alt+space"));

@@ -12,6 +12,7 @@
 #include <xcb/xtest.h>
 
 #include <cmath>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -140,14 +141,20 @@ protected:
         return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrame(window), block, tolerance); }, deadline);
     }
 
-    // Records `keys` in the shortcut recorder of the settings window, which is shown.
-    void recordShortcut(const QString& keys)
+    // Records `keys` in the settings window's shortcut recorder, typing them again while `recorded`
+    // (if given) does not hold: the recorder watches the keyboard a moment after the click.
+    void recordShortcut(const QString& keys, const std::function<bool()>& recorded = {})
     {
         const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
         ASSERT_TRUE(settings);
         // The recorder is the first row of the General page.
         click(settings->topLeft() + QPoint(337, 66));
-        key(keys);
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            key(keys);
+            if (!recorded || m_desktop.waitUntil(recorded, 5s))
+                return;
+        }
+        FAIL() << keys.toStdString() << " was not recorded";
     }
 
     X11TestDesktop m_desktop;
