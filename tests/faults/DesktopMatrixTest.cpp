@@ -146,7 +146,7 @@ namespace {
             showPanels();
             key(QStringLiteral("ctrl+alt+shift+g"));
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
-            EXPECT_TRUE(hasFocus(target));
+            EXPECT_TRUE(m_desktop.waitUntil([&] { return hasFocus(target); }, deadline)) << "focus 0x" << std::hex << inputFocus();
         }
     }
 
