@@ -12,14 +12,15 @@ gridlume_package_list() {
     sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$GRIDLUME_ROOT/scripts/$1"
 }
 
-# Installs the Debian packages listed in scripts/packages.txt (or the ones given as arguments)
+# Installs the Debian packages listed in scripts/packages.txt ($GRIDLUME_PACKAGES names another
+# list there, as in the Debian 13 root) or the ones given as arguments,
 # that are not installed yet.
 gridlume_install_packages() {
     local wanted missing=()
     if [ $# -gt 0 ]; then
         wanted="$*"
     else
-        wanted=$(gridlume_package_list packages.txt)
+        wanted=$(gridlume_package_list "${GRIDLUME_PACKAGES:-packages.txt}")
     fi
     for pkg in $wanted; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then

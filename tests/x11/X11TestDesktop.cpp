@@ -40,7 +40,7 @@ const DesktopProfile& openboxDesktop()
 std::vector<DesktopProfile> desktopMatrix()
 {
     const QString picom = QStringLiteral("picom");
-    return {
+    std::vector<DesktopProfile> profiles {
         { "OpenboxTint2", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") }, {},
             true, false, false, false, 2 },
         { "IceWM", { QStringLiteral("icewm") }, {}, {}, true, false, false, false, 1 },
@@ -64,6 +64,11 @@ std::vector<DesktopProfile> desktopMatrix()
         { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
             { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false, false, false, 2 },
     };
+    // A release that ships only some of these desktops names the ones to run, by id.
+    const QStringList chosen = qEnvironmentVariable("GRIDLUME_DESKTOP_PROFILES").split(u' ', Qt::SkipEmptyParts);
+    if (!chosen.isEmpty())
+        std::erase_if(profiles, [&](const DesktopProfile& profile) { return !chosen.contains(QLatin1String(profile.id)); });
+    return profiles;
 }
 
 const DesktopProfile& kwinWaylandDesktop()

@@ -16,12 +16,40 @@ function sameRect(a, b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
+// KWin 6 renamed the scripting API's clients to windows and numbered screens to outputs; which
+// names this KWin has is decided once, here.
+var kwin6 = typeof workspace.windowList === "function";
+var api = kwin6 ? {
+    windows: function () { return workspace.windowList(); },
+    activeWindow: function () { return workspace.activeWindow; },
+    screens: function () { return workspace.screens; },
+    windowActivated: workspace.windowActivated,
+    windowAdded: workspace.windowAdded,
+    windowRemoved: workspace.windowRemoved,
+    screensChanged: [workspace.screensChanged, workspace.virtualScreenGeometryChanged, workspace.currentDesktopChanged]
+} : {
+    windows: function () { return api.windows(); },
+    activeWindow: function () { return api.activeWindow(); },
+    screens: function () {
+        var list = [];
+        for (var i = 0; i < workspace.numScreens; ++i)
+            list.push(i);
+        return list;
+    },
+    windowActivated: workspace.clientActivated,
+    windowAdded: workspace.clientAdded,
+    windowRemoved: workspace.clientRemoved,
+    screensChanged: [workspace.numberScreensChanged, workspace.screenResized, workspace.virtualScreenGeometryChanged,
+        workspace.currentDesktopChanged]
+};
+
 function screens() {
     var list = [];
-    for (var i = 0; i < workspace.numScreens; ++i) {
+    var all = api.screens();
+    for (var i = 0; i < all.length; ++i) {
         list.push({
-            frame: rect(workspace.clientArea(KWin.ScreenArea, i, workspace.currentDesktop)),
-            visibleFrame: rect(workspace.clientArea(KWin.MaximizeArea, i, workspace.currentDesktop))
+            frame: rect(workspace.clientArea(KWin.ScreenArea, all[i], workspace.currentDesktop)),
+            visibleFrame: rect(workspace.clientArea(KWin.MaximizeArea, all[i], workspace.currentDesktop))
         });
     }
     return list;
@@ -47,7 +75,7 @@ function isApplicationWindow(c) {
 }
 
 function windowWithId(id) {
-    var clients = workspace.clientList();
+    var clients = api.windows();
     for (var i = 0; i < clients.length; ++i) {
         if (clients[i].internalId.toString() == id)
             return clients[i];
@@ -68,14 +96,14 @@ function noteActivation(c) {
 
 // The active window when it is the process's, else its window that was active last, else any.
 function focusedWindow(pid) {
-    var active = workspace.activeClient;
+    var active = api.activeWindow();
     if (isApplicationWindow(active) && active.pid == pid)
         return active;
     for (var i = recent.length - 1; i >= 0; --i) {
         if (isApplicationWindow(recent[i]) && recent[i].pid == pid)
             return recent[i];
     }
-    var clients = workspace.clientList();
+    var clients = api.windows();
     for (var j = clients.length - 1; j >= 0; --j) {
         if (isApplicationWindow(clients[j]) && clients[j].pid == pid)
             return clients[j];
@@ -123,7 +151,7 @@ function handle(request) {
     if (request.op == "screens") {
         answer(request.id, { screens: screens() });
     } else if (request.op == "active") {
-        answer(request.id, { active: describe(workspace.activeClient) });
+        answer(request.id, { active: describe(api.activeWindow()) });
     } else if (request.op == "focusedWindow") {
         answer(request.id, { focused: describe(focusedWindow(request.pid)) });
     } else if (request.op == "frame") {
@@ -160,15 +188,12 @@ function reportScreens() {
     event("screensMayHaveChanged", null);
 }
 
-workspace.clientActivated.connect(function (c) {
+api.windowActivated.connect(function (c) {
     if (c)
         noteActivation(c);
     event("activated", describe(c));
 });
-workspace.numberScreensChanged.connect(reportScreens);
-workspace.screenResized.connect(reportScreens);
-workspace.virtualScreenGeometryChanged.connect(reportScreens);
-workspace.currentDesktopChanged.connect(reportScreens);
+api.screensChanged.forEach(function (signal) { signal.connect(reportScreens); });
 // Panels and docks change the work areas as they come, go or move.
 // Gridlume's tiling panels are X11 windows that ask KWin for all of this through EWMH; KWin on
 // Wayland leaves some of it out (every desktop, the window switcher), so it is said here again.
@@ -182,14 +207,14 @@ function keepPanelInPlace(c) {
     c.keepAbove = true;
 }
 
-workspace.clientAdded.connect(function (c) {
+api.windowAdded.connect(function (c) {
     keepPanelInPlace(c);
     if (c.dock) {
         reportScreens();
         c.frameGeometryChanged.connect(reportScreens);
     }
 });
-workspace.clientRemoved.connect(function (c) {
+api.windowRemoved.connect(function (c) {
     var index = recent.indexOf(c);
     if (index >= 0)
         recent.splice(index, 1);
