@@ -43,7 +43,8 @@ public:
 
     // Runs `body`, JavaScript that ends by calling report(value), in KWin; the value, or
     // undefined when none came. The script may call clients(accept), the windows `accept` takes,
-    // client(pid), the process's normal window or undefined, and rect(geometry), an array.
+    // client(pid), the process's normal window or undefined, rect(geometry), an array,
+    // activeWindow(), activate(window) and workAreas(), on KWin 5 and 6 alike.
     QJsonValue run(const QString& body)
     {
         const QString name = QStringLiteral("gridlume-test-probe-%1").arg(++m_runs);
@@ -54,8 +55,17 @@ public:
         script.write(QStringLiteral(R"(function report(value) {
     callDBus("%1", "/Probe", "org.gridlume.test.Probe", "report", JSON.stringify([value]));
 }
+var kwin6 = typeof workspace.windowList === "function";
+function activeWindow() { return kwin6 ? workspace.activeWindow : workspace.activeClient; }
+function activate(c) { if (kwin6) workspace.activeWindow = c; else workspace.activeClient = c; }
+function workAreas() {
+    var areas = [], outputs = kwin6 ? workspace.screens : [];
+    for (var i = 0; i < (kwin6 ? outputs.length : workspace.numScreens); ++i)
+        areas.push(rect(workspace.clientArea(KWin.MaximizeArea, kwin6 ? outputs[i] : i, workspace.currentDesktop)));
+    return areas;
+}
 function clients(accept) {
-    var found = [], all = workspace.clientList();
+    var found = [], all = kwin6 ? workspace.windowList() : workspace.clientList();
     for (var i = 0; i < all.length; ++i)
         if (accept(all[i]))
             found.push(all[i]);
@@ -81,10 +91,7 @@ function rect(g) { return [g.x, g.y, g.width, g.height]; }
     std::vector<Rect> workAreas()
     {
         std::vector<Rect> areas;
-        for (const QJsonValue& area : run(QStringLiteral("var a = []; for (var i = 0; i < workspace.numScreens; ++i) "
-                                                         "a.push(rect(workspace.clientArea(KWin.MaximizeArea, i, "
-                                                         "workspace.currentDesktop))); report(a);"))
-                                          .toArray())
+        for (const QJsonValue& area : run(QStringLiteral("report(workAreas());")).toArray())
             areas.push_back(rectOf(area));
         return areas;
     }
@@ -101,15 +108,15 @@ function rect(g) { return [g.x, g.y, g.width, g.height]; }
     // KWin may refuse a window that is still being mapped: asked again until it takes it.
     bool activate(pid_t pid)
     {
-        const QString script = QStringLiteral("var c = client(%1); if (c) workspace.activeClient = c; "
-                                              "report(!!workspace.activeClient && workspace.activeClient.pid == %1);")
+        const QString script = QStringLiteral("var c = client(%1); if (c) activate(c); "
+                                              "report(!!activeWindow() && activeWindow().pid == %1);")
                                    .arg(pid);
         return QTest::qWaitFor([&] { return run(script).toBool(); }, 10000);
     }
 
     pid_t activeProcess()
     {
-        return pid_t(run(QStringLiteral("report(workspace.activeClient ? workspace.activeClient.pid : 0);")).toInt());
+        return pid_t(run(QStringLiteral("report(activeWindow() ? activeWindow().pid : 0);")).toInt());
     }
 
     // Gridlume's actions in KDE's shortcut service, and what KWin does when an action's key is pressed.
