@@ -28,8 +28,8 @@ var api = kwin6 ? {
     windowRemoved: workspace.windowRemoved,
     screensChanged: [workspace.screensChanged, workspace.virtualScreenGeometryChanged, workspace.currentDesktopChanged]
 } : {
-    windows: function () { return api.windows(); },
-    activeWindow: function () { return api.activeWindow(); },
+    windows: function () { return workspace.clientList(); },
+    activeWindow: function () { return workspace.activeClient; },
     screens: function () {
         var list = [];
         for (var i = 0; i < workspace.numScreens; ++i)
