@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 using namespace gridlume::test;
@@ -91,6 +92,45 @@ int viewablePanels(xcb_connection_t* c, xcb_window_t parent, int depth = 0)
     return count;
 }
 
+// The panel windows under `parent`, a few levels down.
+std::vector<xcb_window_t> panelWindows(xcb_connection_t* c, xcb_window_t parent, int depth = 0)
+{
+    std::vector<xcb_window_t> found;
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+    if (!tree)
+        return found;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        auto* name = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, children[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 64), nullptr);
+        if (name
+            && QByteArray(static_cast<const char*>(xcb_get_property_value(name)), xcb_get_property_value_length(name))
+                == "Gridlume Tiling Panel")
+            found.push_back(children[i]);
+        else if (depth < 3)
+            for (xcb_window_t window : panelWindows(c, children[i], depth + 1))
+                found.push_back(window);
+        std::free(name);
+    }
+    std::free(tree);
+    return found;
+}
+
+// How many of `windows` are viewable: one round trip.
+int viewableCount(xcb_connection_t* c, const std::vector<xcb_window_t>& windows)
+{
+    std::vector<xcb_get_window_attributes_cookie_t> cookies;
+    for (xcb_window_t window : windows)
+        cookies.push_back(xcb_get_window_attributes(c, window));
+    int count = 0;
+    for (auto cookie : cookies) {
+        auto* attributes = xcb_get_window_attributes_reply(c, cookie, nullptr);
+        count += attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE ? 1 : 0;
+        std::free(attributes);
+    }
+    return count;
+}
+
 bool invokeShortcut(QDBusConnection& bus, const QString& action)
 {
     QDBusMessage invoke
@@ -134,6 +174,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
+    // --trace: every event of the panels during each show, with its time.
+    const bool trace = application.arguments().contains(QStringLiteral("--trace"));
     if (const auto problem = kwinWaylandProblem()) {
         out << "kwin_harness: " << *problem << '\n';
         return 0;
@@ -184,21 +226,80 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
         return 1;
     }
 
-    // The shortcut to both panels viewable, and Escape to none.
-    std::vector<double> shows;
-    int showFailures = 0;
-    for (int i = 0; i < 30; ++i) {
-        const auto start = Clock::now();
-        invokeShortcut(bus, action);
-        if (poll([&] { return viewablePanels(c, desktop.root()) == 2; }, std::chrono::seconds(5)))
-            shows.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        else
-            ++showFailures;
+    // The shortcut to both panels viewable, and Escape to none. Gridlume shows the same two
+    // windows every time while the outputs stay, so they are found once, on a first show, and
+    // then watched by their events: the first change Gridlume makes to a panel (a property or its
+    // place, before it maps it), KWin mapping each, and both viewable. The shortcut's D-Bus call
+    // returns once KDE's shortcut service has sent Gridlume its signal.
+    invokeShortcut(bus, action);
+    poll([&] { return viewablePanels(c, desktop.root()) == 2; }, std::chrono::seconds(5));
+    const std::vector<xcb_window_t> panels = panelWindows(c, desktop.root());
+    const uint32_t watched = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    for (xcb_window_t panel : panels)
+        xcb_change_window_attributes(c, panel, XCB_CW_EVENT_MASK, &watched);
+    const auto hide = [&] {
         // Escape is Gridlume's while the panels are shown, from a moment after they are.
         poll([&] { return shortcutNames(bus).contains(QStringLiteral("escape")); }, std::chrono::seconds(5));
         invokeShortcut(bus, QStringLiteral("escape"));
-        poll([&] { return viewablePanels(c, desktop.root()) == 0; }, std::chrono::seconds(5));
+        poll([&] { return viewableCount(c, panels) == 0; }, std::chrono::seconds(5));
+        QThread::msleep(50);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c))
+            std::free(event);
+    };
+    hide();
+    std::vector<double> shows, delivered, touched, mapped;
+    int showFailures = 0;
+    for (int i = 0; i < 30 && panels.size() == 2; ++i) {
+        const auto start = Clock::now();
+        const auto since = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); };
+        invokeShortcut(bus, action);
+        delivered.push_back(since());
+        std::optional<double> firstTouch;
+        int maps = 0;
+        while (maps < 2 && since() < 5000) {
+            xcb_generic_event_t* event = xcb_poll_for_event(c);
+            if (!event) {
+                QThread::usleep(100);
+                continue;
+            }
+            const int type = event->response_type & 0x7f;
+            xcb_window_t window = XCB_WINDOW_NONE;
+            if (type == XCB_PROPERTY_NOTIFY)
+                window = reinterpret_cast<xcb_property_notify_event_t*>(event)->window;
+            else if (type == XCB_CONFIGURE_NOTIFY)
+                window = reinterpret_cast<xcb_configure_notify_event_t*>(event)->window;
+            else if (type == XCB_MAP_NOTIFY)
+                window = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
+            const bool isPanel = std::find(panels.begin(), panels.end(), window) != panels.end();
+            if (trace && isPanel) {
+                QByteArray what = type == XCB_MAP_NOTIFY ? "MapNotify" : type == XCB_CONFIGURE_NOTIFY ? "ConfigureNotify" : "";
+                if (type == XCB_PROPERTY_NOTIFY) {
+                    auto* name = xcb_get_atom_name_reply(
+                        c, xcb_get_atom_name(c, reinterpret_cast<xcb_property_notify_event_t*>(event)->atom), nullptr);
+                    what = "PropertyNotify "
+                        + (name ? QByteArray(xcb_get_atom_name_name(name), xcb_get_atom_name_name_length(name)) : "?");
+                    std::free(name);
+                }
+                out << "  show " << i << ' ' << QString::number(since(), 'f', 2) << " ms  0x" << Qt::hex << window
+                    << Qt::dec << ' ' << what << '\n';
+            }
+            if (isPanel && !firstTouch && type != XCB_MAP_NOTIFY)
+                firstTouch = since();
+            if (isPanel && type == XCB_MAP_NOTIFY && ++maps == 2)
+                mapped.push_back(since());
+            std::free(event);
+        }
+        if (firstTouch)
+            touched.push_back(*firstTouch);
+        if (maps == 2 && poll([&] { return viewableCount(c, panels) == 2; }, std::chrono::seconds(5)))
+            shows.push_back(since());
+        else
+            ++showFailures;
+        hide();
     }
+    report(out, "shortcut -> KWin's reply sent (KWin)", "kwin_shortcut_delivered_median", delivered, 0);
+    report(out, "shortcut -> Gridlume's first panel change", "kwin_shortcut_touched_median", touched, 0);
+    report(out, "shortcut -> both panels mapped by KWin", "kwin_shortcut_mapped_median", mapped, 0);
     report(out, "shortcut -> panels viewable (KWin)", "kwin_shortcut_panels_median", shows, showFailures);
 
     // Release on a tile to the xterm's frame settled: alternately the whole first output and its
