@@ -243,9 +243,17 @@ namespace {
             EXPECT_LE(after.fileDescriptors, baseline.fileDescriptors) << "file descriptors leak";
             EXPECT_EQ(after.x.clients, baseline.x.clients) << "X connections leak";
             const QString cursor = QStringLiteral("CURSOR");
-            EXPECT_LE(after.x.total(), baseline.x.total() + 1) << qPrintable(compareByType(baseline.x, after.x));
+            // Qt 6.8 (Debian 13) keeps one FONT more for every screen it makes anew (a monitor
+            // that goes and comes back), which Qt 6.4 does not: 100 rounds with the monitor
+            // unplugged and back leave 100 more, the same rounds without it none. Qt 6.5 and later
+            // make their cursors through libxcb-cursor, which opens the cursor font per screen.
+            // Gridlume opens no font of its own.
+            const QString font = QStringLiteral("FONT");
+            const int fontsOfQt = QT_VERSION >= QT_VERSION_CHECK(6, 5, 0) ? iterations : 0;
+            EXPECT_LE(after.x.total(), baseline.x.total() + 1 + fontsOfQt) << qPrintable(compareByType(baseline.x, after.x));
             for (auto it = after.x.countByType.constBegin(); it != after.x.countByType.constEnd(); ++it) {
-                EXPECT_LE(it.value(), baseline.x.countByType.value(it.key()) + (it.key() == cursor ? 1 : 0))
+                EXPECT_LE(it.value(),
+                    baseline.x.countByType.value(it.key()) + (it.key() == cursor ? 1 : 0) + (it.key() == font ? fontsOfQt : 0))
                     << qPrintable(it.key()) << " leaks";
             }
             // Flat once warmed up. The bounds sit above what the allocator and Qt's caches move
