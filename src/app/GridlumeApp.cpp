@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/InstanceChannel.h"
 #include "platform/Platform.h"
+#include "settings/SettingsStore.h"
 #include "settings_window/SettingsWindowController.h"
 
 #include <QCoreApplication>
@@ -59,7 +60,8 @@ QByteArray GridlumeApp::handleInstanceRequest(const QByteArray& command)
 WindowPlacementCommand::Outcome GridlumeApp::place(const PlacementRequest& request)
 {
     Platform& platform = m_appContainer->platform();
-    WindowPlacementCommand command(platform.accessibility, platform.screens, platform.workspace, platform.logSink);
+    WindowPlacementCommand command(platform.accessibility, platform.screens, platform.workspace, platform.logSink,
+        m_appContainer->settingsStore().placementGaps());
     return command.run(request);
 }
 

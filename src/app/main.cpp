@@ -12,6 +12,7 @@
 #include "platform/x11/X11KeyEventTranslator.h"
 #include "platform/x11/X11PanelWindowTraits.h"
 #include "platform/x11/X11Platform.h"
+#include "settings/SettingsStore.h"
 #ifdef GRIDLUME_HAS_KWIN
 #include "platform/kwin/KWinPlatform.h"
 #endif
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QTextStream>
 
@@ -50,25 +52,32 @@ std::optional<QString> displayProblem()
 // arguments were checked before: bad ones never reach the desktop.
 int place(int argc, char** argv, const PlacementRequest& request, QTextStream& err)
 {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Gridlume"));
+    {
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Gridlume"));
 
-    // The running instance has the display already; only the command's own placement needs one.
-    const InstanceChannel instance(InstanceChannel::defaultSocketPath(qgetenv("DISPLAY")));
-    const QByteArray command = InstanceChannel::placeCommand + ' ' + request.toArguments().toUtf8();
-    if (const auto answer = instance.requestFromPrimaryInstance(command, 10000)) {
-        if (*answer == "ok")
-            return 0;
-        const qsizetype space = answer->indexOf(' ');
-        const QString reason = QString::fromUtf8(space < 0 ? *answer : answer->mid(space + 1));
-        err << "gridlume: " << reason << '\n';
-        return answer->startsWith("invalid ") ? 2 : 1;
+        // The running instance has the display already; only the command's own placement needs one.
+        const InstanceChannel instance(InstanceChannel::defaultSocketPath(qgetenv("DISPLAY")));
+        const QByteArray command = InstanceChannel::placeCommand + ' ' + request.toArguments().toUtf8();
+        if (const auto answer = instance.requestFromPrimaryInstance(command, 10000)) {
+            if (*answer == "ok")
+                return 0;
+            const qsizetype space = answer->indexOf(' ');
+            const QString reason = QString::fromUtf8(space < 0 ? *answer : answer->mid(space + 1));
+            err << "gridlume: " << reason << '\n';
+            return answer->startsWith("invalid ") ? 2 : 1;
+        }
     }
 
     if (const auto problem = displayProblem()) {
         err << "gridlume: " << *problem << '\n';
         return 1;
     }
+    // With the screens Qt sees on the X display, as the running program would: the gaps are in
+    // logical pixels, at each screen's scale.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Gridlume"));
     // The service's log lines are the reason, printed once below.
     CapturingLogSink logSink;
     IniUserDefaults userDefaults(logSink);
@@ -81,7 +90,8 @@ int place(int argc, char** argv, const PlacementRequest& request, QTextStream& e
         return 1;
     }
     Platform& platform = x11->platform();
-    WindowPlacementCommand placement(platform.accessibility, platform.screens, platform.workspace, logSink);
+    WindowPlacementCommand placement(platform.accessibility, platform.screens, platform.workspace, logSink,
+        SettingsStore::readPlacementGaps(userDefaults, Logger(logSink, QStringLiteral("SettingsStore"))));
     const WindowPlacementCommand::Outcome outcome = placement.run(request);
     if (outcome.placed)
         return 0;

@@ -30,11 +30,12 @@ namespace {
 } // namespace
 
 WindowPlacementCommand::WindowPlacementCommand(
-    Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink)
+    Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink, PlacementGaps gaps)
     : m_accessibility(accessibility)
     , m_screens(screens)
     , m_workspace(workspace)
     , m_logSink(logSink)
+    , m_gaps(gaps)
 {
 }
 
@@ -79,11 +80,11 @@ WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementReque
     // As on a panel: a visible frame that came out unusable gives way to the whole screen.
     Screen screen = screens[*index];
     screen.visibleFrame = usableVisibleFrame(screen, Size { 1, 1 });
-    if (!service.placeFocusedWindow(target, screen, request.region)) {
+    if (!service.placeFocusedWindow(target, screen, request.region, m_gaps)) {
         logger.error("Window placement failed");
         return { false, sink.reason() };
     }
-    const Rect block = request.region.appKitFrame(screen);
+    const Rect block = request.region.appKitFrame(screen, m_gaps);
     const std::optional<Rect> frame = service.focusedWindowFrame(target);
     if (frame
         && (std::abs(frame->width() - block.width()) > sizeTolerance

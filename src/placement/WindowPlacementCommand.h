@@ -1,6 +1,7 @@
 #pragma once
 
 #include "placement/PlacementRequest.h"
+#include "placement/WindowPlacementRegion.h"
 #include "platform/Accessibility.h"
 #include "platform/Log.h"
 #include "platform/Screens.h"
@@ -25,8 +26,9 @@ public:
         QString reason;
     };
 
-    WindowPlacementCommand(
-        Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink);
+    // `gaps` are the user's, as every other way of placing applies them.
+    WindowPlacementCommand(Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace,
+        LogSink& logSink, PlacementGaps gaps = {});
 
     Outcome run(const PlacementRequest& request);
 
@@ -35,6 +37,7 @@ private:
     ScreenProvider& m_screens;
     Workspace& m_workspace;
     LogSink& m_logSink;
+    PlacementGaps m_gaps;
 };
 
 } // namespace gridlume

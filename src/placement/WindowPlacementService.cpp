@@ -13,8 +13,8 @@ WindowPlacementService::WindowPlacementService(
 {
 }
 
-bool WindowPlacementService::placeFocusedWindow(
-    const std::optional<RunningApplication>& targetApplication, const Screen& screen, const WindowPlacementRegion& region)
+bool WindowPlacementService::placeFocusedWindow(const std::optional<RunningApplication>& targetApplication,
+    const Screen& screen, const WindowPlacementRegion& region, const PlacementGaps& gaps)
 {
     if (!targetApplication) {
         m_logger.error("No target application is available");
@@ -33,7 +33,7 @@ bool WindowPlacementService::placeFocusedWindow(
     }
 
     const Rect bounds = screen.visibleFrame;
-    const Rect targetFrame = region.appKitFrame(screen);
+    const Rect targetFrame = region.appKitFrame(screen, gaps);
 
     // Some applications animate or second-guess frame changes while an assistive
     // enhanced user interface is on; switch it off for the move and restore it on every path.

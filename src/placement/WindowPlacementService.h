@@ -18,12 +18,12 @@ public:
     WindowPlacementService(Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink);
 
     // Places the focused window of `targetApplication` on the part of `screen`'s visible frame
-    // that `region` covers. When the application settles on another size (a minimum size, size
+    // that `region` covers, less `gaps`. When the application settles on another size (a minimum size, size
     // increments), the window keeps that size and is shifted inside the visible frame. True
     // when every write succeeded; false after logging the cause otherwise. Blocks until the
     // window system has answered. Main thread only.
     bool placeFocusedWindow(const std::optional<RunningApplication>& targetApplication, const Screen& screen,
-        const WindowPlacementRegion& region);
+        const WindowPlacementRegion& region, const PlacementGaps& gaps = {});
 
     // The visible frame of the focused window of `targetApplication`, in the window-system space;
     // none, without a log, when there is no target or its window cannot be read.

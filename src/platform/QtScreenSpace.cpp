@@ -51,6 +51,18 @@ QtScreenSpace QtScreenSpace::current(const QList<Screen>& screens)
     return QtScreenSpace(screens, qtScreens);
 }
 
+double QtScreenSpace::devicePixelRatio(const Screen& screen)
+{
+    if (!qGuiApp)
+        return 1;
+    for (const QScreen* qtScreen : QGuiApplication::screens()) {
+        if (qtScreen->name() == screen.name)
+            return qtScreen->devicePixelRatio();
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->devicePixelRatio() : 1;
+}
+
 QRectF QtScreenSpace::nativeRect(const Rect& frame) const
 {
     return QRectF(m_primaryNativeTopLeft.x() + (frame.minX() - m_primaryFrame.minX()),

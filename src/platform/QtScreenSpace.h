@@ -61,6 +61,10 @@ public:
     // on `area` (window-system space), sized for the ratio of the screen that holds the area.
     QPoint centredTopLeft(const Rect& area, const QSize& logicalSize) const;
 
+    // The device pixel ratio of the Qt screen of `screen`'s name, else of Qt's primary screen;
+    // 1 without Qt screens (no GUI application).
+    static double devicePixelRatio(const Screen& screen);
+
     // A logical point (a pointer position, a tray icon's centre) in the window-system space,
     // converted on the Qt screen that holds it; none when no screen does.
     std::optional<Point> framePoint(const QPointF& logicalPoint) const;

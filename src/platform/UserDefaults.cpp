@@ -27,4 +27,14 @@ std::optional<bool> UserDefaults::boolForKey(const QString& key) const
     return typedValue<bool>(objectForKey(key));
 }
 
+std::optional<qint64> UserDefaults::integerForKey(const QString& key) const
+{
+    const std::optional<DefaultsValue> value = objectForKey(key);
+    if (const auto number = typedValue<qint64>(value))
+        return number;
+    bool isNumber = false;
+    const qint64 number = typedValue<QString>(value).value_or(QString()).trimmed().toLongLong(&isNumber);
+    return isNumber ? std::optional(number) : std::nullopt;
+}
+
 } // namespace gridlume

@@ -27,6 +27,8 @@ public:
     std::optional<QString> stringForKey(const QString& key) const;
     std::optional<QByteArray> dataForKey(const QString& key) const;
     std::optional<bool> boolForKey(const QString& key) const;
+    // A whole number stored as one, or as its decimal digits (as an INI file holds it).
+    std::optional<qint64> integerForKey(const QString& key) const;
     void setBool(const QString& key, bool value) { setObject(key, value); }
 };
 

@@ -1,5 +1,8 @@
 #include "settings/SettingsStore.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace gridlume {
 
 SettingsStore::SettingsStore(UserDefaults& userDefaults, HotKeyService& hotKeyService,
@@ -16,6 +19,7 @@ SettingsStore::SettingsStore(UserDefaults& userDefaults, HotKeyService& hotKeySe
         m_keepTilingPanelOpenAfterTiling = *keepOpen;
     if (const auto showHints = m_userDefaults.boolForKey(showKeyboardHintsKey))
         m_showKeyboardHints = *showHints;
+    m_placementGaps = readPlacementGaps(m_userDefaults, m_logger);
     // Undecodable data means no shortcut; the data stays until the next update or clear. A
     // shortcut written by hand that silently did nothing would leave the user guessing.
     if (m_userDefaults.objectForKey(tilingPanelKeyboardShortcutKey)) {
@@ -79,6 +83,38 @@ void SettingsStore::updateShowKeyboardHints(bool value)
         return;
     m_showKeyboardHints = value;
     Q_EMIT showKeyboardHintsChanged();
+}
+
+PlacementGaps SettingsStore::readPlacementGaps(const UserDefaults& userDefaults, const Logger& logger)
+{
+    const auto read = [&](const QString& key) {
+        if (!userDefaults.objectForKey(key))
+            return 0.0;
+        const std::optional<qint64> points = userDefaults.integerForKey(key);
+        if (points && *points >= 0 && *points <= largestGap)
+            return double(*points);
+        logger.warning("The stored \"%s\" is not a whole number from 0 to %d; the default (0) applies and the stored "
+                       "value is left as it is",
+            qUtf8Printable(key), largestGap);
+        return 0.0;
+    };
+    return { read(tileGapKey), read(screenMarginKey) };
+}
+
+void SettingsStore::updateTileGap(int points)
+{
+    points = std::clamp(points, 0, largestGap);
+    m_userDefaults.setObject(tileGapKey, qint64(points));
+    if (std::exchange(m_placementGaps.tileGap, double(points)) != double(points))
+        Q_EMIT placementGapsChanged();
+}
+
+void SettingsStore::updateScreenMargin(int points)
+{
+    points = std::clamp(points, 0, largestGap);
+    m_userDefaults.setObject(screenMarginKey, qint64(points));
+    if (std::exchange(m_placementGaps.screenMargin, double(points)) != double(points))
+        Q_EMIT placementGapsChanged();
 }
 
 void SettingsStore::updateAppAppearance(AppAppearance appearance)

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QSpinBox;
 class QPushButton;
 
 namespace gridlume {
@@ -28,6 +29,8 @@ public:
     TilingPanelKeyboardShortcutRecorder* shortcutRecorder() const { return m_shortcutRecorder; }
     QCheckBox* keepPanelOpenCheckBox() const { return m_keepPanelOpenCheckBox; }
     QCheckBox* showKeyboardHintsCheckBox() const { return m_showKeyboardHintsCheckBox; }
+    QSpinBox* tileGapSpinBox() const { return m_tileGapSpinBox; }
+    QSpinBox* screenMarginSpinBox() const { return m_screenMarginSpinBox; }
     QCheckBox* automaticUpdatesCheckBox() const { return m_automaticUpdatesCheckBox; }
     QPushButton* checkForUpdatesButton() const { return m_checkForUpdatesButton; }
     AppearanceChooser* appearanceChooser() const { return m_appearanceChooser; }
@@ -36,6 +39,8 @@ private:
     TilingPanelKeyboardShortcutRecorder* m_shortcutRecorder;
     QCheckBox* m_keepPanelOpenCheckBox;
     QCheckBox* m_showKeyboardHintsCheckBox = nullptr;
+    QSpinBox* m_tileGapSpinBox = nullptr;
+    QSpinBox* m_screenMarginSpinBox = nullptr;
     QCheckBox* m_automaticUpdatesCheckBox;
     QPushButton* m_checkForUpdatesButton;
     AppearanceChooser* m_appearanceChooser;

@@ -475,7 +475,8 @@ void WindowPlacementTilingPanelController::handleTilePreviewChanged(
                 view->gridView().model().setKeyboardBlock(std::nullopt);
         }
     }
-    const Rect frame = region->appKitFrame(it->second.screen);
+    // The frame the window will get, gaps and all.
+    const Rect frame = region->appKitFrame(it->second.screen, m_settingsStore.placementGaps());
     const QtScreenSpace space = QtScreenSpace::current(m_screens.screens());
     const QRect previewRect = space.logicalRect(frame);
     if (frame.width() > 0 && frame.height() > 0 && !previewRect.isEmpty()) {
@@ -519,7 +520,7 @@ void WindowPlacementTilingPanelController::handleTileSelected(const WindowPlacem
 void WindowPlacementTilingPanelController::placeFocusedWindow(const std::optional<RunningApplication>& targetApplication,
     const Screen& screen, const WindowPlacementRegion& region, bool keep)
 {
-    if (!m_windowPlacementService.placeFocusedWindow(targetApplication, screen, region))
+    if (!m_windowPlacementService.placeFocusedWindow(targetApplication, screen, region, m_settingsStore.placementGaps()))
         m_logger.error("Window placement failed");
     if (!keep) {
         hidePanels();

@@ -8,17 +8,22 @@ namespace {
 
     using namespace std::chrono_literals;
 
-    DesktopProfile desktopWithSessionBus()
+    // `primaryScale`: the scale of the primary monitor (the other stays at 1).
+    DesktopProfile desktopWithSessionBus(int primaryScale = 1)
     {
         DesktopProfile profile = openboxDesktop();
         profile.sessionBus = true;
+        if (primaryScale != 1) {
+            profile.screenScaleFactors = QStringLiteral("M1=%1;M2=1").arg(primaryScale);
+            profile.primaryRatio = primaryScale;
+        }
         return profile;
     }
 
     class KeyboardEndToEndTest : public GridlumeDesktopTest {
     protected:
-        KeyboardEndToEndTest()
-            : GridlumeDesktopTest(desktopWithSessionBus())
+        explicit KeyboardEndToEndTest(int primaryScale = 1)
+            : GridlumeDesktopTest(desktopWithSessionBus(primaryScale))
         {
         }
 
@@ -112,9 +117,19 @@ namespace {
         int exitCode;
         // In the command's output; for a successful placement, the window ends on the right half.
         const char* output;
+        // With tileGap=10 and screenMargin=16 in the settings: the right half less 5 points on its
+        // left and 16 on its other sides, on a primary monitor at this scale.
+        bool withGaps = false;
+        int scale = 1;
     };
 
-    class PlaceCommand : public KeyboardEndToEndTest, public ::testing::WithParamInterface<PlaceCase> { };
+    class PlaceCommand : public KeyboardEndToEndTest, public ::testing::WithParamInterface<PlaceCase> {
+    protected:
+        PlaceCommand()
+            : KeyboardEndToEndTest(GetParam().scale)
+        {
+        }
+    };
 
     TEST_P(PlaceCommand, PlacesTheActiveWindowOrSaysWhyNot)
     {
@@ -124,8 +139,12 @@ namespace {
             = c.refusingWindow ? m_desktop.startActiveWindow(client, { QStringLiteral("--fixed") }) : startXterm(client);
         ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
         const std::optional<Rect> before = m_desktop.visibleFrame(window);
+        QByteArray settings = GridlumeUnderTest::settingsWithShortcut();
+        if (c.withGaps)
+            settings += "tileGap=10\nscreenMargin=16\n";
+        m_gridlume->writeSettings(settings);
         if (c.withInstance)
-            startGridlume();
+            startGridlume(settings);
         X11TestDesktop::ToolResult result;
         if (c.viaSessionBus) {
             QStringList arguments { QStringLiteral("--session"), QStringLiteral("--print-reply"),
@@ -141,7 +160,10 @@ namespace {
         EXPECT_EQ(result.exitCode, c.exitCode) << result.output.constData();
         EXPECT_TRUE(result.output.contains(c.output)) << result.output.constData();
         if (c.exitCode == 0) {
-            EXPECT_TRUE(waitForFrame(window, rightHalfOfPrimary(), m_desktop.resizeIncrementFromOutside(window)))
+            const int s = c.scale;
+            const QRect expected
+                = c.withGaps ? rightHalfOfPrimary().adjusted(5 * s, 16 * s, -16 * s, -16 * s) : rightHalfOfPrimary();
+            EXPECT_TRUE(waitForFrame(window, expected, m_desktop.resizeIncrementFromOutside(window)))
                 << describe(m_desktop.visibleFrame(window));
         } else if (!c.refusingWindow) {
             EXPECT_EQ(describe(m_desktop.visibleFrame(window)), describe(before))
@@ -152,6 +174,7 @@ namespace {
     INSTANTIATE_TEST_SUITE_P(KeyboardEndToEndTest, PlaceCommand,
         ::testing::Values(PlaceCase { "RightHalfThroughTheInstance", true, false, false, { "2x1", "1,0" }, 0, "" },
             PlaceCase { "RightHalfWithoutAnInstance", false, false, false, { "2x1", "1,0" }, 0, "" },
+            PlaceCase { "GapsWithoutAnInstance", false, false, false, { "2x1", "1,0" }, 0, "", true },
             PlaceCase { "RefusingWindow", true, false, true, { "2x1", "1,0" }, 1, "kept its own size" },
             PlaceCase {
                 "RefusingWindowWithoutAnInstance", false, false, true, { "2x1", "1,0" }, 1, "kept its own size" },
@@ -160,6 +183,9 @@ namespace {
             PlaceCase { "BadArguments", true, false, false, { "0x2", "9,9" }, 2, "usage: gridlume place" },
             PlaceCase {
                 "RightHalfOnTheSessionBus", true, true, false, { "2x1", "1,0", "primary" }, 0, "method return" },
+            PlaceCase { "GapsOnTheSessionBus", true, true, false, { "2x1", "1,0", "primary" }, 0, "method return", true },
+            PlaceCase { "GapsAtScale2", true, false, false, { "2x1", "1,0" }, 0, "", true, 2 },
+            PlaceCase { "GapsAtScale2WithoutAnInstance", false, false, false, { "2x1", "1,0" }, 0, "", true, 2 },
             PlaceCase {
                 "RefusingWindowOnTheSessionBus", true, true, true, { "2x1", "1,0", "" }, 1, "kept its own size" },
             PlaceCase { "BadArgumentsOnTheSessionBus", true, true, false, { "0x2", "9,9", "" }, 1, "InvalidArgs" }),

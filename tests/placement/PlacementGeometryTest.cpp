@@ -17,13 +17,14 @@ struct RegionCase {
     Rect visibleFrame;
     WindowPlacementRegion region;
     Rect expected;
+    PlacementGaps gaps {};
 };
 
 class RegionToFrame : public ::testing::TestWithParam<RegionCase> { };
 
 TEST_P(RegionToFrame, CoversExactlyTheBlock)
 {
-    const Rect frame = GetParam().region.appKitFrame(GetParam().visibleFrame);
+    const Rect frame = GetParam().region.appKitFrame(GetParam().visibleFrame, GetParam().gaps);
     const Rect& expected = GetParam().expected;
     EXPECT_NEAR(frame.origin.x, expected.origin.x, 1e-9) << "x";
     EXPECT_NEAR(frame.origin.y, expected.origin.y, 1e-9) << "y";
@@ -46,20 +47,39 @@ INSTANTIATE_TEST_SUITE_P(PlacementGeometry, RegionToFrame,
         RegionCase { "dockRaisesTheBottom", Rect(0, 70, 1440, 805), region(2, 4, { 1, 0 }, { 1, 3 }),
             Rect(0, 70, 1440, 402.5) },
         RegionCase { "blockSpanningRowsAndColumns", Rect(0, 0, 800, 800), region(8, 8, { 2, 3 }, { 5, 4 }),
-            Rect(300, 200, 200, 400) }),
+            Rect(300, 200, 200, 400) },
+        // Half a gap off every inner edge, the margin off every outer one.
+        RegionCase { "leftHalfWithGaps", Rect(0, 0, 1920, 1080), region(1, 2, { 0, 0 }, { 0, 0 }),
+            Rect(16, 16, 939, 1048), { 10, 16 } },
+        RegionCase { "rightHalfWithGaps", Rect(0, 0, 1920, 1080), region(1, 2, { 0, 1 }, { 0, 1 }),
+            Rect(965, 16, 939, 1048), { 10, 16 } },
+        RegionCase { "middleOf3x3HasOnlyInnerEdges", Rect(0, 0, 900, 900), region(3, 3, { 1, 1 }, { 1, 1 }),
+            Rect(305, 305, 290, 290), { 10, 20 } },
+        RegionCase { "gapWithoutMargin", laptop, region(2, 2, { 0, 0 }, { 0, 0 }), Rect(0, 441.5, 716, 433.5),
+            { 8, 0 } },
+        RegionCase { "wholeGridKeepsOnlyTheMargin", laptop, region(2, 2, { 0, 0 }, { 1, 1 }),
+            Rect(16, 16, 1408, 843), { 10, 16 } },
+        RegionCase { "oddGapSplitsInHalves", Rect(-1920, 0, 1920, 1080), region(1, 2, { 0, 1 }, { 0, 1 }),
+            Rect(-957.5, 0, 957.5, 1080), { 5, 0 } },
+        RegionCase { "noRoomLeftIsEmptyNotNegative", Rect(0, 0, 80, 80), region(8, 8, { 0, 0 }, { 0, 0 }),
+            Rect(64, 102, 0, 0), { 64, 64 } }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PlacementGeometry, NeighbouringBlocksShareTheirEdgesExactly)
+TEST(PlacementGeometry, NeighbouringBlocksAreExactlyOneGapApart)
 {
     const Rect visible(13.25, 7.5, 1917.3, 1043.9);
-    for (qint64 n = 2; n <= 8; ++n) {
-        for (qint64 i = 0; i + 1 < n; ++i) {
-            const Rect left = region(n, n, { 0, 0 }, { 0, i }).appKitFrame(visible);
-            const Rect right = region(n, n, { 0, i + 1 }, { 0, n - 1 }).appKitFrame(visible);
-            EXPECT_DOUBLE_EQ(left.maxX(), right.minX()) << n << ' ' << i;
-            const Rect upper = region(n, n, { 0, 0 }, { i, 0 }).appKitFrame(visible);
-            const Rect lower = region(n, n, { i + 1, 0 }, { n - 1, 0 }).appKitFrame(visible);
-            EXPECT_DOUBLE_EQ(upper.minY(), lower.maxY()) << n << ' ' << i;
+    for (const PlacementGaps gaps : { PlacementGaps {}, PlacementGaps { 10, 16 }, PlacementGaps { 7, 3 } }) {
+        for (qint64 n = 2; n <= 8; ++n) {
+            for (qint64 i = 0; i + 1 < n; ++i) {
+                const Rect left = region(n, n, { 0, 0 }, { 0, i }).appKitFrame(visible, gaps);
+                const Rect right = region(n, n, { 0, i + 1 }, { 0, n - 1 }).appKitFrame(visible, gaps);
+                EXPECT_NEAR(right.minX() - left.maxX(), gaps.tileGap, 1e-9) << n << ' ' << i;
+                EXPECT_NEAR(left.minX() - visible.minX(), gaps.screenMargin, 1e-9);
+                EXPECT_NEAR(visible.maxX() - right.maxX(), gaps.screenMargin, 1e-9);
+                const Rect upper = region(n, n, { 0, 0 }, { i, 0 }).appKitFrame(visible, gaps);
+                const Rect lower = region(n, n, { i + 1, 0 }, { n - 1, 0 }).appKitFrame(visible, gaps);
+                EXPECT_NEAR(upper.minY() - lower.maxY(), gaps.tileGap, 1e-9) << n << ' ' << i;
+            }
         }
     }
 }

@@ -186,4 +186,52 @@ TEST_F(SettingsStoreTest, AppearanceIsWrittenThroughAndNotifiesOnChange)
     EXPECT_EQ(m_platform.userDefaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("system"));
 }
 
+struct GapsCase {
+    const char* name;
+    std::optional<DefaultsValue> tileGap;
+    std::optional<DefaultsValue> screenMargin;
+    PlacementGaps expected;
+    int warnings;
+};
+
+class GapsLoading : public SettingsStoreTest, public ::testing::WithParamInterface<GapsCase> { };
+
+TEST_P(GapsLoading, OutOfRangeReadsAsNoGapLoggedOnceAndStaysStored)
+{
+    UserDefaults& defaults = m_platform.userDefaults;
+    const GapsCase& c = GetParam();
+    if (c.tileGap)
+        defaults.setObject(SettingsStore::tileGapKey, *c.tileGap);
+    if (c.screenMargin)
+        defaults.setObject(SettingsStore::screenMarginKey, *c.screenMargin);
+    SettingsStore& store = makeStore();
+    EXPECT_EQ(store.placementGaps(), c.expected);
+    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("is not a whole number from 0 to 64")).size(), c.warnings);
+    EXPECT_EQ(defaults.objectForKey(SettingsStore::tileGapKey), c.tileGap);
+    EXPECT_EQ(defaults.objectForKey(SettingsStore::screenMarginKey), c.screenMargin);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsStore, GapsLoading,
+    ::testing::Values(GapsCase { "absentIsNone", {}, {}, {}, 0 },
+        GapsCase { "asTheIniFileHoldsThem", QString("10"), QString(" 16"), { 10, 16 }, 0 },
+        GapsCase { "asNumbers", qint64(0), qint64(64), { 0, 64 }, 0 },
+        GapsCase { "tooLargeAndNegative", qint64(65), QString("-1"), {}, 2 },
+        GapsCase { "notWhole", QString("4.5"), QString("ten"), {}, 2 },
+        GapsCase { "wrongType", true, QByteArray("8"), {}, 2 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsStoreTest, GapUpdatesAreClampedWrittenAndNotified)
+{
+    SettingsStore& store = makeStore();
+    QSignalSpy changed(&store, &SettingsStore::placementGapsChanged);
+    store.updateTileGap(10);
+    store.updateTileGap(10);
+    store.updateScreenMargin(200);
+    EXPECT_EQ(store.placementGaps(), (PlacementGaps { 10, 64 }));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(m_platform.userDefaults.integerForKey(SettingsStore::screenMarginKey), 64);
+    // What was written is what the next start reads.
+    EXPECT_EQ(makeStore().placementGaps(), (PlacementGaps { 10, 64 }));
+}
+
 } // namespace

@@ -197,6 +197,20 @@ TEST_F(TilingPanelControllerTest, HoverShowsThePreviewOnTheBlocksFrameBelowThePa
     EXPECT_EQ(m_desktop.panelWindowTraits().lastNativeGeometry(), QRect(2400, 520, 960, 520));
 }
 
+TEST_F(TilingPanelControllerTest, PreviewAndPlacementLeaveTheGaps)
+{
+    m_settingsStore.updateTileGap(10);
+    m_settingsStore.updateScreenMargin(16);
+    controller().showPanels();
+    grid(1).hoverMoved({ 10, 10 });
+    // The top-left quarter less the margin at the screen's edges and half the gap inside: its
+    // bottom edge, 25 + 437.5 - 5, is rounded once.
+    EXPECT_EQ(preview().geometry(), QRect(16, 41, 699, 417));
+    clickTile(1, { 10, 10 });
+    SimDesktop::processEvents();
+    EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), Rect(16, 41, 699, 416.5));
+}
+
 TEST_F(TilingPanelControllerTest, PreviewIsOwnedByOneScreenAtATime)
 {
     controller().showPanels();
