@@ -1,6 +1,8 @@
 #include "app/AppContainer.h"
 
 #include "hotkeys/HotKeyService.h"
+#include "layouts/LayoutShortcutController.h"
+#include "layouts/LayoutStore.h"
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupWindowController.h"
 #include "placement/WindowPlacementService.h"
@@ -28,6 +30,10 @@ AppContainer::AppContainer(Platform& platform, AppearanceApplier& appearanceAppl
     , m_hotKeyService(std::make_unique<HotKeyService>(platform.hotKeys, platform.logSink))
     , m_settingsStore(
           std::make_unique<SettingsStore>(platform.userDefaults, *m_hotKeyService, appearanceApplier, platform.logSink))
+    , m_layoutStore(
+          std::make_unique<LayoutStore>(platform.userDefaults, *m_hotKeyService, *m_settingsStore, platform.logSink))
+    , m_layoutShortcutController(std::make_unique<LayoutShortcutController>(*m_layoutStore, *m_settingsStore,
+          platform.accessibility, platform.screens, platform.workspace, platform.logSink))
     , m_permissionSetupWindowController(std::make_unique<PermissionSetupWindowController>(
           *m_permissionSetupService, platform.trust, platform.screens, platform.panelWindowTraits))
     , m_windowPlacementTilingPanelController(std::make_unique<WindowPlacementTilingPanelController>(
@@ -40,6 +46,7 @@ AppContainer::AppContainer(Platform& platform, AppearanceApplier& appearanceAppl
               return settings && settings->isSettingsWindowVisible() ? settings->window() : nullptr;
           }))
 {
+    m_settingsWindowController->setLayoutStore(*m_layoutStore);
     // The panels' settings button opens the same window as the tray menu.
     m_windowPlacementTilingPanelController->setOpenSettings(
         [settings = QPointer<SettingsWindowController>(m_settingsWindowController.get())] {

@@ -12,6 +12,8 @@ namespace gridlume {
 class AppearanceApplier;
 class ForegroundApplicationStore;
 class HotKeyService;
+class LayoutShortcutController;
+class LayoutStore;
 class PermissionSetupService;
 class PermissionSetupWindowController;
 class SettingsStore;
@@ -45,6 +47,8 @@ public:
     WindowPlacementService& windowPlacementService() const { return *m_windowPlacementService; }
     HotKeyService& hotKeyService() const { return *m_hotKeyService; }
     SettingsStore& settingsStore() const { return *m_settingsStore; }
+    LayoutStore& layoutStore() const { return *m_layoutStore; }
+    LayoutShortcutController& layoutShortcutController() const { return *m_layoutShortcutController; }
     PermissionSetupWindowController& permissionSetupWindowController() const
     {
         return *m_permissionSetupWindowController;
@@ -66,6 +70,8 @@ private:
     std::unique_ptr<WindowPlacementService> m_windowPlacementService;
     std::unique_ptr<HotKeyService> m_hotKeyService;
     std::unique_ptr<SettingsStore> m_settingsStore;
+    std::unique_ptr<LayoutStore> m_layoutStore;
+    std::unique_ptr<LayoutShortcutController> m_layoutShortcutController;
     std::unique_ptr<PermissionSetupWindowController> m_permissionSetupWindowController;
     std::unique_ptr<WindowPlacementTilingPanelController> m_windowPlacementTilingPanelController;
     std::unique_ptr<SettingsWindowController> m_settingsWindowController;

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppContainer.h"
+#include "layouts/LayoutShortcutController.h"
 #include "permission/PermissionSetupService.h"
 #include "permission/PermissionSetupWindowController.h"
 #include "platform/Platform.h"
@@ -40,6 +41,7 @@ void AppDelegate::configure(AppContainer& container)
     m_floatingPanelController = &container.windowPlacementTilingPanelController();
     m_permissionSetupWindowController = &container.permissionSetupWindowController();
     m_settingsStore = &container.settingsStore();
+    m_layoutShortcutController = &container.layoutShortcutController();
     m_settingsWindowController = &container.settingsWindowController();
     m_isConfigured = true;
     if (m_didFinishLaunching)
@@ -75,6 +77,8 @@ void AppDelegate::startApplicationIfNeeded()
     }
     buildStatusItemMenu();
     setUpTilingPanelHotKeyHandler();
+    if (m_layoutShortcutController)
+        m_layoutShortcutController->start();
     (void)checkAccessibilityPermission(std::nullopt);
     // Without a tray there is no menu to reach the settings from: a first-time user, who has no
     // shortcut yet, gets the settings window straight away.

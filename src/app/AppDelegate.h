@@ -19,6 +19,7 @@ class AppContainer;
 class ForegroundApplicationStore;
 class PermissionSetupService;
 class PermissionSetupWindowController;
+class LayoutShortcutController;
 class SettingsStore;
 class SettingsWindowController;
 class Updater;
@@ -86,6 +87,7 @@ private:
     QPointer<WindowPlacementTilingPanelController> m_floatingPanelController;
     QPointer<PermissionSetupWindowController> m_permissionSetupWindowController;
     QPointer<SettingsStore> m_settingsStore;
+    LayoutShortcutController* m_layoutShortcutController = nullptr;
     QPointer<SettingsWindowController> m_settingsWindowController;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<QMenu> m_statusItemMenu;

@@ -76,7 +76,7 @@ QString CommandLineOptions::helpText()
         "  place GRID BLOCK [--monitor WHICH]\n"
         "               place the active window: GRID is COLUMNSxROWS (1 to 64 each), BLOCK is\n"
         "               COLUMN,ROW or COLUMN,ROW:COLUMN,ROW (0-based, inclusive), WHICH is current\n"
-        "               (the default), primary, a number from 0 or a monitor name; e.g.\n"
+        "               (the default), next, primary, a number from 0 or a monitor name; e.g.\n"
         "               'gridlume place 2x1 1,0' for the right half. Exit status 0 when placed,\n"
         "               1 when not (the reason on standard error), 2 for bad arguments\n"
         "  -h, --help     show this help and exit\n"

@@ -13,7 +13,8 @@ namespace gridlume {
 //
 // GRID is COLUMNSxROWS, each 1…64 ("3x2"); BLOCK is one tile "COLUMN,ROW" or the tiles from one
 // to another, inclusive, "COLUMN,ROW:COLUMN,ROW" (0-based, row 0 at the top). MONITOR is
-// "current" (the one that holds most of the window), "primary", a 0-based index in Gridlume's
+// "current" (the one that holds most of the window), "next" (the one after it in Gridlume's
+// screen order, the first after the last), "primary", a 0-based index in Gridlume's
 // screen order (the primary first) or a monitor's name ("HDMI-1").
 struct PlacementRequest {
     static constexpr qint64 maximumCount = 64;

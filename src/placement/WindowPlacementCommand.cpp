@@ -56,6 +56,12 @@ WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementReque
             index = screenHoldingMostOf(*frame, screens);
         if (!index && !screens.isEmpty())
             index = 0;
+    } else if (request.monitor == QLatin1String("next")) {
+        // The one after the window's, in Gridlume's screen order, the first after the last.
+        if (const auto frame = service.focusedWindowFrame(target); frame && !screens.isEmpty())
+            index = (screenHoldingMostOf(*frame, screens).value_or(0) + 1) % screens.size();
+        else if (!screens.isEmpty())
+            index = 0;
     } else if (request.monitor == QLatin1String("primary")) {
         if (!screens.isEmpty())
             index = 0;
@@ -74,7 +80,7 @@ WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementReque
             names.append(screen.name);
         logger.error("No monitor \"%s\"; the monitors are: %s", qUtf8Printable(request.monitor),
             names.isEmpty() ? "none" : qUtf8Printable(names.join(QStringLiteral(", "))));
-        return { false, sink.reason() };
+        return { false, sink.reason(), std::nullopt };
     }
 
     // As on a panel: a visible frame that came out unusable gives way to the whole screen.
@@ -82,7 +88,7 @@ WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementReque
     screen.visibleFrame = usableVisibleFrame(screen, Size { 1, 1 });
     if (!service.placeFocusedWindow(target, screen, request.region, m_gaps)) {
         logger.error("Window placement failed");
-        return { false, sink.reason() };
+        return { false, sink.reason(), std::nullopt };
     }
     const Rect block = request.region.appKitFrame(screen, m_gaps);
     const std::optional<Rect> frame = service.focusedWindowFrame(target);
@@ -91,9 +97,9 @@ WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementReque
             || std::abs(frame->height() - block.height()) > sizeTolerance)) {
         logger.error("The window kept its own size, %g x %g, instead of the block's %g x %g", frame->width(),
             frame->height(), block.width(), block.height());
-        return { false, sink.reason() };
+        return { false, sink.reason(), frame };
     }
-    return { true, {} };
+    return { true, {}, frame };
 }
 
 } // namespace gridlume

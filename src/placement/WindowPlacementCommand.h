@@ -24,6 +24,8 @@ public:
         bool placed = false;
         // Why not, in the placement service's words where it gave them.
         QString reason;
+        // The window's frame afterwards, as read back (window-system space), when it could be read.
+        std::optional<Rect> frame;
     };
 
     // `gaps` are the user's, as every other way of placing applies them.

@@ -16,6 +16,12 @@ WindowPlacementService::WindowPlacementService(
 bool WindowPlacementService::placeFocusedWindow(const std::optional<RunningApplication>& targetApplication,
     const Screen& screen, const WindowPlacementRegion& region, const PlacementGaps& gaps)
 {
+    return placeFocusedWindowOnFrame(targetApplication, screen.visibleFrame, region.appKitFrame(screen, gaps));
+}
+
+bool WindowPlacementService::placeFocusedWindowOnFrame(
+    const std::optional<RunningApplication>& targetApplication, const Rect& bounds, const Rect& targetFrame)
+{
     if (!targetApplication) {
         m_logger.error("No target application is available");
         return false;
@@ -31,9 +37,6 @@ bool WindowPlacementService::placeFocusedWindow(const std::optional<RunningAppli
         m_logger.error("No focused window is available");
         return false;
     }
-
-    const Rect bounds = screen.visibleFrame;
-    const Rect targetFrame = region.appKitFrame(screen, gaps);
 
     // Some applications animate or second-guess frame changes while an assistive
     // enhanced user interface is on; switch it off for the move and restore it on every path.

@@ -24,6 +24,9 @@ public:
     // window system has answered. Main thread only.
     bool placeFocusedWindow(const std::optional<RunningApplication>& targetApplication, const Screen& screen,
         const WindowPlacementRegion& region, const PlacementGaps& gaps = {});
+    // The same for any `frame` inside `bounds` (a visible frame), window-system space.
+    bool placeFocusedWindowOnFrame(
+        const std::optional<RunningApplication>& targetApplication, const Rect& bounds, const Rect& frame);
 
     // The visible frame of the focused window of `targetApplication`, in the window-system space;
     // none, without a log, when there is no target or its window cannot be read.

@@ -9,7 +9,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace gridlume {
@@ -69,31 +68,6 @@ GeneralSettingsView::GeneralSettingsView(SettingsStore& settingsStore, Updater& 
     connect(&settingsStore, &SettingsStore::showKeyboardHintsChanged, m_showKeyboardHintsCheckBox,
         [this, &settingsStore] { m_showKeyboardHintsCheckBox->setChecked(settingsStore.showKeyboardHints()); });
     addRow(QString(), m_showKeyboardHintsCheckBox);
-
-    // The space left between placed windows and at the edges of the usable area.
-    auto* gaps = new QWidget(form);
-    auto* gapsGrid = new QGridLayout(gaps);
-    gapsGrid->setContentsMargins(0, 0, 0, 0);
-    gapsGrid->setHorizontalSpacing(8);
-    const auto addGap = [&](int gapRow, const QString& title, double PlacementGaps::*member,
-                            void (SettingsStore::*update)(int)) {
-        auto* spinBox = new QSpinBox(gaps);
-        spinBox->setRange(0, SettingsStore::largestGap);
-        spinBox->setSuffix(tr(" px"));
-        spinBox->setValue(int(settingsStore.placementGaps().*member));
-        connect(spinBox, &QSpinBox::valueChanged, &settingsStore, update);
-        connect(&settingsStore, &SettingsStore::placementGapsChanged, spinBox,
-            [spinBox, member, &settingsStore] { spinBox->setValue(int(settingsStore.placementGaps().*member)); });
-        auto* label = new QLabel(title, gaps);
-        label->setBuddy(spinBox);
-        gapsGrid->addWidget(label, gapRow, 0);
-        gapsGrid->addWidget(spinBox, gapRow, 1);
-        return spinBox;
-    };
-    m_tileGapSpinBox = addGap(0, tr("Between windows"), &PlacementGaps::tileGap, &SettingsStore::updateTileGap);
-    m_screenMarginSpinBox
-        = addGap(1, tr("At the screen's edges"), &PlacementGaps::screenMargin, &SettingsStore::updateScreenMargin);
-    addRow(tr("Gaps"), gaps);
 
     auto* updates = new QWidget(form);
     auto* updatesColumn = new QVBoxLayout(updates);

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QCheckBox;
-class QSpinBox;
 class QPushButton;
 
 namespace gridlume {
@@ -29,8 +28,6 @@ public:
     TilingPanelKeyboardShortcutRecorder* shortcutRecorder() const { return m_shortcutRecorder; }
     QCheckBox* keepPanelOpenCheckBox() const { return m_keepPanelOpenCheckBox; }
     QCheckBox* showKeyboardHintsCheckBox() const { return m_showKeyboardHintsCheckBox; }
-    QSpinBox* tileGapSpinBox() const { return m_tileGapSpinBox; }
-    QSpinBox* screenMarginSpinBox() const { return m_screenMarginSpinBox; }
     QCheckBox* automaticUpdatesCheckBox() const { return m_automaticUpdatesCheckBox; }
     QPushButton* checkForUpdatesButton() const { return m_checkForUpdatesButton; }
     AppearanceChooser* appearanceChooser() const { return m_appearanceChooser; }
@@ -39,8 +36,6 @@ private:
     TilingPanelKeyboardShortcutRecorder* m_shortcutRecorder;
     QCheckBox* m_keepPanelOpenCheckBox;
     QCheckBox* m_showKeyboardHintsCheckBox = nullptr;
-    QSpinBox* m_tileGapSpinBox = nullptr;
-    QSpinBox* m_screenMarginSpinBox = nullptr;
     QCheckBox* m_automaticUpdatesCheckBox;
     QPushButton* m_checkForUpdatesButton;
     AppearanceChooser* m_appearanceChooser;

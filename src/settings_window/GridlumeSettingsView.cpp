@@ -2,6 +2,7 @@
 
 #include "settings_window/AboutSettingsView.h"
 #include "settings_window/GeneralSettingsView.h"
+#include "settings_window/LayoutsSettingsView.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -45,6 +46,16 @@ namespace {
         return path;
     }
 
+    // Four tiles, the left column joined into one.
+    QPainterPath gridShape()
+    {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(2.5, 3, 8.5, 18), 1.5, 1.5);
+        path.addRoundedRect(QRectF(13, 3, 8.5, 8), 1.5, 1.5);
+        path.addRoundedRect(QRectF(13, 13, 8.5, 8), 1.5, 1.5);
+        return path;
+    }
+
     QIcon symbolIcon(const QPainterPath& shape, const QColor& colour)
     {
         QIcon icon;
@@ -77,6 +88,23 @@ GridlumeSettingsView::GridlumeSettingsView(SettingsStore& settingsStore, Updater
     setFixedSize(contentSize);
 }
 
+GridlumeSettingsView::SettingsTab GridlumeSettingsView::selectedTab() const
+{
+    return currentWidget() == m_aboutView ? SettingsTab::about : SettingsTab::general;
+}
+
+void GridlumeSettingsView::setSelectedTab(SettingsTab tab)
+{
+    setCurrentWidget(tab == SettingsTab::about ? static_cast<QWidget*>(m_aboutView) : m_generalView);
+}
+
+void GridlumeSettingsView::addLayoutsView(LayoutsSettingsView* view)
+{
+    m_layoutsView = view;
+    insertTab(1, view, tr("Layouts"));
+    updateTabIcons();
+}
+
 void GridlumeSettingsView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::PaletteChange)
@@ -88,7 +116,9 @@ void GridlumeSettingsView::updateTabIcons()
 {
     const QColor colour = palette().color(QPalette::WindowText);
     setTabIcon(0, symbolIcon(gearShape(), colour));
-    setTabIcon(1, symbolIcon(boltShape(), colour));
+    if (m_layoutsView)
+        setTabIcon(indexOf(m_layoutsView), symbolIcon(gridShape(), colour));
+    setTabIcon(indexOf(m_aboutView), symbolIcon(boltShape(), colour));
 }
 
 } // namespace gridlume

@@ -1,8 +1,10 @@
 #include "settings_window/SettingsWindowController.h"
 
 #include "platform/PanelWindowTraits.h"
+#include "settings/SettingsStore.h"
 #include "settings_window/AboutSettingsView.h"
 #include "settings_window/GridlumeSettingsView.h"
+#include "settings_window/LayoutsSettingsView.h"
 
 #include <QVBoxLayout>
 #include <QWidget>
@@ -38,6 +40,9 @@ void SettingsWindowController::buildWindow()
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new GridlumeSettingsView(m_settingsStore, m_updater, m_translator, m_globalKeyMonitor, m_urlOpener,
         m_version, m_applicationIcon, m_window.get());
+    if (m_layoutStore)
+        m_view->addLayoutsView(new LayoutsSettingsView(
+            *m_layoutStore, m_settingsStore, m_translator, m_globalKeyMonitor, m_view));
     layout->addWidget(m_view);
     m_window->setFixedSize(GridlumeSettingsView::contentSize);
     connect(m_view->aboutView(), &AboutSettingsView::quitRequested, this, &SettingsWindowController::quitRequested);

@@ -13,6 +13,7 @@ namespace gridlume {
 class GlobalKeyMonitor;
 class GridlumeSettingsView;
 class KeyEventTranslator;
+class LayoutStore;
 class PanelWindowTraits;
 class SettingsStore;
 class Updater;
@@ -27,6 +28,10 @@ public:
         GlobalKeyMonitor& globalKeyMonitor, UrlOpener& urlOpener, PanelWindowTraits& windowTraits, QString version,
         QIcon applicationIcon, QObject* parent = nullptr);
     ~SettingsWindowController() override;
+
+    // The layouts the Layouts tab edits; without them the window has no such tab. Before the
+    // window is first shown.
+    void setLayoutStore(LayoutStore& layoutStore) { m_layoutStore = &layoutStore; }
 
     void showSettingsWindow();
     void hideSettingsWindow();
@@ -53,6 +58,7 @@ private:
     QIcon m_applicationIcon;
     std::unique_ptr<QWidget> m_window;
     GridlumeSettingsView* m_view = nullptr;
+    LayoutStore* m_layoutStore = nullptr;
 };
 
 } // namespace gridlume

@@ -51,10 +51,29 @@ namespace {
 
 TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(SettingsStore& settingsStore,
     const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, QWidget* parent)
+    : TilingPanelKeyboardShortcutRecorder(
+          Binding {
+              [&settingsStore] { return settingsStore.tilingPanelKeyboardShortcut(); },
+              [store = QPointer<SettingsStore>(&settingsStore)](const KeyboardShortcut& shortcut) {
+                  // A refused shortcut leaves the store as it was, which is what stays shown.
+                  if (store)
+                      (void)store->updateTilingPanelKeyboardShortcut(shortcut);
+              },
+              [&settingsStore] { (void)settingsStore.clearTilingPanelKeyboardShortcut(); },
+              tr("Panel shortcut"),
+          },
+          settingsStore.hotKeyService(), translator, globalKeyMonitor, parent)
+{
+    connect(&settingsStore, &SettingsStore::tilingPanelKeyboardShortcutChanged, this,
+        &TilingPanelKeyboardShortcutRecorder::refresh);
+}
+
+TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Binding binding,
+    HotKeyService& hotKeyService, const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor,
+    QWidget* parent)
     : QWidget(parent)
-    , m_settingsStore(settingsStore)
-    , m_viewModel(
-          new KeyboardShortcutRecorderViewModel(translator, globalKeyMonitor, settingsStore.hotKeyService(), this))
+    , m_binding(std::move(binding))
+    , m_viewModel(new KeyboardShortcutRecorderViewModel(translator, globalKeyMonitor, hotKeyService, this))
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 2, 0);
@@ -69,7 +88,7 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Setting
     m_mainButton->setFlat(true);
     m_mainButton->setFixedHeight(controlHeight);
     m_mainButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_mainButton->setAccessibleName(tr("Panel shortcut"));
+    m_mainButton->setAccessibleName(m_binding.accessibleName);
     m_mainButton->setCursor(Qt::PointingHandCursor);
     m_mainButton->setFont(calloutFont(m_mainButton->font(), QFont::Normal));
     // The control paints its own background; the button is only the clickable text.
@@ -89,21 +108,13 @@ TilingPanelKeyboardShortcutRecorder::TilingPanelKeyboardShortcutRecorder(Setting
     setAttribute(Qt::WA_Hover);
 
     connect(m_mainButton, &QPushButton::clicked, this, [this] {
-        m_viewModel->startRecording(
-            [store = QPointer<SettingsStore>(&m_settingsStore)](const KeyboardShortcut& shortcut) {
-                // A refused shortcut leaves the store as it was, which is what stays shown.
-                if (store)
-                    (void)store->updateTilingPanelKeyboardShortcut(shortcut);
-            });
+        m_viewModel->startRecording([record = m_binding.record](const KeyboardShortcut& shortcut) { record(shortcut); });
     });
     connect(m_cancelButton, &QToolButton::clicked, m_viewModel, &KeyboardShortcutRecorderViewModel::stopRecording);
-    connect(m_clearButton, &QToolButton::clicked, this,
-        [this] { (void)m_settingsStore.clearTilingPanelKeyboardShortcut(); });
+    connect(m_clearButton, &QToolButton::clicked, this, [this] { m_binding.clear(); });
     connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isRecordingChanged, this,
         &TilingPanelKeyboardShortcutRecorder::refresh);
     connect(m_viewModel, &KeyboardShortcutRecorderViewModel::isShowingUsedByAnotherProgramChanged, this,
-        &TilingPanelKeyboardShortcutRecorder::refresh);
-    connect(&m_settingsStore, &SettingsStore::tilingPanelKeyboardShortcutChanged, this,
         &TilingPanelKeyboardShortcutRecorder::refresh);
     refresh();
 }
@@ -114,7 +125,7 @@ QString TilingPanelKeyboardShortcutRecorder::text() const
         return tr("Press shortcut\u2026");
     if (m_viewModel->isShowingUsedByAnotherProgram())
         return tr("Used by another program");
-    if (const auto& shortcut = m_settingsStore.tilingPanelKeyboardShortcut())
+    if (const auto shortcut = m_binding.current())
         return displayText(*shortcut);
     return tr("Click to record shortcut");
 }
@@ -127,7 +138,7 @@ QSize TilingPanelKeyboardShortcutRecorder::sizeHint() const
 void TilingPanelKeyboardShortcutRecorder::refresh()
 {
     const bool recording = m_viewModel->isRecording();
-    const bool hasShortcut = m_settingsStore.tilingPanelKeyboardShortcut().has_value();
+    const bool hasShortcut = m_binding.current().has_value();
     m_mainButton->setText(text());
     m_mainButton->setAccessibleDescription(text());
     QPalette palette = m_mainButton->palette();

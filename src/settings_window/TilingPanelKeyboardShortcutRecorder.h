@@ -4,11 +4,15 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class QPushButton;
 class QToolButton;
 
 namespace gridlume {
 
+class HotKeyService;
 class SettingsStore;
 
 // The settings row's control for the tiling panel's shortcut: shows the shortcut, starts a
@@ -27,6 +31,17 @@ public:
     TilingPanelKeyboardShortcutRecorder(SettingsStore& settingsStore, const KeyEventTranslator& translator,
         GlobalKeyMonitor& globalKeyMonitor, QWidget* parent = nullptr);
 
+    // The same control for another shortcut (a layout's): `binding` reads, stores and clears it,
+    // and whoever changes it otherwise calls refresh().
+    struct Binding {
+        std::function<std::optional<KeyboardShortcut>()> current;
+        std::function<void(const KeyboardShortcut&)> record;
+        std::function<void()> clear;
+        QString accessibleName;
+    };
+    TilingPanelKeyboardShortcutRecorder(Binding binding, HotKeyService& hotKeyService,
+        const KeyEventTranslator& translator, GlobalKeyMonitor& globalKeyMonitor, QWidget* parent = nullptr);
+
     KeyboardShortcutRecorderViewModel& viewModel() { return *m_viewModel; }
     // "Press shortcut…" while recording, "Used by another program" for a few seconds after a
     // held combination ended it, "Click to record shortcut" without a shortcut, else the
@@ -39,14 +54,14 @@ public:
 
     QSize sizeHint() const override;
 
+    void refresh();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void refresh();
-
-    SettingsStore& m_settingsStore;
+    Binding m_binding;
     KeyboardShortcutRecorderViewModel* m_viewModel;
     QPushButton* m_mainButton;
     QToolButton* m_cancelButton;

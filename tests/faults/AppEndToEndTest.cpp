@@ -3,6 +3,7 @@
 // Driven through XTEST and read through the X server only.
 #include "GridlumeDesktopTest.h"
 
+#include <QFile>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -86,6 +87,42 @@ namespace {
         const QRect again = *m_windows.viewableMenu();
         click(QPoint(again.center().x(), again.bottom() - 10));
         EXPECT_EQ(m_gridlume->process().waitForExit(deadline), 0);
+    }
+
+    // A layout's shortcut recorded on the Layouts tab steps through the layout's blocks on the
+    // window, and starts again at the first once the window has been moved in between.
+    TEST_F(AppEndToEndTest, LayoutShortcutRecordedInTheSettingsWindowStepsThroughItsBlocks)
+    {
+        ASSERT_NO_FATAL_FAILURE(startTarget({}, QStringLiteral("xterm")));
+        startGridlume(GridlumeUnderTest::settingsWithShortcut() + R"(placementLayouts="{\"version\":1,\"layouts\":[)"
+            R"({\"name\":\"Left\",\"steps\":[\"2x1 0,0\",\"3x1 0,0\",\"3x1 0,0:1,0\"]}]}")" "\n");
+        (void)m_gridlume->runCommand({});
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline));
+        click(m_windows.viewableSettingsWindow()->topLeft() + QPoint(138, 14));
+        // Control-Alt-J; the recorder sits beside "Shortcut" on the Layouts tab.
+        ASSERT_NO_FATAL_FAILURE(recordShortcut(QStringLiteral("ctrl+alt+j"), [&] {
+            QFile file(m_gridlume->settingsFilePath());
+            return file.open(QIODevice::ReadOnly)
+                && file.readAll().replace("\\\"", "\"").contains(R"("shortcut":{"keyCode":38,"modifiers":6144})");
+        }, QPoint(394, 150)));
+
+        const Rect area = m_desktop.freeAreaOfMonitor(X11TestDesktop::primaryMonitor);
+        const auto part = [&](double from, double width) {
+            return QRect(int(std::lround(area.minX() + from * area.width())), int(area.minY()),
+                int(std::lround(width * area.width())), int(area.height()));
+        };
+        ASSERT_TRUE(m_desktop.activate(m_target));
+        const Size increments = m_desktop.resizeIncrementFromOutside(m_target);
+        for (const QRect& block : { part(0, 0.5), part(0, 1 / 3.0), part(0, 2 / 3.0), part(0, 0.5) }) {
+            key(QStringLiteral("ctrl+alt+j"));
+            EXPECT_TRUE(waitForFrame(m_target, block, increments))
+                << describe(m_desktop.visibleFrame(m_target)) << " instead of " << describe(block);
+        }
+        m_desktop.run(QStringLiteral("xdotool"),
+            { QStringLiteral("windowmove"), QString::number(m_target), QStringLiteral("200"), QStringLiteral("150") });
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !isNear(m_desktop.visibleFrame(m_target), part(0, 0.5)); }, deadline));
+        key(QStringLiteral("ctrl+alt+j"));
+        EXPECT_TRUE(waitForFrame(m_target, part(0, 0.5), increments)) << describe(m_desktop.visibleFrame(m_target));
     }
 
 } // namespace

@@ -141,14 +141,15 @@ protected:
         return m_desktop.waitUntil([&] { return isNear(m_desktop.visibleFrame(window), block, tolerance); }, deadline);
     }
 
-    // Records `keys` in the settings window's shortcut recorder, typing them again while `recorded`
-    // (if given) does not hold: the recorder watches the keyboard a moment after the click.
-    void recordShortcut(const QString& keys, const std::function<bool()>& recorded = {})
+    // Records `keys` in the settings window's shortcut recorder at `recorder` (by default the first
+    // row of the General page), typing them again while `recorded` (if given) does not hold: the
+    // recorder watches the keyboard a moment after the click.
+    void recordShortcut(
+        const QString& keys, const std::function<bool()>& recorded = {}, QPoint recorder = QPoint(337, 66))
     {
         const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
         ASSERT_TRUE(settings);
-        // The recorder is the first row of the General page.
-        click(settings->topLeft() + QPoint(337, 66));
+        click(settings->topLeft() + recorder);
         for (int attempt = 0; attempt < 4; ++attempt) {
             key(keys);
             if (!recorded || m_desktop.waitUntil(recorded, 5s))
