@@ -359,6 +359,40 @@ namespace {
         }
     }
 
+    // A layout's shortcut, pressed as KWin delivers it, steps a Wayland window through the
+    // layout's blocks, and starts again once the window has been moved in between.
+    TEST_F(KWinEndToEndTest, LayoutShortcutStepsAWaylandWindowThroughItsBlocks)
+    {
+        const std::unique_ptr<ChildProcess> wayland = m_desktop.startClient(QStringLiteral("env"),
+            { QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral(GRIDLUME_WAYLAND_TEST_WINDOW_PROGRAM) });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->frameOf(wayland->pid()).has_value(); }, int(deadline.count())));
+        ASSERT_TRUE(m_kwin->activate(wayland->pid()));
+        startGridlume(kShortcutSettings + R"(placementLayouts="{\"version\":1,\"layouts\":[{\"name\":\"Left\",)"
+            R"(\"steps\":[\"2x1 0,0\",\"3x1 0,0\",\"3x1 0,0:1,0\"],\"monitor\":\"primary\",)"
+            R"(\"shortcut\":{\"keyCode\":38,\"modifiers\":6144}}]}")" "\n");
+        const QString layoutAction = QStringLiteral("hotkey-100");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->gridlumeActions().contains(layoutAction); }, int(deadline.count())))
+            << qPrintable(m_kwin->gridlumeActions().join(u' '));
+
+        const Rect area = m_kwin->workAreas().at(0);
+        const auto part = [&](double width) {
+            return QRect(int(area.minX()), int(area.minY()), int(std::lround(width * area.width())), int(area.height()));
+        };
+        for (const QRect& block : { part(0.5), part(1 / 3.0), part(2 / 3.0) }) {
+            ASSERT_TRUE(m_kwin->invokeGridlumeAction(layoutAction));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), block); }, int(deadline.count())))
+                << describe(m_kwin->frameOf(wayland->pid())) << " instead of " << describe(block);
+        }
+        m_kwin->run(QStringLiteral("clients(function (c) { return c.pid == %1; })[0].frameGeometry = "
+                                   "{ x: 300, y: 200, width: 500, height: 400 }; report(true);")
+                .arg(wayland->pid()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), QRect(300, 200, 500, 400)); },
+            int(deadline.count())));
+        ASSERT_TRUE(m_kwin->invokeGridlumeAction(layoutAction));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), part(0.5)); }, int(deadline.count())))
+            << describe(m_kwin->frameOf(wayland->pid()));
+    }
+
     // A shortcut another program holds in KDE's shortcut service is reported as on X11.
     TEST_F(KWinEndToEndTest, ReportsAShortcutAnotherProgramHolds)
     {
