@@ -71,11 +71,13 @@ const INTERFACE_XML = `
   </interface>
 </node>`;
 
-// How long MoveResize waits for a window's frame to reach what was asked (a Wayland client takes
-// its new size in its own time, after a configure round trip), and how long a frame must stay
-// unchanged, short of that, to count as the window's own answer (its minimum size, its size
-// increments).
-const SETTLE_TIMEOUT_MS = 500;
+// How long MoveResize waits for a window's frame to reach what was asked, and how long a frame
+// must stay unchanged, short of that, to count as the window's own answer (its minimum size, its
+// size increments). Mutter places an X11 window's frame at once; a Wayland client takes its new
+// size in its own time, after a configure round trip: 10-40 ms here, but up to a second for a
+// window that was hidden (under a fullscreen one, say), whose client Mutter paces at its slower
+// rate for hidden windows.
+const SETTLE_TIMEOUT_MS = { x11: 500, wayland: 2000 };
 const SETTLE_QUIET_MS = 100;
 const SETTLE_POLL_MS = 10;
 
@@ -126,6 +128,8 @@ class PendingMove {
         this._changed = this._started;
         this._changes = 0;
         this._moved = false;
+        this._timeoutMs = window.get_client_type() === Meta.WindowClientType.X11
+            ? SETTLE_TIMEOUT_MS.x11 : SETTLE_TIMEOUT_MS.wayland;
         const changed = () => {
             this._changed = milliseconds();
             this._changes++;
@@ -162,7 +166,7 @@ class PendingMove {
             this._moved = true;
             this._changed = now;
             this._window.move_frame(true, this._wanted.x, this._wanted.y);
-        } else if (quiet || now - this._started >= SETTLE_TIMEOUT_MS) {
+        } else if (quiet || now - this._started >= this._timeoutMs) {
             this.finish(true, quiet ? 'constrained' : 'unsettled');
         }
     }
