@@ -5,6 +5,7 @@
 // on D-Bus, as KWin does for a key press; the drags are XTEST input on Xwayland, where Gridlume's
 // panels are.
 #include "GridlumeDesktopTest.h"
+#include "KWinTestDesktop.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -222,13 +223,13 @@ namespace {
     class KWinEndToEndTest : public GridlumeDesktopTest {
     protected:
         KWinEndToEndTest()
-            : GridlumeDesktopTest(kwinWaylandDesktop())
+            : GridlumeDesktopTest(std::make_unique<KWinTestDesktop>())
         {
         }
 
         void SetUp() override
         {
-            if (const std::optional<QString> problem = kwinWaylandProblem())
+            if (const std::optional<QString> problem = KWinTestDesktop::problem())
                 GTEST_SKIP() << qPrintable(*problem);
             GridlumeDesktopTest::SetUp();
             if (!HasFatalFailure())
@@ -350,8 +351,8 @@ namespace {
         {
             SCOPED_TRACE("the dock going gives the second output's whole area back to the panel");
             m_desktop.removeDock();
-            const Rect output(X11TestDesktop::kwinOutputSize.width, 0, X11TestDesktop::kwinOutputSize.width,
-                X11TestDesktop::kwinOutputSize.height);
+            const Rect output(KWinTestDesktop::outputSize.width, 0, KWinTestDesktop::outputSize.width,
+                KWinTestDesktop::outputSize.height);
             ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->workAreas().at(1) == output; }, int(deadline.count())));
             ASSERT_TRUE(m_kwin->invokeGridlumeAction(action));
             EXPECT_TRUE(m_windows.waitForPanels({ panels[0], GridlumeWindows::centredPanel(output) }, deadline))
@@ -368,6 +369,30 @@ namespace {
         const QString said = QStringLiteral("keyCode=5, modifiers=6656, status=-9878");
         EXPECT_TRUE(QTest::qWaitFor([&] { return m_gridlume->countLogMessages(said) > 0; }, int(deadline.count())))
             << qPrintable(m_gridlume->logMessages().join(u'\n'));
+    }
+
+    // `gridlume place` with no Gridlume running talks to KWin itself, not to Xwayland: the Wayland
+    // window, which Xwayland does not see, is placed.
+    TEST_F(KWinEndToEndTest, PlacesAWaylandWindowFromTheCommandLineWithoutAnInstance)
+    {
+        const std::vector<Rect> areas = m_kwin->workAreas();
+        ASSERT_EQ(areas.size(), 2u);
+        const std::unique_ptr<ChildProcess> wayland = m_desktop.startClient(QStringLiteral("env"),
+            { QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral(GRIDLUME_WAYLAND_TEST_WINDOW_PROGRAM) });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->frameOf(wayland->pid()).has_value(); }, int(deadline.count())))
+            << "the Wayland window did not appear";
+        ASSERT_TRUE(m_kwin->activate(wayland->pid()));
+
+        const X11TestDesktop::ToolResult result
+            = m_gridlume->runCommand({ QStringLiteral("place"), QStringLiteral("2x1"), QStringLiteral("1,0") });
+        EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+        const Rect& area = areas[0];
+        const QRect rightHalf
+            = pixelRect(Rect(area.minX() + area.width() / 2, area.minY(), area.width() / 2, area.height()));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), rightHalf); }, int(deadline.count())))
+            << "the window is at " << describe(m_kwin->frameOf(wayland->pid())) << " instead of "
+            << describe(rightHalf);
     }
 
     // Other Wayland compositors offer no way to move other programs' windows: one sentence, no

@@ -1,6 +1,6 @@
 #include "X11DesktopTest.h"
 #include "hotkeys/HotKeyService.h"
-#include "platform/x11/X11KeyCodeTable.h"
+#include "platform/linux/KeyCodeTable.h"
 
 #include <QRegularExpression>
 
@@ -17,7 +17,7 @@ namespace {
     constexpr quint32 kVK_ANSI_G = 0x05;
     constexpr quint32 kVK_ANSI_J = 0x26;
 
-    xcb_keycode_t keycodeOf(quint32 virtualKeyCode) { return *X11KeyCodeTable::x11Keycode(virtualKeyCode); }
+    xcb_keycode_t keycodeOf(quint32 virtualKeyCode) { return *KeyCodeTable::x11Keycode(virtualKeyCode); }
 
     bool lockIsOn(const X11TestDesktop& desktop, const QString& name)
     {
@@ -96,7 +96,7 @@ namespace {
         const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
         for (const Expectation& expectation : expectations) {
             SCOPED_TRACE(expectation.virtualKeyCode);
-            const std::optional<quint8> keycode = X11KeyCodeTable::x11Keycode(expectation.virtualKeyCode);
+            const std::optional<quint8> keycode = KeyCodeTable::x11Keycode(expectation.virtualKeyCode);
             ASSERT_TRUE(keycode);
             const xcb_keysym_t first = keysyms[(*keycode - setup->min_keycode) * mapping->keysyms_per_keycode];
             EXPECT_EQ(first, expectation.keysym) << "X keycode " << int(*keycode);

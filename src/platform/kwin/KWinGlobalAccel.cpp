@@ -1,6 +1,6 @@
 #include "KWinGlobalAccel.h"
 
-#include "platform/x11/X11KeyCodeTable.h"
+#include "platform/linux/KeyCodeTable.h"
 
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -68,7 +68,7 @@ KWinGlobalAccel::KWinGlobalAccel(LogSink& logSink, QObject* parent)
 
 std::optional<int> KWinGlobalAccel::qtKey(quint32 virtualKeyCode, quint32 modifiers)
 {
-    const std::optional<quint16> evdev = X11KeyCodeTable::evdevCode(virtualKeyCode);
+    const std::optional<quint16> evdev = KeyCodeTable::evdevCode(virtualKeyCode);
     const int key = evdev ? qtKeyOfEvdevCode(*evdev) : 0;
     if (key == 0)
         return std::nullopt;

@@ -2,7 +2,7 @@
 
 #include "UniqueCPtr.h"
 #include "X11Connection.h"
-#include "X11KeyCodeTable.h"
+#include "platform/linux/KeyCodeTable.h"
 
 #include <xcb/xcb_keysyms.h>
 // xkb.h names a struct member "explicit", which is a keyword in C++.
@@ -194,7 +194,7 @@ OSStatus X11HotKeyPlatform::registerEventHotKey(
     if (!outRef)
         return paramErr;
     *outRef = 0;
-    const std::optional<quint8> keycode = X11KeyCodeTable::x11Keycode(keyCode);
+    const std::optional<quint8> keycode = KeyCodeTable::x11Keycode(keyCode);
     if (!keycode) {
         m_logger.error("No X keycode for virtual key code %u", keyCode);
         return paramErr;

@@ -1,34 +1,10 @@
-#include "platform/x11/X11KeyCodeTable.h"
-#include "platform/x11/X11KeyEventTranslator.h"
 #include "platform/x11/X11HotKeyPlatform.h"
+#include "platform/x11/X11KeyEventTranslator.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace gridlume {
 namespace {
-
-    TEST(X11KeyCodeTable, IsOneToOne)
-    {
-        std::set<quint16> virtualKeyCodes;
-        std::set<quint16> evdevCodes;
-        for (const X11KeyCodeTable::Entry& entry : X11KeyCodeTable::entries()) {
-            EXPECT_TRUE(virtualKeyCodes.insert(entry.virtualKeyCode).second) << "kVK " << entry.virtualKeyCode;
-            EXPECT_TRUE(evdevCodes.insert(entry.evdevCode).second) << "evdev " << entry.evdevCode;
-            EXPECT_EQ(X11KeyCodeTable::virtualKeyCode(entry.evdevCode), entry.virtualKeyCode);
-        }
-    }
-
-    // The server's own keymap checks the X keycodes of the other keys (X11HotKeyTest); it gives
-    // F13's position a launcher symbol, and some keys have no X keycode.
-    TEST(X11KeyCodeTable, KeycodesTheServerKeymapCannotCheck)
-    {
-        EXPECT_EQ(X11KeyCodeTable::x11Keycode(105), 191) << "F13, evdev KEY_F13 (183) + 8";
-        EXPECT_EQ(X11KeyCodeTable::virtualKeyCodeOfX11Keycode(191), 105);
-        EXPECT_EQ(X11KeyCodeTable::x11Keycode(0x3F), std::nullopt) << "Fn has no X keycode";
-        EXPECT_EQ(X11KeyCodeTable::virtualKeyCodeOfX11Keycode(3), std::nullopt);
-    }
 
     TEST(X11KeyEventTranslator, StateBitsBecomeModifierFlags)
     {
