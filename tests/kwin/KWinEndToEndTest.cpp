@@ -123,27 +123,15 @@ function rect(g) { return [g.x, g.y, g.width, g.height]; }
     // Gridlume's actions in KDE's shortcut service, and what KWin does when an action's key is pressed.
     QStringList gridlumeActions()
     {
-        const QDBusReply<QStringList> reply
-            = m_bus.call(shortcutService(QStringLiteral("/component/gridlume"), QStringLiteral("shortcutNames")));
+        const QDBusReply<QStringList> reply = KWinTestDesktop::callShortcutService(
+            QStringLiteral("/component/gridlume"), QStringLiteral("shortcutNames"), {}, m_bus);
         return reply.isValid() ? reply.value() : QStringList();
     }
     bool invokeGridlumeAction(const QString& action)
     {
-        const QDBusMessage reply = m_bus.call(
-            shortcutService(QStringLiteral("/component/gridlume"), QStringLiteral("invokeShortcut"), { action }));
+        const QDBusMessage reply = KWinTestDesktop::callShortcutService(
+            QStringLiteral("/component/gridlume"), QStringLiteral("invokeShortcut"), { action }, m_bus);
         return reply.type() == QDBusMessage::ReplyMessage;
-    }
-
-    // Gives `qtKey` to an action of another component, as another program holding it would.
-    bool holdShortcut(int qtKey)
-    {
-        const QStringList action { QStringLiteral("other"), QStringLiteral("held"), QStringLiteral("Other"),
-            QStringLiteral("Held") };
-        const QString path = QStringLiteral("/kglobalaccel");
-        m_bus.call(shortcutService(path, QStringLiteral("doRegister"), { action }));
-        const QDBusReply<QList<int>> reply = m_bus.call(shortcutService(
-            path, QStringLiteral("setShortcut"), { action, QVariant::fromValue(QList<int> { qtKey }), uint(2 | 4) }));
-        return reply.isValid() && reply.value().contains(qtKey);
     }
 
     // Saves what KWin shows on all outputs to `path` (PNG), through KWin's screenshot service.
@@ -187,18 +175,6 @@ private:
         return Rect(a.at(0).toDouble(), a.at(1).toDouble(), a.at(2).toDouble(), a.at(3).toDouble());
     }
 
-    // A call to KDE's shortcut service: org.kde.KGlobalAccel on /kglobalaccel, a component's
-    // interface on its path.
-    static QDBusMessage shortcutService(const QString& path, const QString& method, const QVariantList& arguments = {})
-    {
-        QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), path,
-            path == u"/kglobalaccel" ? QStringLiteral("org.kde.KGlobalAccel")
-                                     : QStringLiteral("org.kde.kglobalaccel.Component"),
-            method);
-        message.setArguments(arguments);
-        return message;
-    }
-
     void callScripting(const QString& method, const QVariantList& arguments)
     {
         QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
@@ -215,10 +191,8 @@ private:
 
 namespace {
 
-    // Control-Option-Shift-G, as Gridlume's settings store it, and as KDE's shortcut service
-    // counts it (Qt's key and modifier bits).
+    // Control-Option-Shift-G, as Gridlume's settings store it.
     const QByteArray kShortcutSettings = GridlumeUnderTest::settingsWithShortcut(5, 6656);
-    constexpr int kShortcutQtKey = 0x0E000047;
 
     class KWinEndToEndTest : public GridlumeDesktopTest {
     protected:
@@ -358,17 +332,6 @@ namespace {
             EXPECT_TRUE(m_windows.waitForPanels({ panels[0], GridlumeWindows::centredPanel(output) }, deadline))
                 << describe(m_windows.viewablePanels());
         }
-    }
-
-    // A shortcut another program holds in KDE's shortcut service is reported as on X11.
-    TEST_F(KWinEndToEndTest, ReportsAShortcutAnotherProgramHolds)
-    {
-        ASSERT_TRUE(m_kwin->holdShortcut(kShortcutQtKey));
-        startGridlume(kShortcutSettings);
-        // eventHotKeyExistsErr, as for a key another X11 client grabbed.
-        const QString said = QStringLiteral("keyCode=5, modifiers=6656, status=-9878");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_gridlume->countLogMessages(said) > 0; }, int(deadline.count())))
-            << qPrintable(m_gridlume->logMessages().join(u'\n'));
     }
 
     // `gridlume place` with no Gridlume running talks to KWin itself, not to Xwayland: the Wayland

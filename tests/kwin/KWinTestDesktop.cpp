@@ -63,6 +63,17 @@ std::optional<QString> KWinTestDesktop::problem()
     return std::nullopt;
 }
 
+QDBusMessage KWinTestDesktop::callShortcutService(
+    const QString& path, const QString& method, const QVariantList& arguments, QDBusConnection bus)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), path,
+        path == u"/kglobalaccel" ? QStringLiteral("org.kde.KGlobalAccel")
+                                 : QStringLiteral("org.kde.kglobalaccel.Component"),
+        method);
+    message.setArguments(arguments);
+    return bus.call(message);
+}
+
 bool KWinTestDesktop::startSession(QString* error)
 {
     writeDesktopConfiguration();

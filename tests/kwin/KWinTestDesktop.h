@@ -2,6 +2,9 @@
 
 #include "X11TestDesktop.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+
 #include <optional>
 
 namespace gridlume::test {
@@ -20,6 +23,11 @@ public:
     static const DesktopProfile& profile();
     // Why kwin_wayland cannot run here (not installed, refused to start), or none.
     static std::optional<QString> problem();
+
+    // A call to KDE's shortcut service on `bus`: org.kde.KGlobalAccel on /kglobalaccel, a
+    // component's interface on its path; the reply.
+    static QDBusMessage callShortcutService(const QString& path, const QString& method,
+        const QVariantList& arguments = {}, QDBusConnection bus = QDBusConnection::sessionBus());
 
 protected:
     bool startSession(QString* error) override;

@@ -51,17 +51,6 @@ namespace {
         }
     }
 
-    TEST_F(X11HotKeyTest, AfterUnregisteringAnotherClientCanTakeTheShortcut)
-    {
-        HotKeyService service(platform().hotKeys, m_log);
-        ASSERT_TRUE(service.registerOrUpdateHotKey(3, { kVK_ANSI_J, kControlKey | kOptionKey }));
-        EXPECT_EQ(m_desktop.grabKey(keycodeOf(kVK_ANSI_J), kControlAlt), XCB_ACCESS);
-
-        ASSERT_TRUE(service.unregisterHotKey(3));
-        EXPECT_EQ(m_desktop.grabKey(keycodeOf(kVK_ANSI_J), kControlAlt), 0);
-        EXPECT_EQ(m_desktop.grabKey(keycodeOf(kVK_ANSI_J), kControlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2), 0);
-    }
-
     // The table's X keycodes carry the expected symbols in the server's own (evdev, US) keymap.
     // (That keymap gives the F13–F20 positions launcher symbols, so those are only checked
     // against the evdev codes, in the unit tests.)
