@@ -61,9 +61,9 @@ int place(int argc, char** argv, const PlacementRequest& request, QTextStream& e
     Platform& platform = backendPlatform->platform();
     WindowPlacementCommand placement(platform.accessibility, platform.screens, platform.workspace, logSink);
     const WindowPlacementCommand::Outcome outcome = placement.run(request);
-    if (outcome.placed)
+    if (outcome.placed())
         return 0;
-    err << "gridlume: " << outcome.reason << '\n';
+    err << "gridlume: " << outcome.reason() << '\n';
     return 1;
 }
 

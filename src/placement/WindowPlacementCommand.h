@@ -1,5 +1,6 @@
 #pragma once
 
+#include "placement/PlacementFailure.h"
 #include "placement/PlacementRequest.h"
 #include "platform/Accessibility.h"
 #include "platform/Log.h"
@@ -7,6 +8,8 @@
 #include "platform/Workspace.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace gridlume {
 
@@ -20,9 +23,10 @@ public:
     static constexpr double sizeTolerance = 32;
 
     struct Outcome {
-        bool placed = false;
-        // Why not, in the placement service's words where it gave them.
-        QString reason;
+        // Why the window was not placed; none when it was.
+        std::optional<PlacementFailure> failure;
+        bool placed() const { return !failure; }
+        QString reason() const { return failure ? failure->reason() : QString(); }
     };
 
     WindowPlacementCommand(
