@@ -1,5 +1,5 @@
 // .desktop files: any package, or the user, can install one under applications/.
-#include "platform/x11/DesktopEntry.h"
+#include "platform/linux/DesktopEntry.h"
 
 #include <cstdint>
 

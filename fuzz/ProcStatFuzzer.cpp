@@ -1,6 +1,6 @@
 // /proc/<pid>/stat: the command name in it is chosen by the process (prctl(PR_SET_NAME)) and
 // may hold spaces and parentheses.
-#include "platform/x11/ProcessStartTime.h"
+#include "platform/linux/ProcessStartTime.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 // its ConfigureNotify on Xwayland). Prints "@metric <key> <value>" lines for scripts/bench;
 // checks nothing.
 #include "ChildProcess.h"
-#include "X11TestDesktop.h"
+#include "KWinTestDesktop.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -176,11 +176,11 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     // --trace: every event of the panels during each show, with its time.
     const bool trace = application.arguments().contains(QStringLiteral("--trace"));
-    if (const auto problem = kwinWaylandProblem()) {
+    if (const auto problem = KWinTestDesktop::problem()) {
         out << "kwin_harness: " << *problem << '\n';
         return 0;
     }
-    X11TestDesktop desktop(kwinWaylandDesktop());
+    KWinTestDesktop desktop;
     QString error;
     if (!desktop.start(&error)) {
         out << "kwin_harness: no desktop: " << error << '\n';
@@ -304,7 +304,7 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
 
     // Release on a tile to the xterm's frame settled: alternately the whole first output and its
     // top-left quarter, so that every release changes the frame.
-    const gridlume::Rect output(0, 0, X11TestDesktop::kwinOutputSize.width, X11TestDesktop::kwinOutputSize.height);
+    const gridlume::Rect output(0, 0, KWinTestDesktop::outputSize.width, KWinTestDesktop::outputSize.height);
     invokeShortcut(bus, action);
     poll([&] { return viewablePanels(c, desktop.root()) == 2; }, std::chrono::seconds(5));
     std::vector<double> releases;

@@ -54,7 +54,7 @@ QByteArray GridlumeApp::handleInstanceRequest(const QByteArray& command)
     if (!request)
         return "invalid " + error.toUtf8();
     const WindowPlacementCommand::Outcome outcome = place(*request);
-    return outcome.placed ? QByteArray("ok") : "failed " + outcome.reason.toUtf8();
+    return outcome.placed() ? QByteArray("ok") : "failed " + outcome.reason().toUtf8();
 }
 
 WindowPlacementCommand::Outcome GridlumeApp::place(const PlacementRequest& request)

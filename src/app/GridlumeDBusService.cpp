@@ -60,8 +60,8 @@ void GridlumeDBusService::Place(const QString& grid, const QString& block, const
         return;
     }
     const WindowPlacementCommand::Outcome outcome = m_app.place(*request);
-    if (!outcome.placed)
-        sendErrorReply(QStringLiteral("org.gridlume.Gridlume.Error.NotPlaced"), outcome.reason);
+    if (!outcome.placed())
+        sendErrorReply(QStringLiteral("org.gridlume.Gridlume.Error.NotPlaced"), outcome.reason());
 }
 
 } // namespace gridlume

@@ -8,14 +8,9 @@
 #include "app/QtMessageRedirect.h"
 #include "app/TerminationSignalHandler.h"
 #include "placement/WindowPlacementCommand.h"
+#include "platform/Backends.h"
 #include "platform/IniUserDefaults.h"
-#include "platform/x11/X11KeyEventTranslator.h"
-#include "platform/x11/X11PanelWindowTraits.h"
-#include "platform/x11/X11Platform.h"
 #include "settings/SettingsStore.h"
-#ifdef GRIDLUME_HAS_KWIN
-#include "platform/kwin/KWinPlatform.h"
-#endif
 #include "settings_window/QtAppearanceApplier.h"
 
 #include <QApplication>
@@ -24,29 +19,11 @@
 #include <QIcon>
 #include <QTextStream>
 
-#include <xcb/xcb.h>
-
 #include <cstring>
 
 using namespace gridlume;
 
 namespace {
-
-// Qt's xcb plugin aborts when it cannot reach the display; find out first and say so in one line.
-std::optional<QString> displayProblem()
-{
-    const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty())
-        return QStringLiteral("no X display (DISPLAY is not set); Gridlume needs an X11 session");
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
-    const bool failed = xcb_connection_has_error(connection) != 0;
-    xcb_disconnect(connection);
-    if (failed)
-        return QStringLiteral("cannot open the X display \"%1\"").arg(QString::fromLocal8Bit(display));
-    return std::nullopt;
-}
-
 
 // `gridlume place`: through the running Gridlume when there is one, else in this process. The
 // arguments were checked before: bad ones never reach the desktop.
@@ -69,8 +46,10 @@ int place(int argc, char** argv, const PlacementRequest& request, QTextStream& e
         }
     }
 
-    if (const auto problem = displayProblem()) {
-        err << "gridlume: " << *problem << '\n';
+    QString problem;
+    const Backend* backend = Backends::forSession(&problem);
+    if (!backend) {
+        err << "gridlume: " << problem << '\n';
         return 1;
     }
     // With the screens Qt sees on the X display, as the running program would: the gaps are in
@@ -81,21 +60,20 @@ int place(int argc, char** argv, const PlacementRequest& request, QTextStream& e
     // The service's log lines are the reason, printed once below.
     CapturingLogSink logSink;
     IniUserDefaults userDefaults(logSink);
-    NoPanelWindowTraits panelWindowTraits;
     QString platformError;
-    const std::unique_ptr<X11Platform> x11
-        = X11Platform::create(userDefaults, logSink, panelWindowTraits, &platformError);
-    if (!x11) {
+    const std::unique_ptr<BackendPlatform> backendPlatform
+        = backend->createCommandPlatform(userDefaults, logSink, &platformError);
+    if (!backendPlatform) {
         err << "gridlume: " << platformError << '\n';
         return 1;
     }
-    Platform& platform = x11->platform();
+    Platform& platform = backendPlatform->platform();
     WindowPlacementCommand placement(platform.accessibility, platform.screens, platform.workspace, logSink,
         SettingsStore::readPlacementGaps(userDefaults, Logger(logSink, QStringLiteral("SettingsStore"))));
     const WindowPlacementCommand::Outcome outcome = placement.run(request);
-    if (outcome.placed)
+    if (outcome.placed())
         return 0;
-    err << "gridlume: " << outcome.reason << '\n';
+    err << "gridlume: " << outcome.reason() << '\n';
     return 1;
 }
 
@@ -131,16 +109,15 @@ int main(int argc, char** argv)
     // Gridlume's own windows are X11 windows, also in a Wayland session (through Xwayland),
     // whatever platform the session asks Qt programs to use: only there can they be placed on a
     // screen, kept above other windows and shown without taking the focus.
-    const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    const QString supportedSessions
-        = QStringLiteral("Gridlume works in X11 sessions and in KDE Plasma's Wayland session");
     qputenv("QT_QPA_PLATFORM", "xcb");
-    if (const auto problem = displayProblem()) {
-        if (waylandSession)
-            err << "gridlume: this Wayland session has no Xwayland display, which Gridlume's windows need; "
-                << supportedSessions << " with Xwayland.\n";
-        else
-            err << "gridlume: " << *problem << '\n';
+    QString problem;
+    const Backend* backend = Backends::forEnvironment(&problem);
+    if (const auto windowProblem = backend ? backend->windowProblem() : std::nullopt) {
+        problem = *windowProblem;
+        backend = nullptr;
+    }
+    if (!backend) {
+        err << "gridlume: " << problem << '\n';
         return 1;
     }
 
@@ -152,15 +129,9 @@ int main(int argc, char** argv)
     const QIcon applicationIcon(QStringLiteral(":/gridlume/gridlume.svg"));
     QApplication::setWindowIcon(applicationIcon);
 
-    // Other Wayland compositors give a program no way to move other programs' windows.
-    bool kwinSession = false;
-#ifdef GRIDLUME_HAS_KWIN
-    kwinSession = waylandSession && KWinPlatform::isKWinWaylandSession();
-#endif
-    if (waylandSession && !kwinSession) {
-        err << "gridlume: this Wayland session's compositor is not KDE Plasma's KWin, and no other lets Gridlume move "
-               "windows; "
-            << supportedSessions << ".\n";
+    backend = Backends::forSession(&problem);
+    if (!backend) {
+        err << "gridlume: " << problem << '\n';
         return 1;
     }
 
@@ -191,40 +162,20 @@ int main(int argc, char** argv)
     // Qt ends the program itself when the X server goes away; its reason belongs in our log.
     const QtMessageRedirect qtMessages(*logSink);
     IniUserDefaults userDefaults(*logSink);
-    std::unique_ptr<X11PanelWindowTraits> panelWindowTraits = X11PanelWindowTraits::create();
     QString platformError;
-    std::unique_ptr<X11Platform> x11;
-#ifdef GRIDLUME_HAS_KWIN
-    X11KeyEventTranslator keyEventTranslator;
-    std::unique_ptr<KWinPlatform> kwin;
-#endif
-    Platform* platform = nullptr;
-    if (!panelWindowTraits) {
-        platformError = QStringLiteral("Qt does not draw through X11 here");
-    } else if (kwinSession) {
-#ifdef GRIDLUME_HAS_KWIN
-        // KWin on Wayland gives the keyboard to an Xwayland window it manages, never to one that
-        // bypasses it: a click into a panel must reach it.
-        panelWindowTraits->setTilingPanelsBypassWindowManager(false);
-        kwin = KWinPlatform::create(userDefaults, *logSink, *panelWindowTraits, keyEventTranslator, &platformError);
-        platform = kwin ? &kwin->platform() : nullptr;
-#endif
-    } else {
-        x11 = X11Platform::create(userDefaults, *logSink, *panelWindowTraits, &platformError);
-        platform = x11 ? &x11->platform() : nullptr;
-    }
-    if (!platform) {
+    const std::unique_ptr<BackendPlatform> backendPlatform
+        = backend->createPlatform(userDefaults, *logSink, &platformError);
+    if (!backendPlatform) {
         err << "gridlume: " << platformError << '\n';
         return 1;
     }
-
     QtAppearanceApplier appearance;
     AppContainer::Configuration configuration {
         { AppcastUpdater::defaultFeedUrl(), QStringLiteral(GRIDLUME_VERSION) },
         QStringLiteral(GRIDLUME_VERSION),
         applicationIcon,
     };
-    GridlumeApp app(*platform, appearance, std::move(configuration));
+    GridlumeApp app(backendPlatform->platform(), appearance, std::move(configuration));
     Logger logger(*logSink, QStringLiteral("AppDelegate"));
     QObject::connect(
         &terminationSignals, &TerminationSignalHandler::terminationRequested, &app, [&logger](int signalNumber) {

@@ -63,13 +63,13 @@ bool LayoutShortcutController::apply(qsizetype index)
         step == 0 ? PlacementLayout::monitorWord(layout.monitor) : QStringLiteral("current") };
     WindowPlacementCommand command(m_accessibility, m_screens, m_workspace, m_logSink, m_settingsStore.placementGaps());
     const WindowPlacementCommand::Outcome outcome = command.run(request);
-    if (!outcome.placed)
+    if (!outcome.placed())
         m_logger.error("The layout \"%s\" could not place the window: %s", qUtf8Printable(layout.name),
-            qUtf8Printable(outcome.reason));
+            qUtf8Printable(outcome.reason()));
     // A window that kept its own size still moved: the next press goes on from there.
     if (target && outcome.frame)
         m_last = LastPlacement { layout.name, step, target->processIdentifier(), *outcome.frame };
-    return outcome.placed;
+    return outcome.placed();
 }
 
 bool LayoutShortcutController::moveToNextMonitor()

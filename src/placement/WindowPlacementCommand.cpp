@@ -7,28 +7,6 @@
 
 namespace gridlume {
 
-namespace {
-    // Passes every record on and keeps the errors, which are the reason a placement failed.
-    class ErrorCollectingLogSink final : public LogSink {
-    public:
-        explicit ErrorCollectingLogSink(LogSink& next)
-            : m_next(next)
-        {
-        }
-        void write(const LogRecord& record) override
-        {
-            if (record.level == LogLevel::Error)
-                m_errors.append(record.message);
-            m_next.write(record);
-        }
-        QString reason() const { return m_errors.join(QStringLiteral("; ")); }
-
-    private:
-        LogSink& m_next;
-        QStringList m_errors;
-    };
-} // namespace
-
 WindowPlacementCommand::WindowPlacementCommand(
     Accessibility& accessibility, ScreenProvider& screens, Workspace& workspace, LogSink& logSink, PlacementGaps gaps)
     : m_accessibility(accessibility)
@@ -41,9 +19,8 @@ WindowPlacementCommand::WindowPlacementCommand(
 
 WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementRequest& request)
 {
-    ErrorCollectingLogSink sink(m_logSink);
-    const Logger logger(sink, QStringLiteral("WindowPlacementController"));
-    WindowPlacementService service(m_accessibility, m_screens, m_workspace, sink);
+    const Logger logger(m_logSink, QStringLiteral("WindowPlacementController"));
+    WindowPlacementService service(m_accessibility, m_screens, m_workspace, m_logSink);
     const std::optional<RunningApplication> target = m_workspace.frontmostApplication();
     const QList<Screen> screens = m_screens.screens();
 
@@ -78,28 +55,35 @@ WindowPlacementCommand::Outcome WindowPlacementCommand::run(const PlacementReque
         QStringList names;
         for (const Screen& screen : screens)
             names.append(screen.name);
-        logger.error("No monitor \"%s\"; the monitors are: %s", qUtf8Printable(request.monitor),
-            names.isEmpty() ? "none" : qUtf8Printable(names.join(QStringLiteral(", "))));
-        return { false, sink.reason(), std::nullopt };
+        const QString message
+            = QStringLiteral("No monitor \"%1\"; the monitors are: %2")
+                  .arg(request.monitor, names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
+        logger.log(LogLevel::Error, message);
+        return { PlacementFailure { PlacementFailure::Kind::NoSuchMonitor, { message } }, std::nullopt };
     }
 
     // As on a panel: a visible frame that came out unusable gives way to the whole screen.
     Screen screen = screens[*index];
     screen.visibleFrame = usableVisibleFrame(screen, Size { 1, 1 });
     if (!service.placeFocusedWindow(target, screen, request.region, m_gaps)) {
-        logger.error("Window placement failed");
-        return { false, sink.reason(), std::nullopt };
+        const QString message = QStringLiteral("Window placement failed");
+        logger.log(LogLevel::Error, message);
+        PlacementFailure failure = *service.failure();
+        failure.messages.append(message);
+        return { failure, std::nullopt };
     }
     const Rect block = request.region.appKitFrame(screen, m_gaps);
     const std::optional<Rect> frame = service.focusedWindowFrame(target);
     if (frame
         && (std::abs(frame->width() - block.width()) > sizeTolerance
             || std::abs(frame->height() - block.height()) > sizeTolerance)) {
-        logger.error("The window kept its own size, %g x %g, instead of the block's %g x %g", frame->width(),
-            frame->height(), block.width(), block.height());
-        return { false, sink.reason(), frame };
+        const QString message
+            = QString::asprintf("The window kept its own size, %g x %g, instead of the block's %g x %g", frame->width(),
+                frame->height(), block.width(), block.height());
+        logger.log(LogLevel::Error, message);
+        return { PlacementFailure { PlacementFailure::Kind::KeptOwnSize, { message } }, frame };
     }
-    return { true, {}, frame };
+    return { std::nullopt, frame };
 }
 
 } // namespace gridlume

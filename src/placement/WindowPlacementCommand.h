@@ -1,5 +1,6 @@
 #pragma once
 
+#include "placement/PlacementFailure.h"
 #include "placement/PlacementRequest.h"
 #include "placement/WindowPlacementRegion.h"
 #include "platform/Accessibility.h"
@@ -8,6 +9,8 @@
 #include "platform/Workspace.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace gridlume {
 
@@ -21,11 +24,12 @@ public:
     static constexpr double sizeTolerance = 32;
 
     struct Outcome {
-        bool placed = false;
-        // Why not, in the placement service's words where it gave them.
-        QString reason;
+        // Why the window was not placed; none when it was.
+        std::optional<PlacementFailure> failure;
         // The window's frame afterwards, as read back (window-system space), when it could be read.
         std::optional<Rect> frame;
+        bool placed() const { return !failure; }
+        QString reason() const { return failure ? failure->reason() : QString(); }
     };
 
     // `gaps` are the user's, as every other way of placing applies them.

@@ -2,6 +2,9 @@
 
 #include "placement/FrameGeometry.h"
 
+#include <cstdarg>
+#include <functional>
+
 namespace gridlume {
 
 WindowPlacementService::WindowPlacementService(
@@ -22,20 +25,22 @@ bool WindowPlacementService::placeFocusedWindow(const std::optional<RunningAppli
 bool WindowPlacementService::placeFocusedWindowOnFrame(
     const std::optional<RunningApplication>& targetApplication, const Rect& bounds, const Rect& targetFrame)
 {
+    m_failure.reset();
+    m_errors.clear();
     if (!targetApplication) {
-        m_logger.error("No target application is available");
-        return false;
+        error("No target application is available");
+        return fail(PlacementFailure::Kind::NoTargetApplication);
     }
     if (targetApplication->processIdentifier() == m_workspace.currentProcessIdentifier()) {
-        m_logger.error("Refusing to move Gridlume's own window");
-        return false;
+        error("Refusing to move Gridlume's own window");
+        return fail(PlacementFailure::Kind::OwnWindow);
     }
 
     const AXUIElementRef application = m_accessibility.createApplication(targetApplication->processIdentifier());
     const AXUIElementRef window = focusedWindow(application);
     if (!window) {
-        m_logger.error("No focused window is available");
-        return false;
+        error("No focused window is available");
+        return fail(PlacementFailure::Kind::NoFocusedWindow);
     }
 
     // Some applications animate or second-guess frame changes while an assistive
@@ -57,14 +62,14 @@ bool WindowPlacementService::placeFocusedWindowOnFrame(
 AXUIElementRef WindowPlacementService::focusedWindow(const AXUIElementRef& application)
 {
     AXObjectRef value;
-    const AXError error = m_accessibility.copyAttributeValue(application, kAXFocusedWindowAttribute, value);
-    if (error != AXError::Success) {
-        m_logger.error("Unable to read focused window attribute: %s", qUtf8Printable(axErrorName(error)));
+    const AXError status = m_accessibility.copyAttributeValue(application, kAXFocusedWindowAttribute, value);
+    if (status != AXError::Success) {
+        error("Unable to read focused window attribute: %s", qUtf8Printable(axErrorName(status)));
         return nullptr;
     }
     AXUIElementRef window = axCast<AXUIElement>(value);
     if (!window) {
-        m_logger.error("Focused window attribute is not an AX window element");
+        error("Focused window attribute is not an AX window element");
         return nullptr;
     }
     return window;
@@ -84,15 +89,15 @@ bool WindowPlacementService::setWindowFrame(const AXUIElementRef& window, const 
 {
     const std::optional<Rect> accessibilityFrame = flippedFrame(targetFrame, m_screens);
     if (!accessibilityFrame) {
-        m_logger.error("No screen is connected to place the window on");
-        return false;
+        error("No screen is connected to place the window on");
+        return fail(PlacementFailure::Kind::NoScreen);
     }
 
     const auto position = m_accessibility.createPointValue(accessibilityFrame->origin);
     const auto size = m_accessibility.createSizeValue(accessibilityFrame->size);
     if (!position || !size) {
-        m_logger.error("Unable to create accessibility frame values");
-        return false;
+        error("Unable to create accessibility frame values");
+        return fail(PlacementFailure::Kind::ValuesNotCreated);
     }
 
     // Size first so that a window near a screen edge is not pushed back by its old size when
@@ -102,17 +107,17 @@ bool WindowPlacementService::setWindowFrame(const AXUIElementRef& window, const 
     const AXError positionError = m_accessibility.setAttributeValue(window, kAXPositionAttribute, position);
     const AXError size2 = m_accessibility.setAttributeValue(window, kAXSizeAttribute, size);
     if (size1 != AXError::Success || positionError != AXError::Success || size2 != AXError::Success) {
-        m_logger.error("Unable to set window frame. position: %s, size1: %s, size2: %s",
+        error("Unable to set window frame. position: %s, size1: %s, size2: %s",
             qUtf8Printable(axErrorName(positionError)), qUtf8Printable(axErrorName(size1)),
             qUtf8Printable(axErrorName(size2)));
-        return false;
+        return fail(PlacementFailure::Kind::FrameNotSet);
     }
 
     const std::optional<Point> readPosition = readPointAttribute(window);
     const std::optional<Size> readSize = readPosition ? readSizeAttribute(window) : std::nullopt;
     if (!readPosition || !readSize) {
-        m_logger.error("Unable to read adjusted window frame");
-        return false;
+        error("Unable to read adjusted window frame");
+        return fail(PlacementFailure::Kind::FrameNotRead);
     }
 
     // The application may have settled on another size; keep it, but keep the window inside
@@ -120,8 +125,8 @@ bool WindowPlacementService::setWindowFrame(const AXUIElementRef& window, const 
     const std::optional<Rect> adjustedFrame
         = flippedFrame(Rect(readPosition->x, readPosition->y, readSize->width, readSize->height), m_screens);
     if (!adjustedFrame) {
-        m_logger.error("No screen is connected to place the window on");
-        return false;
+        error("No screen is connected to place the window on");
+        return fail(PlacementFailure::Kind::NoScreen);
     }
     const Rect constrained = constrainedFrame(bounds, *adjustedFrame);
     if (constrained.origin.x == adjustedFrame->origin.x && constrained.origin.y == adjustedFrame->origin.y)
@@ -131,13 +136,13 @@ bool WindowPlacementService::setWindowFrame(const AXUIElementRef& window, const 
     const auto adjustedPosition
         = constrainedAccessibilityFrame ? m_accessibility.createPointValue(constrainedAccessibilityFrame->origin) : nullptr;
     if (!adjustedPosition) {
-        m_logger.error("Unable to create adjusted accessibility position");
-        return false;
+        error("Unable to create adjusted accessibility position");
+        return fail(PlacementFailure::Kind::ValuesNotCreated);
     }
     const AXError adjustError = m_accessibility.setAttributeValue(window, kAXPositionAttribute, adjustedPosition);
     if (adjustError != AXError::Success) {
-        m_logger.error("Unable to adjust window position: %s", qUtf8Printable(axErrorName(adjustError)));
-        return false;
+        error("Unable to adjust window position: %s", qUtf8Printable(axErrorName(adjustError)));
+        return fail(PlacementFailure::Kind::FrameNotSet);
     }
     return true;
 }
@@ -153,24 +158,23 @@ namespace {
     // Reads a point or size attribute; one procedure for both, logging with the messages of the
     // attribute being read.
     template <typename T>
-    std::optional<T> readValueAttribute(Accessibility& accessibility, const Logger& logger, const AXUIElementRef& window,
-        const QString& attribute, const ValueAttributeMessages& messages)
+    std::optional<T> readValueAttribute(Accessibility& accessibility, const std::function<void(const QString&)>& error,
+        const AXUIElementRef& window, const QString& attribute, const ValueAttributeMessages& messages)
     {
         AXObjectRef value;
-        const AXError error = accessibility.copyAttributeValue(window, attribute, value);
-        if (error != AXError::Success || !value) {
-            logger.log(LogLevel::Error,
-                QString::fromUtf8(messages.read).replace(QLatin1String("%s"), axErrorName(error)));
+        const AXError status = accessibility.copyAttributeValue(window, attribute, value);
+        if (status != AXError::Success || !value) {
+            error(QString::fromUtf8(messages.read).replace(QLatin1String("%s"), axErrorName(status)));
             return std::nullopt;
         }
         const auto axValue = axCast<AXValue>(value);
         if (!axValue) {
-            logger.log(LogLevel::Error, QString::fromUtf8(messages.type));
+            error(QString::fromUtf8(messages.type));
             return std::nullopt;
         }
         T result;
         if (!axValue->getValue(result)) {
-            logger.log(LogLevel::Error, QString::fromUtf8(messages.decode));
+            error(QString::fromUtf8(messages.decode));
             return std::nullopt;
         }
         return result;
@@ -180,14 +184,14 @@ namespace {
 
 std::optional<Point> WindowPlacementService::readPointAttribute(const AXUIElementRef& window)
 {
-    return readValueAttribute<Point>(m_accessibility, m_logger, window, kAXPositionAttribute,
+    return readValueAttribute<Point>(m_accessibility, [this](const QString& message) { error(message); }, window, kAXPositionAttribute,
         { "Unable to read point attribute: %s", "Point attribute is not an AX value",
             "Unable to decode point attribute" });
 }
 
 std::optional<Size> WindowPlacementService::readSizeAttribute(const AXUIElementRef& window)
 {
-    return readValueAttribute<Size>(m_accessibility, m_logger, window, kAXSizeAttribute,
+    return readValueAttribute<Size>(m_accessibility, [this](const QString& message) { error(message); }, window, kAXSizeAttribute,
         { "Unable to read size attribute: %s", "Size attribute is not an AX value",
             "Unable to decode size attribute" });
 }
@@ -213,6 +217,27 @@ std::optional<Rect> WindowPlacementService::focusedWindowFrame(const std::option
     if (!positionValue || !sizeValue || !positionValue->getValue(origin) || !sizeValue->getValue(extent))
         return std::nullopt;
     return flippedFrame(Rect(origin.x, origin.y, extent.width, extent.height), m_screens);
+}
+
+void WindowPlacementService::error(const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    const QString message = formatLogMessage(format, arguments);
+    va_end(arguments);
+    error(message);
+}
+
+void WindowPlacementService::error(const QString& message)
+{
+    m_logger.log(LogLevel::Error, message);
+    m_errors.append(message);
+}
+
+bool WindowPlacementService::fail(PlacementFailure::Kind kind)
+{
+    m_failure = PlacementFailure { kind, m_errors };
+    return false;
 }
 
 } // namespace gridlume

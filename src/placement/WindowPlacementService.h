@@ -1,5 +1,6 @@
 #pragma once
 
+#include "placement/PlacementFailure.h"
 #include "placement/WindowPlacementRegion.h"
 #include "platform/Accessibility.h"
 #include "platform/Log.h"
@@ -20,13 +21,15 @@ public:
     // Places the focused window of `targetApplication` on the part of `screen`'s visible frame
     // that `region` covers, less `gaps`. When the application settles on another size (a minimum size, size
     // increments), the window keeps that size and is shifted inside the visible frame. True
-    // when every write succeeded; false after logging the cause otherwise. Blocks until the
-    // window system has answered. Main thread only.
+    // when every write succeeded; false after logging the cause otherwise, which failure() then
+    // holds. Blocks until the window system has answered. Main thread only.
     bool placeFocusedWindow(const std::optional<RunningApplication>& targetApplication, const Screen& screen,
         const WindowPlacementRegion& region, const PlacementGaps& gaps = {});
     // The same for any `frame` inside `bounds` (a visible frame), window-system space.
     bool placeFocusedWindowOnFrame(
         const std::optional<RunningApplication>& targetApplication, const Rect& bounds, const Rect& frame);
+    // Why the last placement failed; none after one that succeeded.
+    const std::optional<PlacementFailure>& failure() const { return m_failure; }
 
     // The visible frame of the focused window of `targetApplication`, in the window-system space;
     // none, without a log, when there is no target or its window cannot be read.
@@ -38,11 +41,17 @@ private:
     bool setWindowFrame(const AXUIElementRef& window, const Rect& targetFrame, const Rect& bounds);
     std::optional<Point> readPointAttribute(const AXUIElementRef& window);
     std::optional<Size> readSizeAttribute(const AXUIElementRef& window);
+    // Logs a cause of the placement failing and keeps it for failure().
+    void error(const char* format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
+    void error(const QString& message);
+    bool fail(PlacementFailure::Kind kind);
 
     Accessibility& m_accessibility;
     ScreenProvider& m_screens;
     Workspace& m_workspace;
     Logger m_logger;
+    QStringList m_errors;
+    std::optional<PlacementFailure> m_failure;
 };
 
 } // namespace gridlume

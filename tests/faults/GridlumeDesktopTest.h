@@ -31,7 +31,10 @@ inline bool isNear(const std::optional<Rect>& frame, const QRect& block, Size to
         && frame->height() <= block.height() + 2 && frame->height() >= block.height() - tolerance.height - 2;
 }
 
-inline QRect pixelRect(const Rect& rect) { return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height())); }
+inline QRect pixelRect(const Rect& rect)
+{
+    return QRect(int(rect.minX()), int(rect.minY()), int(rect.width()), int(rect.height()));
+}
 
 // Rectangles in failure messages.
 inline std::string describe(const QRect& rect)
@@ -39,9 +42,15 @@ inline std::string describe(const QRect& rect)
     return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()).toStdString();
 }
 
-inline std::string describe(const std::optional<QRect>& rect) { return rect ? describe(*rect) : std::string("none"); }
+inline std::string describe(const std::optional<QRect>& rect)
+{
+    return rect ? describe(*rect) : std::string("none");
+}
 
-inline std::string describe(const std::optional<Rect>& frame) { return frame ? describe(pixelRect(*frame)) : "no window"; }
+inline std::string describe(const std::optional<Rect>& frame)
+{
+    return frame ? describe(pixelRect(*frame)) : "no window";
+}
 
 inline std::string describe(const std::vector<QRect>& rects)
 {
@@ -57,7 +66,13 @@ protected:
     static constexpr std::chrono::milliseconds deadline = 20s;
 
     explicit GridlumeDesktopTest(DesktopProfile profile = openboxDesktop())
-        : m_desktop(std::move(profile))
+        : GridlumeDesktopTest(std::make_unique<X11TestDesktop>(std::move(profile)))
+    {
+    }
+    // On a desktop of another kind (a Wayland session with its Xwayland).
+    explicit GridlumeDesktopTest(std::unique_ptr<X11TestDesktop> desktop)
+        : m_ownDesktop(std::move(desktop))
+        , m_desktop(*m_ownDesktop)
     {
     }
 
@@ -99,7 +114,8 @@ protected:
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         if (m_gridlume && m_gridlume->isRunning())
             (void)m_gridlume->answersInstanceChannel();
-        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), keys }).exitCode, 0) << qPrintable(keys);
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), keys }).exitCode, 0)
+            << qPrintable(keys);
     }
     // The pointer as a user moves it, through XTEST on the test's own connection: the server
     // handles it in order, before any later request of the test.
@@ -158,7 +174,8 @@ protected:
         FAIL() << keys.toStdString() << " was not recorded";
     }
 
-    X11TestDesktop m_desktop;
+    std::unique_ptr<X11TestDesktop> m_ownDesktop;
+    X11TestDesktop& m_desktop;
     GridlumeWindows m_windows { m_desktop };
     std::unique_ptr<GridlumeUnderTest> m_gridlume;
     std::unique_ptr<ChildProcess> m_targetProcess;

@@ -5,6 +5,7 @@
 // on D-Bus, as KWin does for a key press; the drags are XTEST input on Xwayland, where Gridlume's
 // panels are.
 #include "GridlumeDesktopTest.h"
+#include "KWinTestDesktop.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -122,27 +123,15 @@ function rect(g) { return [g.x, g.y, g.width, g.height]; }
     // Gridlume's actions in KDE's shortcut service, and what KWin does when an action's key is pressed.
     QStringList gridlumeActions()
     {
-        const QDBusReply<QStringList> reply
-            = m_bus.call(shortcutService(QStringLiteral("/component/gridlume"), QStringLiteral("shortcutNames")));
+        const QDBusReply<QStringList> reply = KWinTestDesktop::callShortcutService(
+            QStringLiteral("/component/gridlume"), QStringLiteral("shortcutNames"), {}, m_bus);
         return reply.isValid() ? reply.value() : QStringList();
     }
     bool invokeGridlumeAction(const QString& action)
     {
-        const QDBusMessage reply = m_bus.call(
-            shortcutService(QStringLiteral("/component/gridlume"), QStringLiteral("invokeShortcut"), { action }));
+        const QDBusMessage reply = KWinTestDesktop::callShortcutService(
+            QStringLiteral("/component/gridlume"), QStringLiteral("invokeShortcut"), { action }, m_bus);
         return reply.type() == QDBusMessage::ReplyMessage;
-    }
-
-    // Gives `qtKey` to an action of another component, as another program holding it would.
-    bool holdShortcut(int qtKey)
-    {
-        const QStringList action { QStringLiteral("other"), QStringLiteral("held"), QStringLiteral("Other"),
-            QStringLiteral("Held") };
-        const QString path = QStringLiteral("/kglobalaccel");
-        m_bus.call(shortcutService(path, QStringLiteral("doRegister"), { action }));
-        const QDBusReply<QList<int>> reply = m_bus.call(shortcutService(
-            path, QStringLiteral("setShortcut"), { action, QVariant::fromValue(QList<int> { qtKey }), uint(2 | 4) }));
-        return reply.isValid() && reply.value().contains(qtKey);
     }
 
     // Saves what KWin shows on all outputs to `path` (PNG), through KWin's screenshot service.
@@ -186,18 +175,6 @@ private:
         return Rect(a.at(0).toDouble(), a.at(1).toDouble(), a.at(2).toDouble(), a.at(3).toDouble());
     }
 
-    // A call to KDE's shortcut service: org.kde.KGlobalAccel on /kglobalaccel, a component's
-    // interface on its path.
-    static QDBusMessage shortcutService(const QString& path, const QString& method, const QVariantList& arguments = {})
-    {
-        QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), path,
-            path == u"/kglobalaccel" ? QStringLiteral("org.kde.KGlobalAccel")
-                                     : QStringLiteral("org.kde.kglobalaccel.Component"),
-            method);
-        message.setArguments(arguments);
-        return message;
-    }
-
     void callScripting(const QString& method, const QVariantList& arguments)
     {
         QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
@@ -214,21 +191,19 @@ private:
 
 namespace {
 
-    // Control-Option-Shift-G, as Gridlume's settings store it, and as KDE's shortcut service
-    // counts it (Qt's key and modifier bits).
+    // Control-Option-Shift-G, as Gridlume's settings store it.
     const QByteArray kShortcutSettings = GridlumeUnderTest::settingsWithShortcut(5, 6656);
-    constexpr int kShortcutQtKey = 0x0E000047;
 
     class KWinEndToEndTest : public GridlumeDesktopTest {
     protected:
         KWinEndToEndTest()
-            : GridlumeDesktopTest(kwinWaylandDesktop())
+            : GridlumeDesktopTest(std::make_unique<KWinTestDesktop>())
         {
         }
 
         void SetUp() override
         {
-            if (const std::optional<QString> problem = kwinWaylandProblem())
+            if (const std::optional<QString> problem = KWinTestDesktop::problem())
                 GTEST_SKIP() << qPrintable(*problem);
             GridlumeDesktopTest::SetUp();
             if (!HasFatalFailure())
@@ -350,8 +325,8 @@ namespace {
         {
             SCOPED_TRACE("the dock going gives the second output's whole area back to the panel");
             m_desktop.removeDock();
-            const Rect output(X11TestDesktop::kwinOutputSize.width, 0, X11TestDesktop::kwinOutputSize.width,
-                X11TestDesktop::kwinOutputSize.height);
+            const Rect output(KWinTestDesktop::outputSize.width, 0, KWinTestDesktop::outputSize.width,
+                KWinTestDesktop::outputSize.height);
             ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->workAreas().at(1) == output; }, int(deadline.count())));
             ASSERT_TRUE(m_kwin->invokeGridlumeAction(action));
             EXPECT_TRUE(m_windows.waitForPanels({ panels[0], GridlumeWindows::centredPanel(output) }, deadline))
@@ -393,15 +368,28 @@ namespace {
             << describe(m_kwin->frameOf(wayland->pid()));
     }
 
-    // A shortcut another program holds in KDE's shortcut service is reported as on X11.
-    TEST_F(KWinEndToEndTest, ReportsAShortcutAnotherProgramHolds)
+    // `gridlume place` with no Gridlume running talks to KWin itself, not to Xwayland: the Wayland
+    // window, which Xwayland does not see, is placed.
+    TEST_F(KWinEndToEndTest, PlacesAWaylandWindowFromTheCommandLineWithoutAnInstance)
     {
-        ASSERT_TRUE(m_kwin->holdShortcut(kShortcutQtKey));
-        startGridlume(kShortcutSettings);
-        // eventHotKeyExistsErr, as for a key another X11 client grabbed.
-        const QString said = QStringLiteral("keyCode=5, modifiers=6656, status=-9878");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_gridlume->countLogMessages(said) > 0; }, int(deadline.count())))
-            << qPrintable(m_gridlume->logMessages().join(u'\n'));
+        const std::vector<Rect> areas = m_kwin->workAreas();
+        ASSERT_EQ(areas.size(), 2u);
+        const std::unique_ptr<ChildProcess> wayland = m_desktop.startClient(QStringLiteral("env"),
+            { QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral(GRIDLUME_WAYLAND_TEST_WINDOW_PROGRAM) });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_kwin->frameOf(wayland->pid()).has_value(); }, int(deadline.count())))
+            << "the Wayland window did not appear";
+        ASSERT_TRUE(m_kwin->activate(wayland->pid()));
+
+        const X11TestDesktop::ToolResult result
+            = m_gridlume->runCommand({ QStringLiteral("place"), QStringLiteral("2x1"), QStringLiteral("1,0") });
+        EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+        const Rect& area = areas[0];
+        const QRect rightHalf
+            = pixelRect(Rect(area.minX() + area.width() / 2, area.minY(), area.width() / 2, area.height()));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return isNear(m_kwin->frameOf(wayland->pid()), rightHalf); }, int(deadline.count())))
+            << "the window is at " << describe(m_kwin->frameOf(wayland->pid())) << " instead of "
+            << describe(rightHalf);
     }
 
     // Other Wayland compositors offer no way to move other programs' windows: one sentence, no

@@ -57,6 +57,7 @@ TEST_P(WindowPlacementPlaced, WindowEndsOnTheBlockOrKeepsItsOwnSizeInsideTheVisi
     EXPECT_TRUE(place(c.region));
     EXPECT_EQ(m_desktop.windowFrame(m_windowID), c.expectedFrame);
     EXPECT_TRUE(logLines().isEmpty()) << qPrintable(logLines().join(u'\n'));
+    EXPECT_FALSE(m_service.failure());
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowPlacementService, WindowPlacementPlaced,
@@ -85,8 +86,12 @@ SimFault fault(const char* operation, const char* attribute = "", AXError error 
 // What stands in the way of a placement besides the injected faults.
 enum class Obstacle { None, NoWindow, NoTarget, OwnProcess, NoScreens };
 
+using Kind = PlacementFailure::Kind;
+
 struct FailureCase {
     const char* name;
+    Kind kind;
+    // Logged, and the failure's messages.
     QStringList expectedLog;
     Obstacle obstacle = Obstacle::None;
     QList<SimFault> faults = {};
@@ -119,6 +124,9 @@ TEST_P(WindowPlacementFailures, ReportFalseWithTheirCause)
 
     EXPECT_FALSE(place(bottomRightOf2x2));
     EXPECT_EQ(logLines(), c.expectedLog);
+    ASSERT_TRUE(m_service.failure());
+    EXPECT_EQ(m_service.failure()->kind, c.kind);
+    EXPECT_EQ(m_service.failure()->messages, c.expectedLog);
     if (m_windowID && !c.windowMoved) {
         EXPECT_EQ(m_desktop.windowFrame(m_windowID), SimWindowSpec().frame);
     }
@@ -131,46 +139,46 @@ const QString readBackFailed = QStringLiteral("Unable to read adjusted window fr
 const SimWindowSpec wide { .minimumSize = { 1000, 0 } };
 
 INSTANTIATE_TEST_SUITE_P(WindowPlacementService, WindowPlacementFailures,
-    ::testing::Values(FailureCase { .name = "noTarget",
+    ::testing::Values(FailureCase { .name = "noTarget", .kind = Kind::NoTargetApplication,
                           .expectedLog = { "No target application is available" },
                           .obstacle = Obstacle::NoTarget },
-        FailureCase { .name = "ownProcess",
+        FailureCase { .name = "ownProcess", .kind = Kind::OwnWindow,
             .expectedLog = { "Refusing to move Gridlume's own window" },
             .obstacle = Obstacle::OwnProcess },
-        FailureCase { .name = "screensGone",
+        FailureCase { .name = "screensGone", .kind = Kind::NoScreen,
             .expectedLog = { "No screen is connected to place the window on" },
             .obstacle = Obstacle::NoScreens },
-        FailureCase { .name = "noWindow",
+        FailureCase { .name = "noWindow", .kind = Kind::NoFocusedWindow,
             .expectedLog
             = { "Unable to read focused window attribute: kAXErrorNoValue (-25212)", "No focused window is available" },
             .obstacle = Obstacle::NoWindow },
-        FailureCase { .name = "focusedWindowOfAnotherType",
+        FailureCase { .name = "focusedWindowOfAnotherType", .kind = Kind::NoFocusedWindow,
             .expectedLog = { "Focused window attribute is not an AX window element", "No focused window is available" },
             .overriddenAttribute = "AXFocusedWindow",
             .value = std::make_shared<AXOtherValue>() },
-        FailureCase { .name = "valueNotCreatable",
+        FailureCase { .name = "valueNotCreatable", .kind = Kind::ValuesNotCreated,
             .expectedLog = { "Unable to create accessibility frame values" },
             .faults = { fault("createSizeValue") } },
         // The three writes are reported in their order: position, first size, second size.
-        FailureCase { .name = "secondSizeWriteFails",
+        FailureCase { .name = "secondSizeWriteFails", .kind = Kind::FrameNotSet,
             .expectedLog = { QStringLiteral("Unable to set window frame. position: %2, size1: %2, size2: %1")
                                  .arg(cannotComplete, success) },
             .faults = { fault("setAttributeValue", "AXSize", AXError::CannotComplete, 1, 1) },
             .windowMoved = true },
-        FailureCase { .name = "positionUnreadable",
+        FailureCase { .name = "positionUnreadable", .kind = Kind::FrameNotRead,
             .expectedLog = { QStringLiteral("Unable to read point attribute: %1").arg(cannotComplete), readBackFailed },
             .faults = { fault("copyAttributeValue", "AXPosition") },
             .windowMoved = true },
-        FailureCase { .name = "sizeUnreadable",
+        FailureCase { .name = "sizeUnreadable", .kind = Kind::FrameNotRead,
             .expectedLog = { QStringLiteral("Unable to read size attribute: %1").arg(cannotComplete), readBackFailed },
             .faults = { fault("copyAttributeValue", "AXSize") },
             .windowMoved = true },
-        FailureCase { .name = "adjustedPositionNotCreatable",
+        FailureCase { .name = "adjustedPositionNotCreatable", .kind = Kind::ValuesNotCreated,
             .expectedLog = { "Unable to create adjusted accessibility position" },
             .faults = { fault("createPointValue", "", AXError::Failure, 1) },
             .spec = wide,
             .windowMoved = true },
-        FailureCase { .name = "adjustedPositionWriteFails",
+        FailureCase { .name = "adjustedPositionWriteFails", .kind = Kind::FrameNotSet,
             .expectedLog = { "Unable to adjust window position: kAXErrorInvalidUIElement (-25202)" },
             .faults = { fault("setAttributeValue", "AXPosition", AXError::InvalidUIElement, 1) },
             .spec = wide,

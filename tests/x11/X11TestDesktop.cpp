@@ -2,10 +2,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <csignal>
 #include <cstdlib>
@@ -13,7 +11,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace gridlume::test {
@@ -41,12 +38,12 @@ std::vector<DesktopProfile> desktopMatrix()
 {
     const QString picom = QStringLiteral("picom");
     std::vector<DesktopProfile> profiles {
-        { "OpenboxTint2", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") }, {},
-            true, false, false, false, 2 },
+        { "OpenboxTint2", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
+            {}, true, false, false, false, 2 },
         { "IceWM", { QStringLiteral("icewm") }, {}, {}, true, false, false, false, 1 },
         { "Fluxbox", { QStringLiteral("fluxbox") }, {}, {}, true, false, false, false, 1 },
-        { "Xfce", { QStringLiteral("xfwm4"), QStringLiteral("--compositor=off") }, { QStringLiteral("xfce4-panel") }, {},
-            true, true, false, false, 1 },
+        { "Xfce", { QStringLiteral("xfwm4"), QStringLiteral("--compositor=off") }, { QStringLiteral("xfce4-panel") },
+            {}, true, true, false, false, 1 },
         { "MATE", { QStringLiteral("marco"), QStringLiteral("--no-composite") }, { QStringLiteral("mate-panel") }, {},
             true, true, false, false, 2 },
         { "KWin", { QStringLiteral("kwin_x11") }, {}, {}, true, true, false, true, 0 },
@@ -59,42 +56,21 @@ std::vector<DesktopProfile> desktopMatrix()
         // and a different ratio per monitor.
         { "OpenboxXftDpi144", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
             false, 1, "Xft.dpi: 144\n", {}, 1.5, 1.5 },
-        { "OpenboxMixedScales", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
-            false, 1, {}, QStringLiteral("M1=2;M2=1"), 2, 1 },
-        { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
-            { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false, false, false, 2 },
+        { "OpenboxMixedScales", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false,
+            true, false, 1, {}, QStringLiteral("M1=2;M2=1"), 2, 1 },
+        { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") },
+            { QStringLiteral("tint2") }, { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false,
+            false, false, 2 },
     };
     // A release that ships only some of these desktops names the ones to run, by id.
     const QStringList chosen = qEnvironmentVariable("GRIDLUME_DESKTOP_PROFILES").split(u' ', Qt::SkipEmptyParts);
     if (!chosen.isEmpty())
-        std::erase_if(profiles, [&](const DesktopProfile& profile) { return !chosen.contains(QLatin1String(profile.id)); });
+        std::erase_if(
+            profiles, [&](const DesktopProfile& profile) { return !chosen.contains(QLatin1String(profile.id)); });
     return profiles;
 }
 
-const DesktopProfile& kwinWaylandDesktop()
-{
-    // The window manager is KWin itself, started with the session (see startKWinWayland()).
-    static const DesktopProfile profile { .id = "KWinWayland", .windowManager = { QStringLiteral("kwin_wayland") },
-        .sessionBus = true, .testDock = true, .kwinWayland = true };
-    return profile;
-}
-
 namespace {
-
-    // The packaged kwin_wayland carries a file capability (cap_sys_resource), and a
-    // container that may not grant it refuses to run it; a copy without it runs. Its name must
-    // stay "kwin_wayland": KWin's platform plug-in checks it.
-    QString kwinWaylandCopy(const QString& folder)
-    {
-        const QString installed = QStandardPaths::findExecutable(QStringLiteral("kwin_wayland"));
-        if (installed.isEmpty())
-            return {};
-        QDir().mkpath(folder);
-        const QString copy = folder + QStringLiteral("/kwin_wayland");
-        if (!QFileInfo::exists(copy) && !QFile::copy(installed, copy))
-            return {};
-        return copy;
-    }
 
     // Reads from `descriptor` until a line is complete, the writer goes or `timeout` passes.
     QByteArray readLine(int descriptor, std::chrono::milliseconds timeout)
@@ -134,27 +110,14 @@ namespace {
 
 } // namespace
 
-std::optional<QString> kwinWaylandProblem()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("kwin_wayland")).isEmpty())
-        return QStringLiteral("kwin_wayland is not installed");
-    if (QStandardPaths::findExecutable(QStringLiteral("Xwayland")).isEmpty())
-        return QStringLiteral("Xwayland is not installed");
-    QTemporaryDir folder;
-    const QString copy = kwinWaylandCopy(folder.path());
-    if (copy.isEmpty())
-        return QStringLiteral("kwin_wayland cannot be copied");
-    QProcess version;
-    version.start(copy, { QStringLiteral("--version") });
-    if (!version.waitForFinished(10000) || version.exitStatus() != QProcess::NormalExit || version.exitCode() != 0)
-        return QStringLiteral("kwin_wayland does not run here: ")
-            + QString::fromLocal8Bit(version.readAllStandardError());
-    return std::nullopt;
-}
-
 X11TestDesktop::X11TestDesktop(DesktopProfile profile)
     : m_profile(std::move(profile))
 {
+}
+
+QByteArray X11TestDesktop::readLineFrom(int descriptor, std::chrono::milliseconds timeout)
+{
+    return readLine(descriptor, timeout);
 }
 
 X11TestDesktop::~X11TestDesktop()
@@ -191,8 +154,9 @@ void X11TestDesktop::endLeftoverProcesses() const
 
 QStringList X11TestDesktop::environment() const
 {
-    const QString bus = m_profile.sessionBus ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
-                                             : QStringLiteral("disabled:");
+    const QString bus = m_profile.sessionBus
+        ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
+        : QStringLiteral("disabled:");
     QStringList environment { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
         QStringLiteral("HOME=") + m_directory.path() + QStringLiteral("/home"),
         QStringLiteral("XDG_CONFIG_HOME=") + m_directory.path() + QStringLiteral("/config"),
@@ -205,66 +169,6 @@ QStringList X11TestDesktop::environment() const
     if (!m_profile.screenScaleFactors.isEmpty())
         environment.append(QStringLiteral("QT_SCREEN_SCALE_FACTORS=") + m_profile.screenScaleFactors);
     return environment;
-}
-
-bool X11TestDesktop::startKWinWayland(QString* error)
-{
-    writeDesktopConfiguration();
-    if (!startSessionBus(error))
-        return false;
-    const QString runtime = m_directory.filePath(QStringLiteral("runtime"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString program = kwinWaylandCopy(m_directory.filePath(QStringLiteral("bin")));
-    if (program.isEmpty()) {
-        *error = QStringLiteral("kwin_wayland is not installed");
-        return false;
-    }
-    // KWin starts the programs it is given once Xwayland runs, with DISPLAY naming it; the one
-    // given here writes it into a FIFO, read the way an X server's -displayfd is.
-    const QString displayFifo = m_directory.filePath(QStringLiteral("xwayland-display"));
-    const QString reporter = m_directory.filePath(QStringLiteral("report-display"));
-    QFile script(reporter);
-    if (::mkfifo(QFile::encodeName(displayFifo).constData(), 0600) != 0 || !script.open(QIODevice::WriteOnly)
-        || !script.write(QStringLiteral("#!/bin/sh\necho \"$DISPLAY\" > '%1'\n").arg(displayFifo).toLocal8Bit())) {
-        *error = QStringLiteral("cannot set up the display reporter");
-        return false;
-    }
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-    const int fifo = ::open(QFile::encodeName(displayFifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    m_waylandDisplay = runtime + QStringLiteral("/wayland-gridlume");
-    // The outputs' scale, 1 unless GRIDLUME_KWIN_SCALE says otherwise (1.5, say): KWin's logical
-    // coordinates, in which the tests place and read windows, stay the same at every scale.
-    const QString scale = qEnvironmentVariable("GRIDLUME_KWIN_SCALE", QStringLiteral("1"));
-    // The shell only points standard error at a log file; exec keeps the process id.
-    const QString log = m_directory.filePath(QStringLiteral("kwin.log"));
-    m_windowManager = std::make_unique<ChildProcess>(QStringLiteral("/bin/sh"),
-        QStringList { QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" 2>\"%1\"").arg(log), program,
-            QStringLiteral("--virtual"), QStringLiteral("--width"), QString::number(kwinOutputSize.width),
-            QStringLiteral("--height"), QString::number(kwinOutputSize.height), QStringLiteral("--output-count"),
-            QStringLiteral("2"), QStringLiteral("--socket"), QStringLiteral("wayland-gridlume"),
-            QStringLiteral("--xwayland"), QStringLiteral("--no-lockscreen"), QStringLiteral("--scale"), scale,
-            reporter },
-        environment()
-            + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("WAYLAND_DISPLAY="),
-                // Screenshots through KWin's D-Bus interface, for any program of the test.
-                QStringLiteral("KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1") });
-    const QByteArray display = readLine(fifo, 30s);
-    if (fifo >= 0)
-        ::close(fifo);
-    if (!display.startsWith(':')) {
-        QFile output(log);
-        output.open(QIODevice::ReadOnly);
-        *error = QStringLiteral("kwin_wayland did not start Xwayland: ")
-            + QString::fromLocal8Bit(output.readAll().right(2000));
-        return false;
-    }
-    if (!connectToServer(display.mid(1), error))
-        return false;
-    if (m_profile.testDock)
-        createDock();
-    return waitUntilReady(error);
 }
 
 bool X11TestDesktop::startServer(QString* error)
@@ -358,16 +262,19 @@ bool X11TestDesktop::start(QString* error)
         *error = QStringLiteral("no temporary directory");
         return false;
     }
-    if (m_profile.kwinWayland)
-        return startKWinWayland(error);
+    return startSession(error);
+}
+
+bool X11TestDesktop::startSession(QString* error)
+{
     if (!startServer(error))
         return false;
 
     const QList<QStringList> monitors = m_profile.realOutputs
         // The dummy driver starts with the primary output only; the second is switched on.
         ? QList<QStringList> { { QStringLiteral("--addmode"), QStringLiteral("DUMMY1"), QStringLiteral("1024x768") },
-              { QStringLiteral("--output"), QStringLiteral("DUMMY1"), QStringLiteral("--mode"), QStringLiteral("1024x768"),
-                  QStringLiteral("--right-of"), QStringLiteral("DUMMY0") } }
+              { QStringLiteral("--output"), QStringLiteral("DUMMY1"), QStringLiteral("--mode"),
+                  QStringLiteral("1024x768"), QStringLiteral("--right-of"), QStringLiteral("DUMMY0") } }
         // Xvfb has one output, "screen"; the primary monitor takes it, the second has none.
         : QList<QStringList> { { QStringLiteral("--setmonitor"), QStringLiteral("*M1"),
                                    QStringLiteral("1280/338x1024/270+0+0"), QStringLiteral("screen") },
@@ -484,9 +391,9 @@ bool X11TestDesktop::waitUntilReady(QString* error)
     if (m_profile.standaloneTray) {
         m_tray = startClient(QStringLiteral("trayer"),
             { QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
-                QStringLiteral("--SetDockType"), QStringLiteral("true"), QStringLiteral("--monitor"),
-                QStringLiteral("primary") });
+                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
+                QStringLiteral("--monitor"), QStringLiteral("primary") });
     }
     // Panels come up one by one (MATE's top one first).
     if (!waitUntil([&] { return int(panelWindows().size()) >= m_profile.panelWindowCount; }, 30s)) {
@@ -521,9 +428,11 @@ QStringList X11TestDesktop::statusNotifierItems() const
     if (!m_profile.sessionBus)
         return {};
     const ToolResult result = run(QStringLiteral("dbus-send"),
-        { QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
-            QStringLiteral("/StatusNotifierWatcher"), QStringLiteral("org.freedesktop.DBus.Properties.Get"),
-            QStringLiteral("string:org.kde.StatusNotifierWatcher"), QStringLiteral("string:RegisteredStatusNotifierItems") });
+        { QStringLiteral("--session"), QStringLiteral("--print-reply"),
+            QStringLiteral("--dest=org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+            QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+            QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+            QStringLiteral("string:RegisteredStatusNotifierItems") });
     QStringList items;
     static const QRegularExpression item(QStringLiteral("string \"([^\"]+)\""));
     for (auto match = item.globalMatch(QString::fromUtf8(result.output)); match.hasNext();)
@@ -544,7 +453,8 @@ std::vector<Rect> X11TestDesktop::panelWindows() const
         cookies.emplace_back(xcb_get_window_attributes(c, children[i]), xcb_get_geometry(c, children[i]));
     std::vector<Rect> panels;
     for (const auto& [attributesCookie, geometryCookie] : cookies) {
-        Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(c, attributesCookie, nullptr));
+        Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, attributesCookie, nullptr));
         Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, nullptr));
         if (!attributes || !geometry || attributes->map_state != XCB_MAP_STATE_VIEWABLE
             || attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT)
@@ -558,7 +468,8 @@ std::vector<Rect> X11TestDesktop::panelWindows() const
             const bool spansHeight = outer.minY() <= monitor.minY() && outer.maxY() >= monitor.maxY()
                 && (outer.minX() == monitor.minX() || outer.maxX() == monitor.maxX());
             // A panel is a band, not a window covering the monitor (a desktop window, a frame).
-            if ((spansWidth && outer.height() < monitor.height() / 4) || (spansHeight && outer.width() < monitor.width() / 4))
+            if ((spansWidth && outer.height() < monitor.height() / 4)
+                || (spansHeight && outer.width() < monitor.width() / 4))
                 panels.push_back(outer.intersected(monitor));
         }
     }
@@ -596,17 +507,17 @@ void X11TestDesktop::createDock()
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_dock, m_root, x, y, quint16(secondMonitor.width()),
         quint16(dockHeight), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &background);
     const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_dock, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
-        &dockType);
+    xcb_change_property(
+        m_connection, XCB_PROP_MODE_REPLACE, m_dock, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &dockType);
     // Measured from the root window's bottom edge (1024), across the second monitor's columns.
     const quint32 bottom = quint32(primaryMonitor.height() - (secondMonitor.maxY() - dockHeight));
-    const quint32 strut[12] = { 0, 0, 0, bottom, 0, 0, 0, 0, 0, 0, quint32(secondMonitor.minX()),
-        quint32(secondMonitor.maxX() - 1) };
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_dock, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL,
-        32, 12, strut);
+    const quint32 strut[12]
+        = { 0, 0, 0, bottom, 0, 0, 0, 0, 0, 0, quint32(secondMonitor.minX()), quint32(secondMonitor.maxX() - 1) };
+    xcb_change_property(
+        m_connection, XCB_PROP_MODE_REPLACE, m_dock, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12, strut);
     const char wmClass[] = "gridlume-test-dock\0GridlumeTestDock";
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_dock, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-        sizeof wmClass, wmClass);
+    xcb_change_property(
+        m_connection, XCB_PROP_MODE_REPLACE, m_dock, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
     xcb_map_window(m_connection, m_dock);
     xcb_flush(m_connection);
 }
@@ -620,10 +531,9 @@ void X11TestDesktop::removeDock()
 
 bool X11TestDesktop::setSecondMonitor(bool present)
 {
-    const QStringList arguments = present
-        ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"),
-              QStringLiteral("none") }
-        : QStringList { QStringLiteral("--delmonitor"), QStringLiteral("M2") };
+    const QStringList arguments = present ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"),
+        QStringLiteral("1024/270x768/203+1280+0"), QStringLiteral("none") }
+                                          : QStringList { QStringLiteral("--delmonitor"), QStringLiteral("M2") };
     return run(QStringLiteral("xrandr"), arguments).exitCode == 0;
 }
 

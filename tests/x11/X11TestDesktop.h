@@ -25,8 +25,7 @@ using namespace std::chrono_literals;
 struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
 };
-template <typename T>
-using Reply = std::unique_ptr<T, FreeReply>;
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 // What runs on a test desktop besides the X server: a window manager, the desktop's own panel
 // and tray, a compositor. The test desktops of the end-to-end suites are these profiles.
@@ -59,19 +58,12 @@ struct DesktopProfile {
     QString screenScaleFactors = {};
     double primaryRatio = 1;
     double secondRatio = 1;
-    // KWin's Wayland session instead of an X server and a window manager: kwin_wayland on two
-    // virtual outputs of kwinOutputSize, with its own session bus; the display is its Xwayland.
-    bool kwinWayland = false;
 };
 
 // Openbox with the test dock on Xvfb: the desktop of most end-to-end tests.
 const DesktopProfile& openboxDesktop();
 // Every window manager and panel the desktop matrix runs on.
 std::vector<DesktopProfile> desktopMatrix();
-// KDE Plasma's compositor on Wayland, with the test dock on its Xwayland.
-const DesktopProfile& kwinWaylandDesktop();
-// Why kwin_wayland cannot run here (not installed, refused to start), or none.
-std::optional<QString> kwinWaylandProblem();
 
 // A desktop of its own for one test: an X server on a free display with two RandR monitors of
 // different sizes, and what its profile runs on it (Openbox and the test dock by default).
@@ -85,11 +77,9 @@ public:
     static constexpr Rect primaryMonitor { 0, 0, 1280, 1024 };
     static constexpr Rect secondMonitor { 1280, 0, 1024, 768 };
     static constexpr int dockHeight = 40;
-    // The size of each of KWin's two virtual outputs, side by side from (0, 0).
-    static constexpr Size kwinOutputSize { 1280, 1024 };
 
     explicit X11TestDesktop(DesktopProfile profile = openboxDesktop());
-    ~X11TestDesktop();
+    virtual ~X11TestDesktop();
 
     const DesktopProfile& profile() const { return m_profile; }
 
@@ -181,15 +171,25 @@ public:
     // Lets it go on now; also done when the desktop goes.
     void resumeWindowManager();
 
-private:
-    bool startServer(QString* error);
-    bool startKWinWayland(QString* error);
+protected:
+    // Starts the X server and what the profile runs on it. A desktop whose display another
+    // program provides (a compositor's Xwayland) starts that instead, with the steps below.
+    virtual bool startSession(QString* error);
+    QString directoryPath() const { return m_directory.path(); }
     bool connectToServer(const QByteArray& displayNumber, QString* error);
     bool startSessionBus(QString* error);
     void writeDesktopConfiguration();
     bool waitUntilReady(QString* error);
-    void endLeftoverProcesses() const;
     void createDock();
+    void setWindowManagerProcess(std::unique_ptr<ChildProcess> process) { m_windowManager = std::move(process); }
+    // The Wayland display's socket, absolute, for the programs started on the desktop.
+    void setWaylandDisplay(const QString& socket) { m_waylandDisplay = socket; }
+    // Reads from `descriptor` until a line is complete, the writer goes or `timeout` passes.
+    static QByteArray readLineFrom(int descriptor, std::chrono::milliseconds timeout);
+
+private:
+    bool startServer(QString* error);
+    void endLeftoverProcesses() const;
     void cancelResumer();
     bool hasSelectionOwner(const char* selection) const;
     // A client message about `window` to the window manager, the way EWMH has clients send them.
@@ -198,7 +198,7 @@ private:
     DesktopProfile m_profile;
     QTemporaryDir m_directory;
     QByteArray m_displayName;
-    // The Wayland display's socket, absolute, when the desktop is KWin's Wayland session.
+    // The Wayland display's socket, absolute, when the desktop is a Wayland session.
     QString m_waylandDisplay;
     std::unique_ptr<ChildProcess> m_server;
     std::unique_ptr<ChildProcess> m_sessionBus;

@@ -1,7 +1,5 @@
 #include "KWinGlobalAccel.h"
 
-#include "platform/x11/X11KeyCodeTable.h"
-
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
@@ -66,20 +64,19 @@ KWinGlobalAccel::KWinGlobalAccel(LogSink& logSink, QObject* parent)
 {
 }
 
-std::optional<int> KWinGlobalAccel::qtKey(quint32 virtualKeyCode, quint32 modifiers)
+std::optional<int> KWinGlobalAccel::qtKey(KeyCombination combination)
 {
-    const std::optional<quint16> evdev = X11KeyCodeTable::evdevCode(virtualKeyCode);
-    const int key = evdev ? qtKeyOfEvdevCode(*evdev) : 0;
+    const int key = qtKeyOfEvdevCode(combination.evdevCode);
     if (key == 0)
         return std::nullopt;
     int qtModifiers = 0;
-    if (modifiers & 0x0200)
+    if (combination.modifiers & ShortcutModifier::Shift)
         qtModifiers |= kShift;
-    if (modifiers & 0x1000)
+    if (combination.modifiers & ShortcutModifier::Control)
         qtModifiers |= kControl;
-    if (modifiers & 0x0800)
+    if (combination.modifiers & ShortcutModifier::Alt)
         qtModifiers |= kAlt;
-    if (modifiers & 0x0100)
+    if (combination.modifiers & ShortcutModifier::Super)
         qtModifiers |= kMeta;
     return key | qtModifiers;
 }
@@ -127,7 +124,8 @@ void KWinGlobalAccel::unregisterActionLater(const QString& action)
     m_bus.send(unregister);
 }
 
-OSStatus KWinGlobalAccel::registerAction(const QString& action, const QString& friendlyName, int qtKey)
+std::optional<GrabFailure> KWinGlobalAccel::registerAction(
+    const QString& action, const QString& friendlyName, int qtKey)
 {
     connectPresses();
     QDBusMessage available
@@ -136,10 +134,10 @@ OSStatus KWinGlobalAccel::registerAction(const QString& action, const QString& f
     const QDBusReply<bool> isAvailable = m_bus.call(available, QDBus::Block, 3000);
     if (!isAvailable.isValid()) {
         m_logger.error("KDE's shortcut service does not answer: %s", qUtf8Printable(isAvailable.error().message()));
-        return eventInternalErr;
+        return GrabFailure::DesktopFailed;
     }
     if (!isAvailable.value())
-        return eventHotKeyExistsErr;
+        return GrabFailure::HeldByAnotherProgram;
 
     const QStringList id = actionID(action, friendlyName);
     QDBusMessage doRegister = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("doRegister"));
@@ -153,14 +151,14 @@ OSStatus KWinGlobalAccel::registerAction(const QString& action, const QString& f
         m_logger.error(
             "KDE's shortcut service did not take a shortcut: %s", qUtf8Printable(assigned.error().message()));
         unregisterAction(action);
-        return eventInternalErr;
+        return GrabFailure::DesktopFailed;
     }
     // The service leaves out a key another component took meanwhile.
     if (!assigned.value().contains(qtKey)) {
         unregisterAction(action);
-        return eventHotKeyExistsErr;
+        return GrabFailure::HeldByAnotherProgram;
     }
-    return noErr;
+    return std::nullopt;
 }
 
 void KWinGlobalAccel::unregisterAction(const QString& action)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/HotKeyPlatform.h"
 #include "platform/Log.h"
+#include "platform/ShortcutGrabber.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -22,9 +22,9 @@ public:
     explicit KWinGlobalAccel(LogSink& logSink, QObject* parent = nullptr);
 
     // Makes `qtKey` (a Qt key with its modifier bits, as KGlobalAccel counts keys) the shortcut
-    // of action `action`. eventHotKeyExistsErr when another component holds the key,
-    // eventInternalErr when the service does not answer.
-    OSStatus registerAction(const QString& action, const QString& friendlyName, int qtKey);
+    // of action `action`; none when it is. HeldByAnotherProgram when another component holds
+    // the key, DesktopFailed when the service does not answer or refuses.
+    std::optional<GrabFailure> registerAction(const QString& action, const QString& friendlyName, int qtKey);
     void unregisterAction(const QString& action);
 
     // The same without waiting for the service: the key is in force once the service has read
@@ -33,9 +33,9 @@ public:
     void registerActionLater(const QString& action, const QString& friendlyName, int qtKey);
     void unregisterActionLater(const QString& action);
 
-    // The Qt key of a virtual key code and event-manager modifiers, on a US keyboard layout (the
-    // keys KGlobalAccel compares are the layout's symbols); none for keys outside the table.
-    static std::optional<int> qtKey(quint32 virtualKeyCode, quint32 modifiers);
+    // The Qt key of a key combination, on a US keyboard layout (the keys KGlobalAccel compares
+    // are the layout's symbols); none for keys outside the table.
+    static std::optional<int> qtKey(KeyCombination combination);
 
 Q_SIGNALS:
     // An action's shortcut was pressed; emitted from the event loop.

@@ -3,12 +3,13 @@
 #include "KWinAccessibility.h"
 #include "KWinGlobalAccel.h"
 #include "KWinGlobalKeyMonitor.h"
-#include "KWinHotKeyPlatform.h"
 #include "KWinKeyboardGrabber.h"
 #include "KWinScreenProvider.h"
 #include "KWinScriptChannel.h"
+#include "KWinShortcutGrabber.h"
 #include "KWinTrust.h"
 #include "KWinWorkspace.h"
+#include "platform/HotKeyAdapter.h"
 
 namespace gridlume {
 
@@ -36,13 +37,14 @@ KWinPlatform::KWinPlatform(std::unique_ptr<KWinScriptChannel> channel, UserDefau
     m_trust = std::make_unique<KWinTrust>();
     m_workspace = std::make_unique<KWinWorkspace>(*m_channel);
     m_globalAccel = std::make_unique<KWinGlobalAccel>(logSink);
-    m_hotKeys = std::make_unique<KWinHotKeyPlatform>(*m_globalAccel, logSink);
+    m_shortcutGrabber = std::make_unique<KWinShortcutGrabber>(*m_globalAccel, logSink);
+    m_hotKeys = std::make_unique<HotKeyAdapter>(*m_shortcutGrabber, logSink, QStringLiteral("KWin"));
     m_globalKeyMonitor = std::make_unique<KWinGlobalKeyMonitor>(*m_globalAccel);
     m_keyboardGrabber = std::make_unique<KWinKeyboardGrabber>(logSink);
     m_urlOpener = std::make_unique<DesktopUrlOpener>();
-    m_platform.reset(new Platform { *m_screens, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys,
-        *m_globalKeyMonitor, userDefaults, logSink, keyEventTranslator, *m_urlOpener, panelWindowTraits,
-        *m_keyboardGrabber });
+    m_platform.reset(
+        new Platform { *m_screens, *m_accessibility, *m_trust, *m_workspace, *m_hotKeys, *m_globalKeyMonitor,
+            userDefaults, logSink, keyEventTranslator, *m_urlOpener, panelWindowTraits, *m_keyboardGrabber });
 }
 
 // Members go in reverse order: the shortcuts and everything that asks the script before the

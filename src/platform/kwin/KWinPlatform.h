@@ -8,10 +8,11 @@
 
 namespace gridlume {
 
+class HotKeyAdapter;
 class KWinAccessibility;
 class KWinGlobalAccel;
 class KWinGlobalKeyMonitor;
-class KWinHotKeyPlatform;
+class KWinShortcutGrabber;
 class KWinKeyboardGrabber;
 class KWinScreenProvider;
 class KWinScriptChannel;
@@ -50,7 +51,8 @@ private:
     std::unique_ptr<KWinTrust> m_trust;
     std::unique_ptr<KWinWorkspace> m_workspace;
     std::unique_ptr<KWinGlobalAccel> m_globalAccel;
-    std::unique_ptr<KWinHotKeyPlatform> m_hotKeys;
+    std::unique_ptr<KWinShortcutGrabber> m_shortcutGrabber;
+    std::unique_ptr<HotKeyAdapter> m_hotKeys;
     std::unique_ptr<KWinGlobalKeyMonitor> m_globalKeyMonitor;
     std::unique_ptr<KWinKeyboardGrabber> m_keyboardGrabber;
     std::unique_ptr<DesktopUrlOpener> m_urlOpener;

@@ -55,8 +55,11 @@ KWinScreenProvider::KWinScreenProvider(KWinScriptChannel& channel, QObject* pare
         = channel.request({ { QStringLiteral("op"), QStringLiteral("screens") } }, KWinScriptChannel::answerDeadline))
         m_screens = parseScreens(answer->value(QStringLiteral("screens")), &m_primaryOutput);
     // Xwayland's screens follow the outputs; once Qt has heard of a change, names match again.
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, ask);
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, ask);
+    // A placement from the command line has no Qt screens to match.
+    if (qGuiApp) {
+        connect(qGuiApp, &QGuiApplication::screenAdded, this, ask);
+        connect(qGuiApp, &QGuiApplication::screenRemoved, this, ask);
+    }
 }
 
 QList<Screen> KWinScreenProvider::parseScreens(const QJsonValue& screens, QRectF* primaryOutput)

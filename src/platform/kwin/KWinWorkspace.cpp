@@ -1,8 +1,8 @@
 #include "KWinWorkspace.h"
 
 #include "KWinScriptChannel.h"
-#include "platform/x11/ProcessExitWatcher.h"
-#include "platform/x11/ProcessStartTime.h"
+#include "platform/linux/ProcessExitWatcher.h"
+#include "platform/linux/ProcessStartTime.h"
 
 #include <QFile>
 #include <QFileInfo>

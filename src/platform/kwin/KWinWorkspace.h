@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/Workspace.h"
-#include "platform/x11/DesktopEntryIndex.h"
-#include "platform/x11/WorkspaceObservers.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/WorkspaceObservers.h"
 
 #include <QHash>
 #include <QJsonValue>

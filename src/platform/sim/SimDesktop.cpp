@@ -1,12 +1,14 @@
 #include "platform/sim/SimDesktop.h"
 
+#include "platform/HotKeyAdapter.h"
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimGlobalKeyMonitor.h"
 #include "platform/sim/SimHotKeyPlatform.h"
-#include "platform/sim/SimKeyboardGrabber.h"
 #include "platform/sim/SimKeyEventTranslator.h"
+#include "platform/sim/SimKeyboardGrabber.h"
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimScreenProvider.h"
+#include "platform/sim/SimShortcutGrabber.h"
 #include "platform/sim/SimTrust.h"
 #include "platform/sim/SimUrlOpener.h"
 #include "platform/sim/SimUserDefaults.h"
@@ -26,7 +28,9 @@ SimDesktop::SimDesktop(QObject* parent)
     , m_accessibility(std::make_unique<SimAccessibility>(*this))
     , m_trust(std::make_unique<SimTrust>(*this))
     , m_workspace(std::make_unique<SimWorkspace>(*this))
-    , m_hotKeys(std::make_unique<SimHotKeyPlatform>(*this))
+    , m_shortcutGrabber(std::make_unique<SimShortcutGrabber>(*this))
+    , m_hotKeyAdapter(std::make_unique<HotKeyAdapter>(*m_shortcutGrabber, m_log, QStringLiteral("Sim")))
+    , m_hotKeys(std::make_unique<SimHotKeyPlatform>(*this, *m_hotKeyAdapter))
     , m_globalKeyMonitor(std::make_unique<SimGlobalKeyMonitor>())
     , m_userDefaults(std::make_unique<SimUserDefaults>())
     , m_keyEventTranslator(std::make_unique<SimKeyEventTranslator>())
@@ -64,8 +68,8 @@ pid_t SimDesktop::addApplication(
 {
     const pid_t newPid = pid.value_or(m_nextPid++);
     m_applications.insert(newPid,
-        Application { newPid, m_nextLaunchIdentity++, localizedName, std::move(bundleIdentifier), std::nullopt,
-            std::nullopt });
+        Application {
+            newPid, m_nextLaunchIdentity++, localizedName, std::move(bundleIdentifier), std::nullopt, std::nullopt });
     return newPid;
 }
 
@@ -141,34 +145,35 @@ int SimDesktop::workspaceObserverCount() const
     return m_workspace->observerCount();
 }
 
-void SimDesktop::holdShortcutElsewhere(quint32 keyCode, quint32 modifiers)
+bool SimDesktop::holdShortcutElsewhere(quint32 keyCode, quint32 modifiers)
 {
-    m_hotKeys->heldElsewhere.insert({ keyCode, modifiers });
+    const auto combination = HotKeyAdapter::keyCombination(keyCode, modifiers);
+    return combination && m_shortcutGrabber->holdElsewhere(*combination);
 }
 
 bool SimDesktop::pressHotKey(quint32 keyCode, quint32 modifiers)
 {
-    const auto id = m_hotKeys->hotKeyFor(keyCode, modifiers);
-    if (!id)
+    const auto combination = HotKeyAdapter::keyCombination(keyCode, modifiers);
+    if (!combination || !m_shortcutGrabber->press(*combination))
         return false;
-    m_hotKeys->deliver(HotKeyEvent { kEventClassKeyboard, kEventHotKeyPressed, *id });
     processEvents();
     return true;
 }
 
 int SimDesktop::registeredHotKeyCount() const
 {
-    return int(m_hotKeys->hotKeys.size());
+    return m_hotKeyAdapter->registeredHotKeyCount();
 }
 
 bool SimDesktop::isHotKeyRegistered(quint32 keyCode, quint32 modifiers) const
 {
-    return m_hotKeys->hotKeyFor(keyCode, modifiers).has_value();
+    const auto combination = HotKeyAdapter::keyCombination(keyCode, modifiers);
+    return combination && m_hotKeyAdapter->hotKeyOf(*combination).has_value();
 }
 
 int SimDesktop::installedEventHandlerCount() const
 {
-    return int(m_hotKeys->handlers.size());
+    return m_hotKeyAdapter->installedHandlerCount();
 }
 
 void SimDesktop::typeGlobalKey(const KeyEvent& event)

@@ -17,7 +17,9 @@ class SimScreenProvider;
 class SimAccessibility;
 class SimTrust;
 class SimWorkspace;
+class HotKeyAdapter;
 class SimHotKeyPlatform;
+class SimShortcutGrabber;
 class SimKeyboardGrabber;
 class SimGlobalKeyMonitor;
 class SimKeyEventTranslator;
@@ -79,8 +81,8 @@ public:
 
     // Applications and windows -----------------------------------------------------------------
     // Adds a running application; returns its pid (allocated from 1000 up unless given).
-    pid_t addApplication(const QString& localizedName, std::optional<QString> bundleIdentifier = {},
-        std::optional<pid_t> pid = {});
+    pid_t addApplication(
+        const QString& localizedName, std::optional<QString> bundleIdentifier = {}, std::optional<pid_t> pid = {});
     RunningApplication application(pid_t pid) const;
     // Adds a window to the application and makes it the focused one; returns its window ID.
     int addWindow(pid_t pid, const SimWindowSpec& spec = {});
@@ -105,8 +107,9 @@ public:
     int workspaceObserverCount() const;
 
     // Hot keys ----------------------------------------------------------------------------------
-    // Another program holds this shortcut: registering it fails with eventHotKeyExistsErr.
-    void holdShortcutElsewhere(quint32 keyCode, quint32 modifiers);
+    // Another program takes this shortcut, unless Gridlume holds it (false then): registering
+    // it fails with eventHotKeyExistsErr.
+    bool holdShortcutElsewhere(quint32 keyCode, quint32 modifiers);
     // Types the shortcut. When it is registered, its event is delivered from the event loop, which
     // this drains. Returns whether a registered hot key matched.
     bool pressHotKey(quint32 keyCode, quint32 modifiers);
@@ -188,6 +191,8 @@ private:
     std::unique_ptr<SimAccessibility> m_accessibility;
     std::unique_ptr<SimTrust> m_trust;
     std::unique_ptr<SimWorkspace> m_workspace;
+    std::unique_ptr<SimShortcutGrabber> m_shortcutGrabber;
+    std::unique_ptr<HotKeyAdapter> m_hotKeyAdapter;
     std::unique_ptr<SimHotKeyPlatform> m_hotKeys;
     std::unique_ptr<SimGlobalKeyMonitor> m_globalKeyMonitor;
     std::unique_ptr<SimUserDefaults> m_userDefaults;

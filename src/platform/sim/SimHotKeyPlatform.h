@@ -1,18 +1,18 @@
 #pragma once
 
-#include "platform/HotKeyPlatform.h"
-
-#include <QMap>
-#include <QSet>
+#include "platform/HotKeyAdapter.h"
 
 namespace gridlume {
 
 class SimDesktop;
 
+// The hot-key calls of the simulated desktop: each is recorded, and answers with the status of a
+// fault injected for it; the others go to the adapter every desktop has.
 class SimHotKeyPlatform final : public HotKeyPlatform {
 public:
-    explicit SimHotKeyPlatform(SimDesktop& desktop)
+    SimHotKeyPlatform(SimDesktop& desktop, HotKeyAdapter& adapter)
         : m_desktop(desktop)
+        , m_adapter(adapter)
     {
     }
 
@@ -24,26 +24,9 @@ public:
     OSStatus unregisterEventHotKey(EventHotKeyRef ref) override;
     OSStatus getEventHotKeyID(const HotKeyEvent& event, EventHotKeyID* outID) override;
 
-    // Queues delivery of the event to every installed handler.
-    void deliver(const HotKeyEvent& event);
-    std::optional<EventHotKeyID> hotKeyFor(quint32 keyCode, quint32 modifiers) const;
-
-    struct HotKey {
-        quint32 keyCode;
-        quint32 modifiers;
-        EventHotKeyID id;
-    };
-    struct Handler {
-        EventHandlerProcPtr proc;
-        void* userData;
-    };
-    QMap<EventHotKeyRef, HotKey> hotKeys;
-    QMap<EventHandlerRef, Handler> handlers;
-    QSet<QPair<quint32, quint32>> heldElsewhere;
-
 private:
     SimDesktop& m_desktop;
-    quintptr m_nextRef = 1;
+    HotKeyAdapter& m_adapter;
 };
 
 } // namespace gridlume

@@ -1,6 +1,6 @@
 #include "X11ApplicationResolver.h"
 
-#include "ProcessStartTime.h"
+#include "platform/linux/ProcessStartTime.h"
 #include "UniqueCPtr.h"
 #include "X11Connection.h"
 #include "X11ProcessLookup.h"

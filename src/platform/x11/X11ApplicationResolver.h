@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopEntryIndex.h"
+#include "platform/linux/DesktopEntryIndex.h"
 #include "platform/RunningApplication.h"
 
 #include <QHash>

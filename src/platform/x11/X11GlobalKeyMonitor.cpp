@@ -1,7 +1,7 @@
 #include "X11GlobalKeyMonitor.h"
 
 #include "UniqueCPtr.h"
-#include "X11KeyCodeTable.h"
+#include "platform/linux/KeyCodeTable.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -31,7 +31,7 @@ namespace {
     std::optional<quint64> modifierFlagOfKeycode(quint32 x11Keycode)
     {
         for (const ModifierKey& key : kModifierKeys) {
-            if (key.evdevCode + X11KeyCodeTable::x11KeycodeOffset == x11Keycode)
+            if (key.evdevCode + KeyCodeTable::x11KeycodeOffset == x11Keycode)
                 return key.flag;
         }
         return std::nullopt;
@@ -181,7 +181,7 @@ void X11GlobalKeyMonitor::readEvents()
         if (!press || m_handlers.empty())
             continue;
         KeyEvent keyEvent;
-        keyEvent.keyCode = X11KeyCodeTable::virtualKeyCodeOfX11Keycode(raw->detail).value_or(0xFFFF);
+        keyEvent.keyCode = KeyCodeTable::virtualKeyCodeOfX11Keycode(raw->detail).value_or(0xFFFF);
         for (quint32 keycode : std::as_const(m_pressedModifierKeycodes))
             keyEvent.modifierFlags |= modifierFlagOfKeycode(keycode).value_or(0);
         // A handler may end its own or another monitor.

@@ -1,6 +1,6 @@
 #include "X11KeyEventTranslator.h"
 
-#include "X11KeyCodeTable.h"
+#include "platform/linux/KeyCodeTable.h"
 
 #include <QKeyEvent>
 
@@ -38,7 +38,7 @@ KeyEvent X11KeyEventTranslator::translate(const QKeyEvent& event) const
 KeyEvent X11KeyEventTranslator::translate(quint32 x11Keycode, quint32 x11State)
 {
     KeyEvent result;
-    result.keyCode = X11KeyCodeTable::virtualKeyCodeOfX11Keycode(x11Keycode).value_or(unknownKeyCode);
+    result.keyCode = KeyCodeTable::virtualKeyCodeOfX11Keycode(x11Keycode).value_or(unknownKeyCode);
     if (x11State & kShiftMask)
         result.modifierFlags |= ModifierFlag::Shift;
     if (x11State & kLockMask)

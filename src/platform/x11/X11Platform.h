@@ -9,11 +9,12 @@
 
 namespace gridlume {
 
+class HotKeyAdapter;
 class X11Accessibility;
 class X11ApplicationResolver;
 class X11Connection;
 class X11GlobalKeyMonitor;
-class X11HotKeyPlatform;
+class X11ShortcutGrabber;
 class X11KeyboardGrabber;
 class X11KeyEventTranslator;
 class X11ProcessLookup;
@@ -55,7 +56,8 @@ private:
     std::unique_ptr<X11Trust> m_trust;
     std::unique_ptr<X11ApplicationResolver> m_applicationResolver;
     std::unique_ptr<X11Workspace> m_workspace;
-    std::unique_ptr<X11HotKeyPlatform> m_hotKeys;
+    std::unique_ptr<X11ShortcutGrabber> m_shortcutGrabber;
+    std::unique_ptr<HotKeyAdapter> m_hotKeys;
     std::unique_ptr<X11GlobalKeyMonitor> m_globalKeyMonitor;
     std::unique_ptr<X11KeyEventTranslator> m_keyEventTranslator;
     std::unique_ptr<DesktopUrlOpener> m_urlOpener;

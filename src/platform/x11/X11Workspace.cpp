@@ -1,6 +1,6 @@
 #include "X11Workspace.h"
 
-#include "ProcessExitWatcher.h"
+#include "platform/linux/ProcessExitWatcher.h"
 #include "UniqueCPtr.h"
 #include "X11ApplicationResolver.h"
 #include "X11Connection.h"

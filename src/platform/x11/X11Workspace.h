@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WorkspaceObservers.h"
+#include "platform/linux/WorkspaceObservers.h"
 #include "X11EventListener.h"
 #include "platform/Log.h"
 #include "platform/Workspace.h"

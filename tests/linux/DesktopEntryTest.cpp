@@ -1,6 +1,6 @@
-#include "platform/x11/DesktopEntry.h"
-#include "platform/x11/DesktopEntryIndex.h"
-#include "platform/x11/ProcessStartTime.h"
+#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/ProcessStartTime.h"
 
 #include <QDir>
 #include <QFile>

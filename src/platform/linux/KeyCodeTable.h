@@ -11,7 +11,7 @@ namespace gridlume {
 // (KEY_* of <linux/input-event-codes.h>). Both name physical keys, whatever the layout, so one
 // table serves every keyboard. An X server with the evdev or libinput driver (and Xvfb) uses
 // X keycode = evdev code + 8.
-class X11KeyCodeTable {
+class KeyCodeTable {
 public:
     struct Entry {
         quint16 virtualKeyCode;

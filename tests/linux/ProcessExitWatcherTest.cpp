@@ -1,5 +1,5 @@
-#include "platform/x11/ProcessExitWatcher.h"
-#include "platform/x11/ProcessStartTime.h"
+#include "platform/linux/ProcessExitWatcher.h"
+#include "platform/linux/ProcessStartTime.h"
 
 #include <QCoreApplication>
 #include <QProcess>

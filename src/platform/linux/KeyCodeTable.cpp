@@ -1,4 +1,4 @@
-#include "X11KeyCodeTable.h"
+#include "KeyCodeTable.h"
 
 namespace gridlume {
 
@@ -6,7 +6,7 @@ namespace {
 
     // { kVK_*, KEY_* }. Keys without a counterpart on the other side (Fn; evdev's media keys)
     // are left out.
-    constexpr X11KeyCodeTable::Entry kTable[] = {
+    constexpr KeyCodeTable::Entry kTable[] = {
         // Letters.
         { 0x00, 30 }, // A
         { 0x01, 31 }, // S
@@ -133,9 +133,9 @@ namespace {
 
 } // namespace
 
-std::span<const X11KeyCodeTable::Entry> X11KeyCodeTable::entries() { return kTable; }
+std::span<const KeyCodeTable::Entry> KeyCodeTable::entries() { return kTable; }
 
-std::optional<quint16> X11KeyCodeTable::evdevCode(quint32 virtualKeyCode)
+std::optional<quint16> KeyCodeTable::evdevCode(quint32 virtualKeyCode)
 {
     for (const Entry& entry : kTable) {
         if (entry.virtualKeyCode == virtualKeyCode)
@@ -144,7 +144,7 @@ std::optional<quint16> X11KeyCodeTable::evdevCode(quint32 virtualKeyCode)
     return std::nullopt;
 }
 
-std::optional<quint16> X11KeyCodeTable::virtualKeyCode(quint32 evdevCode)
+std::optional<quint16> KeyCodeTable::virtualKeyCode(quint32 evdevCode)
 {
     for (const Entry& entry : kTable) {
         if (entry.evdevCode == evdevCode)
@@ -153,7 +153,7 @@ std::optional<quint16> X11KeyCodeTable::virtualKeyCode(quint32 evdevCode)
     return std::nullopt;
 }
 
-std::optional<quint8> X11KeyCodeTable::x11Keycode(quint32 virtualKeyCode)
+std::optional<quint8> KeyCodeTable::x11Keycode(quint32 virtualKeyCode)
 {
     const std::optional<quint16> evdev = evdevCode(virtualKeyCode);
     if (!evdev || *evdev + x11KeycodeOffset > 255)
@@ -161,7 +161,7 @@ std::optional<quint8> X11KeyCodeTable::x11Keycode(quint32 virtualKeyCode)
     return quint8(*evdev + x11KeycodeOffset);
 }
 
-std::optional<quint16> X11KeyCodeTable::virtualKeyCodeOfX11Keycode(quint32 x11Keycode)
+std::optional<quint16> KeyCodeTable::virtualKeyCodeOfX11Keycode(quint32 x11Keycode)
 {
     if (x11Keycode < x11KeycodeOffset)
         return std::nullopt;
