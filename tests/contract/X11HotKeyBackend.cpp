@@ -19,7 +19,7 @@ namespace {
         const auto combination = HotKeyAdapter::keyCombination(keyCode, modifiers);
         if (!combination)
             return std::nullopt;
-        X11Key key { xcb_keycode_t(combination->evdevCode + KeyCodeTable::x11KeycodeOffset) };
+        X11Key key { xcb_keycode_t(combination->evdevCode + KeyCodeTable::x11KeycodeOffset), 0, {} };
         QStringList names;
         const std::tuple<quint8, quint16, const char*> modifierKeys[]
             = { { ShortcutModifier::Shift, XCB_MOD_MASK_SHIFT, "Shift_L" },

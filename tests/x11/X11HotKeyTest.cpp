@@ -17,8 +17,6 @@ namespace {
     constexpr quint32 kVK_ANSI_G = 0x05;
     constexpr quint32 kVK_ANSI_J = 0x26;
 
-    xcb_keycode_t keycodeOf(quint32 virtualKeyCode) { return *KeyCodeTable::x11Keycode(virtualKeyCode); }
-
     bool lockIsOn(const X11TestDesktop& desktop, const QString& name)
     {
         const QByteArray output = desktop.run(QStringLiteral("xset"), { QStringLiteral("q") }).output;
