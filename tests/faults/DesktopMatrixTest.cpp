@@ -71,18 +71,12 @@ namespace {
             // Nor do they ask for it: no flashing task bar button.
             const xcb_atom_t attention = m_desktop.atom("_NET_WM_STATE_DEMANDS_ATTENTION");
             EXPECT_TRUE(m_desktop.waitUntil([&] {
-                for (xcb_window_t panel : m_windows.windowsNamed("Gridlume Tiling Panel")) {
-                    const std::vector<xcb_atom_t> states = m_desktop.windowStates(panel);
-                    if (std::find(states.begin(), states.end(), attention) != states.end())
-                        return false;
-                }
-                return true;
+                return std::ranges::none_of(m_windows.windowsNamed("Gridlume Tiling Panel"),
+                    [&](xcb_window_t panel) { return std::ranges::count(m_desktop.windowStates(panel), attention) > 0; });
             })) << "a panel demands attention";
         }
-        const auto panelHasFocus = [&] {
-            const std::vector<xcb_window_t> windows = m_windows.windowsNamed("Gridlume Tiling Panel");
-            return std::find(windows.begin(), windows.end(), inputFocus()) != windows.end();
-        };
+        const auto panelHasFocus
+            = [&] { return std::ranges::count(m_windows.windowsNamed("Gridlume Tiling Panel"), inputFocus()) > 0; };
         const auto tile = [&](int panel, int row, int column) {
             return GridlumeWindows::tileCentre(panels[panel], row, column, panel == 0 ? profile.primaryRatio : profile.secondRatio);
         };
@@ -110,8 +104,7 @@ namespace {
             const char* name;
             QPoint from, to;
             Rect area;
-            // Made fullscreen under the panels shown anew, and clicked: placed before a user would
-            // click again.
+            // Made fullscreen under the panels shown anew, clicked, placed before a second click.
             bool fullscreen = false;
         } placements[] = {
             { "a drag over the whole grid of the primary monitor fills its free area", tile(0, 0, 0), tile(0, 1, 1), primaryArea },
@@ -127,7 +120,11 @@ namespace {
             if (placement.fullscreen) {
                 key(QStringLiteral("ctrl+alt+shift+g"));
                 ASSERT_TRUE(m_windows.waitForPanels({}, deadline));
-                ASSERT_TRUE(m_desktop.makeFullscreen(target));
+                // Fullscreen as its program asks for it, once the window manager says so.
+                ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-r"),
+                    QString::number(target), QStringLiteral("-b"), QStringLiteral("add,fullscreen") }).exitCode, 0);
+                const xcb_atom_t fullscreen = m_desktop.atom("_NET_WM_STATE_FULLSCREEN");
+                ASSERT_TRUE(m_desktop.waitUntil([&] { return std::ranges::count(m_desktop.windowStates(target), fullscreen) > 0; }));
                 showPanels();
                 // A user's click: its press has given the panel the focus when the release comes.
                 moveTo(placement.from);

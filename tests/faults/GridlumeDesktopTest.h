@@ -163,8 +163,10 @@ protected:
     {
         // In front, as a user's click on its title bar puts it: a window manager may have opened
         // it behind the active window.
-        const std::vector<xcb_window_t> window = m_windows.windowsNamed("Gridlume Settings");
-        ASSERT_TRUE(!window.empty() && m_desktop.activate(window.front()));
+        std::vector<xcb_window_t> window;
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !(window = m_windows.windowsNamed("Gridlume Settings")).empty(); })
+            && m_desktop.activate(window.front()))
+            << "no settings window";
         const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
         ASSERT_TRUE(settings);
         // The recorder is the first row of the General page, at the desktop's scale.

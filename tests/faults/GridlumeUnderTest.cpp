@@ -44,16 +44,6 @@ void GridlumeUnderTest::writeSettings(const QByteArray& content) const
         file.write(content);
 }
 
-bool GridlumeUnderTest::savedShortcutIs(int keyCode, int modifiers) const
-{
-    // QSettings escapes the quotes of the stored JSON.
-    QFile file(settingsFilePath());
-    return file.open(QIODevice::ReadOnly)
-        && file.readAll()
-               .replace("\\\"", "\"")
-               .contains(QStringLiteral(R"({"keyCode":%1,"modifiers":%2})").arg(keyCode).arg(modifiers).toUtf8());
-}
-
 QByteArray GridlumeUnderTest::settingsWithShortcut(int keyCode, int modifiers)
 {
     return QStringLiteral(R"ini([General]

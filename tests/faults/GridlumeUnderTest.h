@@ -29,8 +29,6 @@ public:
     // A settings file as Gridlume writes it, with the panel shortcut `keyCode` (a virtual key
     // code) and `modifiers` (Carbon's bits): Control-Option-Space unless told otherwise.
     static QByteArray settingsWithShortcut(int keyCode = 49, int modifiers = 6144);
-    // Whether the settings file holds the panel shortcut `keyCode` and `modifiers`, as saved.
-    bool savedShortcutIs(int keyCode, int modifiers) const;
 
     // Starts the program and waits until its event loop serves the instance channel; false with
     // the reason otherwise.

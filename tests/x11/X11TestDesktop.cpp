@@ -472,10 +472,7 @@ bool X11TestDesktop::waitUntilReady(QString* error)
     }
     // Once the dock is in the client list, the window manager is in its event loop and has
     // applied the strut.
-    if (m_profile.testDock && !waitUntil([&] {
-            const std::vector<xcb_window_t> clients = clientList();
-            return std::find(clients.begin(), clients.end(), m_dock) != clients.end();
-        })) {
+    if (m_profile.testDock && !waitUntil([&] { return std::ranges::count(clientList(), m_dock) > 0; })) {
         *error = QStringLiteral("the window manager did not manage the dock");
         return false;
     }
@@ -786,7 +783,7 @@ xcb_window_t X11TestDesktop::waitForClientWindow(pid_t pid, std::chrono::millise
     return found;
 }
 
-void X11TestDesktop::sendToWindowManager(xcb_window_t window, const char* type, quint32 firstItem, quint32 secondItem)
+void X11TestDesktop::sendToWindowManager(xcb_window_t window, const char* type, quint32 firstItem)
 {
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -794,7 +791,6 @@ void X11TestDesktop::sendToWindowManager(xcb_window_t window, const char* type, 
     message.window = window;
     message.type = atom(type);
     message.data.data32[0] = firstItem;
-    message.data.data32[1] = secondItem;
     xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
         reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
@@ -805,17 +801,6 @@ bool X11TestDesktop::activate(xcb_window_t window)
     // Source 2: a pager, acting for the user; at no particular time.
     sendToWindowManager(window, "_NET_ACTIVE_WINDOW", 2);
     return waitUntil([&] { return activeWindow() == window; });
-}
-
-bool X11TestDesktop::makeFullscreen(xcb_window_t window)
-{
-    // _NET_WM_STATE_ADD (1) of one state.
-    const xcb_atom_t fullscreen = atom("_NET_WM_STATE_FULLSCREEN");
-    sendToWindowManager(window, "_NET_WM_STATE", 1, fullscreen);
-    return waitUntil([&] {
-        const std::vector<xcb_atom_t> states = windowStates(window);
-        return std::find(states.begin(), states.end(), fullscreen) != states.end();
-    });
 }
 
 bool X11TestDesktop::syncWithWindowManager(std::chrono::milliseconds timeout)

@@ -151,9 +151,6 @@ public:
 
     // Makes `window` the active one, the way a user's click would, and waits for it.
     bool activate(xcb_window_t window);
-    // Makes `window` fullscreen (_NET_WM_STATE_FULLSCREEN), as its program would, and waits for
-    // the window manager to say so.
-    bool makeFullscreen(xcb_window_t window);
     // Waits until the window manager has handled every message sent to it so far, by anyone:
     // it answers a _NET_REQUEST_FRAME_EXTENTS for a window of ours that is never mapped only
     // after those.
@@ -196,7 +193,7 @@ private:
     void cancelResumer();
     bool hasSelectionOwner(const char* selection) const;
     // A client message about `window` to the window manager, the way EWMH has clients send them.
-    void sendToWindowManager(xcb_window_t window, const char* type, quint32 firstItem = 0, quint32 secondItem = 0);
+    void sendToWindowManager(xcb_window_t window, const char* type, quint32 firstItem = 0);
 
     DesktopProfile m_profile;
     QTemporaryDir m_directory;
