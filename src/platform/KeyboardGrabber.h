@@ -15,8 +15,8 @@ public:
 
     // Grabs the keyboard and calls `handler` on the main thread, from the event loop, for every
     // key press (positional key code and modifier flags) until the subscription ends; ending it
-    // releases the keyboard. A combination registered as a hot key still reaches its handler.
-    // One grab at a time: a second call replaces the first. When another program holds the
+    // releases the keyboard, once the keys pressed while it was held are up. A combination registered as a hot key
+    // still reaches its handler. One grab at a time: a second call replaces the first. When another program holds the
     // keyboard, the grabber keeps trying for a moment; if it cannot take it, the reason is logged
     // (once, until a later grab succeeds) and no key press is reported. Main thread only.
     virtual Subscription grabKeyboard(std::function<void(const KeyEvent&)> handler) = 0;

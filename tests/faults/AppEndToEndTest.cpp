@@ -1,5 +1,5 @@
 // The whole program as a user meets it on a desktop with a tray (Openbox, trayer, the test dock):
-// its tray icon, its menu, its settings window and a shortcut recorded there.
+// its tray icon, its menu and its settings window.
 // Driven through XTEST and read through the X server only.
 #include "GridlumeDesktopTest.h"
 
@@ -46,10 +46,9 @@ namespace {
         }
     };
 
-    // A shortcut recorded in the settings window the menu opens is saved and in force.
-    TEST_F(AppEndToEndTest, TrayIconToggleMenuSettingsShortcutAndQuit)
+    // Recording a shortcut there is the recorder suite's (on every desktop of the matrix).
+    TEST_F(AppEndToEndTest, TrayIconToggleMenuSettingsAndQuit)
     {
-        ASSERT_NO_FATAL_FAILURE(startTarget({}, QStringLiteral("xterm")));
         startGridlume(std::nullopt);
 
         clickTrayIcon(1);
@@ -63,24 +62,12 @@ namespace {
         ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableMenu().has_value(); }, deadline))
             << "a right click shows the menu";
         EXPECT_TRUE(waitForPrimaryPanel(false)) << "and hides the panels";
-        // Three rows and a separator; "Settings…" is the first, "Quit Gridlume" the last.
+        // "Settings…" is the first row, "Quit Gridlume" the last.
         const QRect menu = *m_windows.viewableMenu();
-        EXPECT_GE(menu.height(), 3 * 16);
         click(QPoint(menu.center().x(), menu.top() + 10));
         ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableSettingsWindow().has_value(); }, deadline));
         EXPECT_EQ(m_windows.viewableSettingsWindow()->size(), QSize(580, 320));
 
-        // Saved: QSettings escapes the quotes of the stored JSON.
-        ASSERT_NO_FATAL_FAILURE(recordShortcut(QStringLiteral("ctrl+alt+space"), [&] {
-            QFile file(m_gridlume->settingsFilePath());
-            return file.open(QIODevice::ReadOnly)
-                && file.readAll().replace("\\\"", "\"").contains(R"({"keyCode":49,"modifiers":6144})");
-        }));
-        ASSERT_TRUE(m_desktop.activate(m_target));
-        key(QStringLiteral("ctrl+alt+space"));
-        ASSERT_TRUE(waitForPrimaryPanel(true)) << "the shortcut shows the panels";
-        key(QStringLiteral("ctrl+alt+space"));
-        EXPECT_TRUE(waitForPrimaryPanel(false)) << "the shortcut hides the panels again";
 
         clickTrayIcon(3);
         ASSERT_TRUE(m_desktop.waitUntil([&] { return m_windows.viewableMenu().has_value(); }, deadline));

@@ -32,8 +32,9 @@ namespace {
 
     // Shortcut, panels centred on the free area of each monitor at its scale, the user's window
     // keeping the focus, the preview below its panel, placements on each monitor filling exactly
-    // its free area and a drag that strays into the other monitor's panel, Escape from the
-    // user's window, a click into a panel that gives it the keyboard, and the shortcut again.
+    // its free area and a drag that strays into the other monitor's panel, a fullscreen window
+    // placed at the first click, Escape from the user's window, a click into a panel that gives
+    // it the keyboard, and the shortcut again.
     TEST_P(DesktopMatrixTest, TilesTheActiveWindowWithTheDesktopsPanelsInPlace)
     {
         const DesktopProfile& profile = GetParam();
@@ -70,14 +71,12 @@ namespace {
             // Nor do they ask for it: no flashing task bar button.
             const xcb_atom_t attention = m_desktop.atom("_NET_WM_STATE_DEMANDS_ATTENTION");
             EXPECT_TRUE(m_desktop.waitUntil([&] {
-                for (xcb_window_t panel : m_windows.windowsNamed("Gridlume Tiling Panel")) {
-                    const std::vector<xcb_atom_t> states = m_desktop.windowStates(panel);
-                    if (std::find(states.begin(), states.end(), attention) != states.end())
-                        return false;
-                }
-                return true;
+                return std::ranges::none_of(m_windows.windowsNamed("Gridlume Tiling Panel"),
+                    [&](xcb_window_t panel) { return std::ranges::count(m_desktop.windowStates(panel), attention) > 0; });
             })) << "a panel demands attention";
         }
+        const auto panelHasFocus
+            = [&] { return std::ranges::count(m_windows.windowsNamed("Gridlume Tiling Panel"), inputFocus()) > 0; };
         const auto tile = [&](int panel, int row, int column) {
             return GridlumeWindows::tileCentre(panels[panel], row, column, panel == 0 ? profile.primaryRatio : profile.secondRatio);
         };
@@ -100,22 +99,43 @@ namespace {
             EXPECT_TRUE(m_desktop.waitUntil([&] { return !m_windows.viewablePreview(); }, deadline))
                 << "leaving the grid left the preview at " << describe(m_windows.viewablePreview());
         }
+        const QRect topLeft = GridlumeWindows::tileBlock(primaryArea, 0, 0);
         const struct {
             const char* name;
             QPoint from, to;
             Rect area;
+            // Made fullscreen under the panels shown anew, clicked, placed before a second click.
+            bool fullscreen = false;
         } placements[] = {
             { "a drag over the whole grid of the primary monitor fills its free area", tile(0, 0, 0), tile(0, 1, 1), primaryArea },
             { "the same on the second monitor", tile(1, 0, 0), tile(1, 1, 1), secondArea },
             { "a drag that strays into the other monitor's panel stays with its grid: the top row", tile(0, 0, 0),
                 tile(1, 0, 0),
-                Rect(primaryArea.minX(), primaryArea.minY(), primaryArea.width(),
-                    GridlumeWindows::tileBlock(primaryArea, 0, 0).height()) },
+                Rect(primaryArea.minX(), primaryArea.minY(), primaryArea.width(), topLeft.height()) },
+            { "the first click on a tile places a fullscreen window under the panel", tile(0, 0, 0), {},
+                Rect(topLeft.x(), topLeft.y(), topLeft.width(), topLeft.height()), true },
         };
         for (const auto& placement : placements) {
             SCOPED_TRACE(placement.name);
-            drag(placement.from, placement.to);
-            EXPECT_TRUE(m_desktop.waitUntil([&] { return m_desktop.visibleFrame(target) == placement.area; }, deadline))
+            if (placement.fullscreen) {
+                key(QStringLiteral("ctrl+alt+shift+g"));
+                ASSERT_TRUE(m_windows.waitForPanels({}, deadline));
+                // Fullscreen as its program asks for it, once the window manager says so.
+                ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-r"),
+                    QString::number(target), QStringLiteral("-b"), QStringLiteral("add,fullscreen") }).exitCode, 0);
+                const xcb_atom_t fullscreen = m_desktop.atom("_NET_WM_STATE_FULLSCREEN");
+                ASSERT_TRUE(m_desktop.waitUntil([&] { return std::ranges::count(m_desktop.windowStates(target), fullscreen) > 0; }));
+                showPanels();
+                // A user's click: its press has given the panel the focus when the release comes.
+                moveTo(placement.from);
+                button(true);
+                EXPECT_TRUE(m_desktop.waitUntil(panelHasFocus, deadline));
+                button(false);
+            } else {
+                drag(placement.from, placement.to);
+            }
+            EXPECT_TRUE(m_desktop.waitUntil(
+                [&] { return m_desktop.visibleFrame(target) == placement.area; }, placement.fullscreen ? 1500ms : deadline))
                 << "the window is at " << describe(m_desktop.visibleFrame(target)) << " instead of "
                 << describe(pixelRect(placement.area));
             EXPECT_EQ(m_windows.viewablePanels(), panels) << "the panels moved or went";
@@ -130,11 +150,7 @@ namespace {
             SCOPED_TRACE("a click into a panel gives it the keyboard, and Escape there closes the panels and gives it back");
             showPanels();
             click(panels[0].topLeft() + QPoint(panels[0].width() / 2, 8));
-            const std::vector<xcb_window_t> panelWindows = m_windows.windowsNamed("Gridlume Tiling Panel");
-            EXPECT_TRUE(m_desktop.waitUntil(
-                [&] { return std::find(panelWindows.begin(), panelWindows.end(), inputFocus()) != panelWindows.end(); },
-                deadline))
-                << "the focus is on 0x" << std::hex << inputFocus();
+            EXPECT_TRUE(m_desktop.waitUntil(panelHasFocus, deadline)) << "the focus is on 0x" << std::hex << inputFocus();
             key(QStringLiteral("Escape"));
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_TRUE(m_desktop.waitUntil([&] { return hasFocus(target); }, deadline))

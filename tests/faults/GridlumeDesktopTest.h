@@ -107,15 +107,15 @@ protected:
     }
 
     // Keys as a user types them ("ctrl+alt+space"), through xdotool (XTEST), once the server has
-    // handed out this connection's input and Gridlume's event loop has handled it.
-    void key(const QString& keys)
+    // handed out this connection's input and Gridlume's event loop has handled it; `action`
+    // "keydown" or "keyup" presses or lets go of them only.
+    void key(const QString& keys, const char* action = "key")
     {
         xcb_connection_t* c = m_desktop.connection();
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         if (m_gridlume && m_gridlume->isRunning())
             (void)m_gridlume->answersInstanceChannel();
-        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), keys }).exitCode, 0)
-            << qPrintable(keys);
+        ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QString::fromLatin1(action), keys }).exitCode, 0) << qPrintable(keys);
     }
     // The pointer as a user moves it, through XTEST on the test's own connection: the server
     // handles it in order, before any later request of the test.
@@ -145,6 +145,21 @@ protected:
         button(false);
     }
 
+    // Whether another client can take the keyboard now (and gives it back at once).
+    bool keyboardIsFree() const
+    {
+        xcb_connection_t* c = m_desktop.connection();
+        const Reply<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(c,
+            xcb_grab_keyboard(c, 0, m_desktop.root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr));
+        const bool free = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        if (free) {
+            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+            xcb_flush(c);
+        }
+        return free;
+    }
+
     // --toggle, and the panels it shows are `expected`.
     void showPanels(const std::vector<QRect>& expected = GridlumeWindows::panelsOfBothMonitors())
     {
@@ -163,9 +178,16 @@ protected:
     void recordShortcut(
         const QString& keys, const std::function<bool()>& recorded = {}, QPoint recorder = QPoint(337, 66))
     {
+        // In front, as a user's click on its title bar puts it: a window manager may have opened
+        // it behind the active window.
+        std::vector<xcb_window_t> window;
+        ASSERT_TRUE(m_desktop.waitUntil([&] { return !(window = m_windows.windowsNamed("Gridlume Settings")).empty(); })
+            && m_desktop.activate(window.front()))
+            << "no settings window";
         const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
         ASSERT_TRUE(settings);
-        click(settings->topLeft() + recorder);
+        // At the desktop's scale.
+        click(settings->topLeft() + recorder * m_desktop.profile().primaryRatio);
         for (int attempt = 0; attempt < 4; ++attempt) {
             key(keys);
             if (!recorded || m_desktop.waitUntil(recorded, 5s))

@@ -32,21 +32,6 @@ namespace {
             return m_desktop.startActiveWindow(process, {}, QStringLiteral("xterm"));
         }
 
-        // Whether another client can take the keyboard now (and gives it back at once).
-        bool keyboardIsFree() const
-        {
-            xcb_connection_t* c = m_desktop.connection();
-            const Reply<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(c,
-                xcb_grab_keyboard(c, 0, m_desktop.root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                nullptr));
-            const bool free = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-            if (free) {
-                xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-                xcb_flush(c);
-            }
-            return free;
-        }
-
         static QRect rightHalfOfPrimary()
         {
             const Rect& primary = GridlumeWindows::primaryVisibleFrame();

@@ -379,10 +379,7 @@ bool X11TestDesktop::waitUntilReady(QString* error)
     }
     // Once the dock is in the client list, the window manager is in its event loop and has
     // applied the strut.
-    if (m_profile.testDock && !waitUntil([&] {
-            const std::vector<xcb_window_t> clients = clientList();
-            return std::find(clients.begin(), clients.end(), m_dock) != clients.end();
-        })) {
+    if (m_profile.testDock && !waitUntil([&] { return std::ranges::count(clientList(), m_dock) > 0; })) {
         *error = QStringLiteral("the window manager did not manage the dock");
         return false;
     }

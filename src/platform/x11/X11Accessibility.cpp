@@ -55,12 +55,17 @@ X11Accessibility::X11Accessibility(
     , m_logger(logSink, QStringLiteral("X11"))
 {
     connection.addEventListener(this);
+    probeBarriers();
 }
 
 X11Accessibility::~X11Accessibility() { m_connection.removeEventListener(this); }
 
 void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
 {
+    if (m_barrierProbe && m_barrierProbe->isAnswer(event)) {
+        m_windowManagerAnswersBarriers = true;
+        m_barrierProbe.reset();
+    }
     // The frame last read holds until the window changes (or an error may say it is gone).
     const quint8 type = event->response_type & 0x7f;
     if (m_lastRead) {
@@ -95,6 +100,7 @@ void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
             || property->atom == m_connection.atoms()._NET_SUPPORTING_WM_CHECK)) {
         m_supportedHints.reset();
         m_windowManagerAnswersBarriers.reset();
+        probeBarriers();
     }
 }
 
@@ -271,8 +277,26 @@ bool X11Accessibility::windowManagerSupports(xcb_atom_t hint)
     return std::find(m_supportedHints->begin(), m_supportedHints->end(), hint) != m_supportedHints->end();
 }
 
+void X11Accessibility::probeBarriers()
+{
+    // Learnt on the first write that waits for it instead, a window manager that lists
+    // _NET_REQUEST_FRAME_EXTENTS and answers no barrier (Fluxbox) held that write, and the event
+    // loop, for the whole deadline: the user's first click on a tile seemed to do nothing. Sent
+    // once the window manager has taken the root's substructure, which it does before it writes
+    // the properties that announce it.
+    m_barrierProbe = std::make_unique<X11WindowManagerBarrier>(m_connection);
+    m_barrierProbeClock.start();
+    xcb_flush(m_connection.xcb());
+}
+
 bool X11Accessibility::answersBarriers()
 {
+    // A late answer to the probe still counts.
+    if (!m_windowManagerAnswersBarriers && m_barrierProbe && m_barrierProbeClock.elapsed() >= answerDeadline.count()) {
+        m_windowManagerAnswersBarriers = false;
+        m_logger.info(
+            "The window manager does not answer _NET_REQUEST_FRAME_EXTENTS; writes settle on ConfigureNotify");
+    }
     return m_windowManagerAnswersBarriers.value_or(true)
         && windowManagerSupports(m_connection.atoms()._NET_REQUEST_FRAME_EXTENTS);
 }
@@ -347,16 +371,21 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
         != state.states.end();
     if (fullscreen)
         sendToRoot(window, atoms._NET_WM_STATE, { kStateRemove, atoms._NET_WM_STATE_FULLSCREEN, 0, kSourcePager, 0 });
-    // Its answer comes after the restored geometry and decoration.
-    if (answersBarriers())
-        return waitForWindowManager(window);
 
-    // Without a barrier: done once the state is cleared and the restored geometry has arrived.
-    // Window managers (Openbox) may write the new state before they configure the window, and
-    // first configure it at its maximized size once more for the restored decoration.
+    // Done when the barrier's answer comes, after the restored geometry and decoration, or once
+    // the state is cleared and the restored geometry has arrived, whichever is first: Fluxbox
+    // lists _NET_REQUEST_FRAME_EXTENTS but answers no barrier, and until that is known, waiting
+    // for the answer alone held the first placement of a maximized or fullscreen window for the
+    // whole deadline. Window managers (Openbox) may write the new state before they configure the
+    // window, and first configure it at its maximized size once more for the restored decoration.
+    std::optional<X11WindowManagerBarrier> barrier;
+    if (answersBarriers())
+        barrier.emplace(m_connection);
     bool gone = false;
+    bool answered = false;
     bool cleared = false;
     bool configured = false;
+    bool decorated = false;
     xcb_connection_t* c = m_connection.xcb();
     m_connection.waitForEvent(
         [&](const xcb_generic_event_t* event) {
@@ -371,15 +400,40 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
             }
             if (type == XCB_PROPERTY_NOTIFY) {
                 const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                decorated = decorated || (property->window == window && property->atom == atoms._NET_FRAME_EXTENTS);
                 if (property->window == window && property->atom == atoms._NET_WM_STATE) {
                     UniqueCPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
                         c, xcb_get_property(c, 0, window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, 0, 64), nullptr));
                     cleared = !hasMaximizedState(X11Connection::values32(reply.get()));
                 }
             }
+            if (barrier && barrier->isAnswer(event))
+                return answered = true;
             return cleared && configured;
         },
-        configureDeadline);
+        barrier ? answerDeadline : configureDeadline);
+    if (answered)
+        m_windowManagerAnswersBarriers = true;
+    // A fullscreen window gets its decoration back. Metacity writes it (_NET_FRAME_EXTENTS) a
+    // moment after the restored state and geometry, and after its answer to a barrier, when the
+    // window has just lost the focus to a panel: built on the fullscreen window's frame, the block
+    // came out the decoration's height too tall. An undecorated window gets none, and waits here
+    // for nothing.
+    if (fullscreen && !gone && !decorated) {
+        const auto frameCookie = xcb_get_property(c, 0, window, atoms._NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 0, 4);
+        const UniqueCPtr<xcb_get_property_reply_t> frame(xcb_get_property_reply(c, frameCookie, nullptr));
+        if (x11::parseFrameExtents(X11Connection::values32(frame.get())) == state.decoration) {
+            m_connection.waitForEvent(
+                [&](const xcb_generic_event_t* event) {
+                    if (isDestructionOf(event, window))
+                        return gone = true;
+                    const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                    return (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && property->window == window
+                        && property->atom == atoms._NET_FRAME_EXTENTS;
+                },
+                configureDeadline);
+        }
+    }
     if (gone)
         return AXError::InvalidUIElement;
     return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;

@@ -5,6 +5,8 @@
 #include "platform/Accessibility.h"
 #include "platform/Log.h"
 
+#include <QElapsedTimer>
+
 #include <array>
 #include <chrono>
 #include <memory>
@@ -17,6 +19,7 @@ class X11Connection;
 class X11ProcessLookup;
 class X11ScreenProvider;
 class X11WindowElement;
+class X11WindowManagerBarrier;
 
 // Other programs' windows through EWMH: the window manager is asked to move and resize them,
 // the way a pager does.
@@ -73,6 +76,7 @@ private:
     bool hasMaximizedState(const std::vector<quint32>& states) const;
     bool windowManagerSupports(xcb_atom_t hint);
     bool answersBarriers();
+    void probeBarriers();
     // Waits until the window manager has handled every message sent to it so far (see
     // X11WindowManagerBarrier). InvalidUIElement when `window` is destroyed meanwhile,
     // CannotComplete when the connection breaks; Success also when the window manager answers no
@@ -89,8 +93,11 @@ private:
     Logger m_logger;
     // The window manager's _NET_SUPPORTED, read once per window manager.
     std::optional<std::vector<quint32>> m_supportedHints;
-    // Whether the window manager answers barriers as it claims to; learnt on the first one.
+    // Whether the window manager answers barriers as it claims to: learnt from a barrier sent as
+    // soon as it runs, which nothing waits for, or else from the first one a write waits for.
     std::optional<bool> m_windowManagerAnswersBarriers;
+    std::unique_ptr<X11WindowManagerBarrier> m_barrierProbe;
+    QElapsedTimer m_barrierProbeClock;
     // The last position written, unrounded, and the pixel it was rounded to: a size written
     // next to the same window rounds the far edges, so blocks that share an edge share it in
     // pixels too (rounding the origin and the size apart leaves one-pixel seams).

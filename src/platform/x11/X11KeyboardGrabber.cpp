@@ -41,7 +41,8 @@ X11KeyboardGrabber::X11KeyboardGrabber(X11Connection& connection, LogSink& logSi
 
 X11KeyboardGrabber::~X11KeyboardGrabber()
 {
-    release();
+    m_retryTimer.stop();
+    ungrab();
     m_connection.removeEventListener(this);
 }
 
@@ -91,6 +92,16 @@ void X11KeyboardGrabber::release()
 {
     m_retryTimer.stop();
     m_handler = nullptr;
+    // Ungrabbed now, the release of the key that hid the panels (the shortcut, Escape, Return)
+    // would go to the focused window, which never saw its press; the hot key platform, which did,
+    // would take the shortcut's key for still held and its next press for a repeat.
+    if (m_keysDown.isEmpty())
+        ungrab();
+}
+
+void X11KeyboardGrabber::ungrab()
+{
+    m_keysDown.clear();
     if (!std::exchange(m_isGrabbed, false) || !m_connection.isUsable())
         return;
     xcb_ungrab_keyboard(m_connection.xcb(), XCB_CURRENT_TIME);
@@ -99,10 +110,20 @@ void X11KeyboardGrabber::release()
 
 void X11KeyboardGrabber::handleEvent(const xcb_generic_event_t* event)
 {
-    if (!m_isGrabbed || (event->response_type & 0x7f) != XCB_KEY_PRESS)
+    const quint8 type = event->response_type & 0x7f;
+    if (!m_isGrabbed || (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE))
         return;
     const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
     if (press->event != m_connection.root())
+        return;
+    if (type == XCB_KEY_RELEASE) {
+        m_keysDown.remove(press->detail);
+        if (!m_handler && m_keysDown.isEmpty())
+            ungrab();
+        return;
+    }
+    m_keysDown.insert(press->detail);
+    if (!m_handler)
         return;
     const KeyEvent key = X11KeyEventTranslator::translate(press->detail, press->state);
     // Inside the event pump: the reaction runs from the event loop.

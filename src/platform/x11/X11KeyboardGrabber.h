@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 namespace gridlume {
@@ -20,6 +21,8 @@ class X11Connection;
 // still active while its key is down, does not stand in the way, and so that the shortcut pressed
 // again reaches the hot key handlers. Another client's grab (a desktop's key binding daemon that
 // ran `gridlume --toggle`) ends when its key is released; the grab is tried again until then.
+// A grab that ends while keys pressed under it are down lasts until they are up: their releases
+// go where their presses went (the hot key platform, which tells a held key by its release).
 class X11KeyboardGrabber final : public QObject, public KeyboardGrabber, private X11EventListener {
     Q_OBJECT
 public:
@@ -32,12 +35,15 @@ private:
     void handleEvent(const xcb_generic_event_t* event) override;
     void tryGrab();
     void release();
+    void ungrab();
 
     X11Connection& m_connection;
     Logger m_logger;
     std::function<void(const KeyEvent&)> m_handler;
     quint64 m_generation = 0;
     bool m_isGrabbed = false;
+    // The keys pressed under the grab and not released yet.
+    QSet<quint8> m_keysDown;
     bool m_didReportFailure = false;
     QTimer m_retryTimer;
     QElapsedTimer m_retryClock;
