@@ -184,11 +184,16 @@ protected:
         ASSERT_TRUE(m_desktop.waitUntil([&] { return !(window = m_windows.windowsNamed("Gridlume Settings")).empty(); })
             && m_desktop.activate(window.front()))
             << "no settings window";
-        const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
-        ASSERT_TRUE(settings);
-        // At the desktop's scale.
-        click(settings->topLeft() + recorder * m_desktop.profile().primaryRatio);
         for (int attempt = 0; attempt < 4; ++attempt) {
+            // Clicked again each time, in front again: a click lost while the window manager was
+            // still raising the window leaves nothing recording, and a click on a recording
+            // recorder changes nothing.
+            const std::optional<QRect> settings = m_windows.viewableSettingsWindow();
+            ASSERT_TRUE(settings);
+            if (attempt > 0)
+                (void)m_desktop.activate(window.front());
+            // At the desktop's scale.
+            click(settings->topLeft() + recorder * m_desktop.profile().primaryRatio);
             key(keys);
             if (!recorded || m_desktop.waitUntil(recorded, 5s))
                 return;
