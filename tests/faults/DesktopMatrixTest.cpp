@@ -4,6 +4,8 @@
 // desktop shows: the panels' and taskbars' windows, the focus, the window's frame.
 #include "GridlumeDesktopTest.h"
 
+#include <QTest>
+
 #include <iostream>
 #include <string_view>
 
@@ -38,8 +40,19 @@ namespace {
     TEST_P(DesktopMatrixTest, TilesTheActiveWindowWithTheDesktopsPanelsInPlace)
     {
         const DesktopProfile& profile = GetParam();
-        const Rect primaryArea = m_desktop.freeAreaOfMonitor(X11TestDesktop::primaryMonitor);
-        const Rect secondArea = m_desktop.freeAreaOfMonitor(X11TestDesktop::secondMonitor);
+        // A desktop's panel may still grow as its applets load (mate-panel from 24 to 25 pixels):
+        // the free areas are those that hold for a moment.
+        Rect primaryArea;
+        Rect secondArea;
+        ASSERT_TRUE(m_desktop.waitUntil([&] {
+            const Rect primary = m_desktop.freeAreaOfMonitor(X11TestDesktop::primaryMonitor);
+            const Rect second = m_desktop.freeAreaOfMonitor(X11TestDesktop::secondMonitor);
+            const bool held = primary == primaryArea && second == secondArea;
+            primaryArea = primary;
+            secondArea = second;
+            QTest::qWait(250);
+            return held;
+        }, deadline)) << "the desktop's panels keep changing";
         SCOPED_TRACE("free areas " + describe(pixelRect(primaryArea)) + " and " + describe(pixelRect(secondArea)));
 
         std::unique_ptr<ChildProcess> client;

@@ -1,6 +1,5 @@
 #include "KWinPlatform.h"
 
-#include "KWinAccessibility.h"
 #include "KWinGlobalAccel.h"
 #include "KWinGlobalKeyMonitor.h"
 #include "KWinKeyboardGrabber.h"
@@ -8,8 +7,10 @@
 #include "KWinScriptChannel.h"
 #include "KWinShortcutGrabber.h"
 #include "KWinTrust.h"
+#include "KWinWindowMover.h"
 #include "KWinWorkspace.h"
 #include "platform/HotKeyAdapter.h"
+#include "platform/WindowMoverAdapter.h"
 
 namespace gridlume {
 
@@ -33,7 +34,8 @@ KWinPlatform::KWinPlatform(std::unique_ptr<KWinScriptChannel> channel, UserDefau
     : m_channel(std::move(channel))
 {
     m_screens = std::make_unique<KWinScreenProvider>(*m_channel);
-    m_accessibility = std::make_unique<KWinAccessibility>(*m_channel, *m_screens, logSink);
+    m_windowMover = std::make_unique<KWinWindowMover>(*m_channel, *m_screens, logSink);
+    m_accessibility = std::make_unique<WindowMoverAdapter>(*m_windowMover, logSink, QStringLiteral("KWin"));
     m_trust = std::make_unique<KWinTrust>();
     m_workspace = std::make_unique<KWinWorkspace>(*m_channel);
     m_globalAccel = std::make_unique<KWinGlobalAccel>(logSink);

@@ -9,7 +9,6 @@
 namespace gridlume {
 
 class HotKeyAdapter;
-class KWinAccessibility;
 class KWinGlobalAccel;
 class KWinGlobalKeyMonitor;
 class KWinShortcutGrabber;
@@ -17,7 +16,9 @@ class KWinKeyboardGrabber;
 class KWinScreenProvider;
 class KWinScriptChannel;
 class KWinTrust;
+class KWinWindowMover;
 class KWinWorkspace;
+class WindowMoverAdapter;
 
 // The desktop of a KDE Plasma Wayland session: KWin, through Gridlume's KWin script (screens,
 // windows, activations) and KDE's shortcut service (the shortcut, Escape), on the session bus.
@@ -47,7 +48,8 @@ private:
 
     std::unique_ptr<KWinScriptChannel> m_channel;
     std::unique_ptr<KWinScreenProvider> m_screens;
-    std::unique_ptr<KWinAccessibility> m_accessibility;
+    std::unique_ptr<KWinWindowMover> m_windowMover;
+    std::unique_ptr<WindowMoverAdapter> m_accessibility;
     std::unique_ptr<KWinTrust> m_trust;
     std::unique_ptr<KWinWorkspace> m_workspace;
     std::unique_ptr<KWinGlobalAccel> m_globalAccel;

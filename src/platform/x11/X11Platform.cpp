@@ -1,6 +1,5 @@
 #include "X11Platform.h"
 
-#include "X11Accessibility.h"
 #include "X11ApplicationResolver.h"
 #include "X11Connection.h"
 #include "X11GlobalKeyMonitor.h"
@@ -11,7 +10,9 @@
 #include "X11ShortcutGrabber.h"
 #include "X11Trust.h"
 #include "X11Workspace.h"
+#include "X11WindowMover.h"
 #include "platform/HotKeyAdapter.h"
+#include "platform/WindowMoverAdapter.h"
 
 namespace gridlume {
 
@@ -31,7 +32,8 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, UserDefaults
 {
     m_processLookup = std::make_unique<X11ProcessLookup>(*m_connection);
     m_screens = std::make_unique<X11ScreenProvider>(*m_connection, logSink);
-    m_accessibility = std::make_unique<X11Accessibility>(*m_connection, *m_processLookup, *m_screens, logSink);
+    m_windowMover = std::make_unique<X11WindowMover>(*m_connection, *m_processLookup, *m_screens, logSink);
+    m_accessibility = std::make_unique<WindowMoverAdapter>(*m_windowMover, logSink, QStringLiteral("X11"));
     m_trust = std::make_unique<X11Trust>(*m_connection);
     m_applicationResolver = std::make_unique<X11ApplicationResolver>(*m_connection, *m_processLookup);
     m_workspace = std::make_unique<X11Workspace>(*m_connection, *m_applicationResolver, logSink);

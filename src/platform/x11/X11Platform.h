@@ -10,7 +10,6 @@
 namespace gridlume {
 
 class HotKeyAdapter;
-class X11Accessibility;
 class X11ApplicationResolver;
 class X11Connection;
 class X11GlobalKeyMonitor;
@@ -21,6 +20,8 @@ class X11ProcessLookup;
 class X11ScreenProvider;
 class X11Trust;
 class X11Workspace;
+class X11WindowMover;
+class WindowMoverAdapter;
 
 // The desktop on an X11 display: owns the connection and every part of the platform built on
 // it, and hands them out as a Platform.
@@ -52,7 +53,8 @@ private:
     std::unique_ptr<X11Connection> m_connection;
     std::unique_ptr<X11ProcessLookup> m_processLookup;
     std::unique_ptr<X11ScreenProvider> m_screens;
-    std::unique_ptr<X11Accessibility> m_accessibility;
+    std::unique_ptr<X11WindowMover> m_windowMover;
+    std::unique_ptr<WindowMoverAdapter> m_accessibility;
     std::unique_ptr<X11Trust> m_trust;
     std::unique_ptr<X11ApplicationResolver> m_applicationResolver;
     std::unique_ptr<X11Workspace> m_workspace;

@@ -1,11 +1,9 @@
-#include "X11Accessibility.h"
+#include "X11WindowMover.h"
 
 #include "UniqueCPtr.h"
-#include "X11ApplicationElement.h"
 #include "X11Connection.h"
 #include "X11ProcessLookup.h"
 #include "X11ScreenProvider.h"
-#include "X11WindowElement.h"
 #include "X11WindowManagerBarrier.h"
 
 #include <algorithm>
@@ -45,9 +43,18 @@ namespace {
             && reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window;
     }
 
+    std::optional<xcb_window_t> windowNumber(const WindowId& window)
+    {
+        bool ok = false;
+        const quint32 number = window.toUInt(&ok);
+        if (!ok || number == XCB_WINDOW_NONE)
+            return std::nullopt;
+        return number;
+    }
+
 } // namespace
 
-X11Accessibility::X11Accessibility(
+X11WindowMover::X11WindowMover(
     X11Connection& connection, X11ProcessLookup& processLookup, X11ScreenProvider& screens, LogSink& logSink)
     : m_connection(connection)
     , m_processLookup(processLookup)
@@ -58,39 +65,15 @@ X11Accessibility::X11Accessibility(
     probeBarriers();
 }
 
-X11Accessibility::~X11Accessibility() { m_connection.removeEventListener(this); }
+X11WindowMover::~X11WindowMover() { m_connection.removeEventListener(this); }
 
-void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
+void X11WindowMover::handleEvent(const xcb_generic_event_t* event)
 {
     if (m_barrierProbe && m_barrierProbe->isAnswer(event)) {
         m_windowManagerAnswersBarriers = true;
         m_barrierProbe.reset();
     }
-    // The frame last read holds until the window changes (or an error may say it is gone).
     const quint8 type = event->response_type & 0x7f;
-    if (m_lastRead) {
-        switch (type) {
-        case 0:
-            m_lastRead.reset();
-            break;
-        case XCB_DESTROY_NOTIFY:
-        case XCB_UNMAP_NOTIFY:
-        case XCB_MAP_NOTIFY:
-        case XCB_REPARENT_NOTIFY:
-        case XCB_CONFIGURE_NOTIFY:
-        case XCB_GRAVITY_NOTIFY:
-            // These events all name the window at the same place.
-            if (reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == m_lastRead->window)
-                m_lastRead.reset();
-            break;
-        case XCB_PROPERTY_NOTIFY:
-            if (reinterpret_cast<const xcb_property_notify_event_t*>(event)->window == m_lastRead->window)
-                m_lastRead.reset();
-            break;
-        default:
-            break;
-        }
-    }
     if (type != XCB_PROPERTY_NOTIFY)
         return;
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
@@ -104,87 +87,31 @@ void X11Accessibility::handleEvent(const xcb_generic_event_t* event)
     }
 }
 
-AXUIElementRef X11Accessibility::createApplication(pid_t pid) { return std::make_shared<X11ApplicationElement>(pid); }
-
-std::shared_ptr<const AXValue> X11Accessibility::createPointValue(Point point)
+FrameAnswer X11WindowMover::failure(Status status, const char* what, xcb_window_t window) const
 {
-    if (!std::isfinite(point.x) || !std::isfinite(point.y))
-        return nullptr;
-    return std::make_shared<AXValue>(point);
-}
-
-std::shared_ptr<const AXValue> X11Accessibility::createSizeValue(Size size)
-{
-    if (!std::isfinite(size.width) || !std::isfinite(size.height))
-        return nullptr;
-    return std::make_shared<AXValue>(size);
-}
-
-AXError X11Accessibility::failure(AXError error, const char* what, xcb_window_t window) const
-{
-    m_logger.error("%s of window 0x%x failed: %s", what, window, qUtf8Printable(axErrorName(error)));
-    return error;
-}
-
-AXError X11Accessibility::copyAttributeValue(const AXUIElementRef& element, const QString& attribute, AXObjectRef& value)
-{
-    value.reset();
-    if (!element)
-        return AXError::IllegalArgument;
-    if (!m_connection.isUsable())
-        return AXError::CannotComplete;
-
-    if (const auto* application = dynamic_cast<const X11ApplicationElement*>(element.get())) {
-        if (attribute == kAXFocusedWindowAttribute)
-            return focusedWindow(application->processIdentifier(), value);
-        // X11 has no enhanced user interface to switch off.
-        return AXError::AttributeUnsupported;
+    static constexpr const char* names[] = { "done", "the window is gone", "no answer", "failed" };
+    m_logger.error("%s of window 0x%x failed: %s", what, window, names[int(status)]);
+    switch (status) {
+    case Status::Gone:
+        return { {}, WindowFailure::Gone };
+    case Status::NoAnswer:
+        return { {}, WindowFailure::NoAnswer };
+    case Status::Done:
+    case Status::Failed:
+        break;
     }
-
-    const auto* window = dynamic_cast<const X11WindowElement*>(element.get());
-    if (!window)
-        return AXError::IllegalArgument;
-    if (attribute != kAXPositionAttribute && attribute != kAXSizeAttribute)
-        return AXError::AttributeUnsupported;
-
-    if (AXError error = settlePendingWrites(); error != AXError::Success)
-        return failure(error, "Reading the frame", window->window());
-    // Position and size read one after the other come from one reading.
-    if (!m_lastRead || m_lastRead->window != window->window()) {
-        WindowState state;
-        if (AXError error = readWindowState(window->window(), state); error != AXError::Success)
-            return failure(error, "Reading the frame", window->window());
-        // Its changes are what ends the reading's life.
-        m_connection.watchClientWindow(window->window());
-        m_lastRead = LastRead { window->window(), state };
-    }
-    const RootRect visible = m_lastRead->state.visibleFrame();
-    if (attribute == kAXPositionAttribute) {
-        const RootRect primary = m_screens.primaryMonitor();
-        value = std::make_shared<AXValue>(Point { double(visible.x - primary.x), double(visible.y - primary.y) });
-    } else {
-        value = std::make_shared<AXValue>(Size { double(visible.width), double(visible.height) });
-    }
-    return AXError::Success;
+    return { {}, WindowFailure::Refused };
 }
 
-AXError X11Accessibility::setAttributeValue(const AXUIElementRef& element, const QString& attribute, const AXObjectRef& value)
+FrameAnswer X11WindowMover::answer(const WindowState& state, bool settled) const
 {
-    if (!element)
-        return AXError::IllegalArgument;
-    if (!m_connection.isUsable())
-        return AXError::CannotComplete;
-    if (dynamic_cast<const X11ApplicationElement*>(element.get()))
-        return AXError::AttributeUnsupported;
-    const auto* window = dynamic_cast<const X11WindowElement*>(element.get());
-    if (!window)
-        return AXError::IllegalArgument;
-    return writeFrameAttribute(attribute, value, [this, window](std::optional<Point> position, std::optional<Size> size) {
-        return writeFrame(window->window(), position, size);
-    });
+    const RootRect visible = state.visibleFrame();
+    const RootRect primary = m_screens.primaryMonitor();
+    return { Rect(double(visible.x - primary.x), double(visible.y - primary.y), double(visible.width), double(visible.height)),
+        std::nullopt, settled };
 }
 
-AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
+FocusedWindowAnswer X11WindowMover::focusedWindow(pid_t pid)
 {
     xcb_connection_t* c = m_connection.xcb();
     const X11Atoms& atoms = m_connection.atoms();
@@ -194,7 +121,7 @@ AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
     UniqueCPtr<xcb_get_property_reply_t> active(xcb_get_property_reply(c, activeCookie, nullptr));
     UniqueCPtr<xcb_get_property_reply_t> stacking(xcb_get_property_reply(c, stackingCookie, nullptr));
     if (!m_connection.isUsable())
-        return AXError::CannotComplete;
+        return { {}, WindowFailure::NoAnswer };
 
     // The active window when it is the application's; else its topmost window ("bottom-to-top
     // stacking order").
@@ -210,21 +137,13 @@ AXError X11Accessibility::focusedWindow(pid_t pid, AXObjectRef& value)
     }
     const std::vector<pid_t> pids = m_processLookup.processIdentifiers(candidates);
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (pids[i] == pid) {
-            // Writes left unsettled when the caller lets go of the window are settled then.
-            value = std::make_shared<X11WindowElement>(
-                candidates[i], [self = std::weak_ptr<X11Accessibility*>(m_self)](xcb_window_t window) {
-                    if (const auto accessibility = self.lock(); accessibility && (*accessibility)->m_pendingWrites
-                        && (*accessibility)->m_pendingWrites->window == window)
-                        (*accessibility)->settlePendingWrites();
-                });
-            return AXError::Success;
-        }
+        if (pids[i] == pid)
+            return { QString::number(candidates[i]), std::nullopt };
     }
-    return AXError::NoValue;
+    return { {}, WindowFailure::NoWindow };
 }
 
-AXError X11Accessibility::readWindowState(xcb_window_t window, WindowState& state)
+X11WindowMover::Status X11WindowMover::readWindowState(xcb_window_t window, WindowState& state)
 {
     xcb_connection_t* c = m_connection.xcb();
     const X11Atoms& atoms = m_connection.atoms();
@@ -245,18 +164,133 @@ AXError X11Accessibility::readWindowState(xcb_window_t window, WindowState& stat
     UniqueCPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(c, stateCookie, nullptr));
 
     if (isWindowGone(geometryError.get()) || isWindowGone(originError.get()))
-        return AXError::InvalidUIElement;
+        return Status::Gone;
     if (!geometry || !origin)
-        return m_connection.isUsable() ? AXError::Failure : AXError::CannotComplete;
+        return m_connection.isUsable() ? Status::Failed : Status::NoAnswer;
 
     state.client = RootRect { origin->dst_x, origin->dst_y, geometry->width, geometry->height };
     state.decoration = x11::parseFrameExtents(X11Connection::values32(decoration.get()));
     state.shadow = x11::parseFrameExtents(X11Connection::values32(shadow.get()));
     state.states = X11Connection::values32(states.get());
-    return AXError::Success;
+    return Status::Done;
 }
 
-bool X11Accessibility::hasMaximizedState(const std::vector<quint32>& states) const
+FrameAnswer X11WindowMover::frame(const WindowId& id)
+{
+    const std::optional<xcb_window_t> window = windowNumber(id);
+    if (!window)
+        return { {}, WindowFailure::Gone };
+    if (!m_connection.isUsable())
+        return { {}, WindowFailure::NoAnswer };
+    WindowState state;
+    if (const Status status = readWindowState(*window, state); status != Status::Done)
+        return failure(status, "Reading the frame", *window);
+    return answer(state);
+}
+
+FrameAnswer X11WindowMover::setFrame(const WindowId& id, const Rect& frame)
+{
+    const std::optional<xcb_window_t> number = windowNumber(id);
+    if (!number)
+        return { {}, WindowFailure::Gone };
+    const xcb_window_t window = *number;
+    const char* what = "Moving";
+    if (!m_connection.isUsable())
+        return { {}, WindowFailure::NoAnswer };
+
+    // A window manager that answers barriers may still be carrying out an earlier request, such
+    // as a maximize the user asked for right before the shortcut; the window is checked for it
+    // once the request has settled. Without barriers the first ConfigureNotify is taken for the
+    // answer, so the request starts once the window manager has handled everything else.
+    if (!answersBarriers()) {
+        if (const Status status = waitForWindowManager(XCB_WINDOW_NONE); status != Status::Done)
+            return failure(status, what, window);
+    }
+    WindowState state;
+    if (const Status status = readWindowState(window, state); status != Status::Done)
+        return failure(status, what, window);
+    // The round trip above brought in every event the server sent before it, among them the
+    // destruction of an earlier window with the same (recycled) id; they are handled before this
+    // window is watched and its answers are waited for.
+    m_connection.dispatchQueuedEvents();
+    m_connection.watchClientWindow(window);
+    if (hasMaximizedState(state.states)) {
+        // This must be carried out before anything is built on the restored frame.
+        if (const Status status = clearMaximizedState(window, state); status != Status::Done)
+            return failure(status, what, window);
+        // Decorations of maximized windows often differ (no side borders); read them afresh.
+        if (const Status status = readWindowState(window, state); status != Status::Done)
+            return failure(status, what, window);
+    }
+
+    // The one conversion of a placement on X11: edges rounded to root pixels, from the primary
+    // monitor's corner, less the decoration and plus the shadow for the client window.
+    const RootRect primary = m_screens.primaryMonitor();
+    const qint64 left = std::llround(frame.minX());
+    const qint64 top = std::llround(frame.minY());
+    const RootRect visible { primary.x + left, primary.y + top, std::llround(frame.maxX()) - left,
+        std::llround(frame.maxY()) - top };
+    RootRect target = x11::clientOfVisibleFrame(visible, state.decoration, state.shadow);
+    target.width = std::clamp<qint64>(target.width, 1, 0x7FFF);
+    target.height = std::clamp<qint64>(target.height, 1, 0x7FFF);
+    // An unchanged geometry produces no event to wait for.
+    if (target == state.client)
+        return answer(state);
+
+    // Whatever the server sent before the request belongs to earlier changes.
+    m_connection.dispatchQueuedEvents();
+    sendFrame(window, target);
+
+    if (!answersBarriers()) {
+        // The first ConfigureNotify of the window settles it (ICCCM 4.1.5: "the client will
+        // receive a synthetic ConfigureNotify" when the window manager moves it, a real one when
+        // it resizes it); without a window manager, the server configures the window itself.
+        bool gone = false;
+        const bool answered = m_connection.waitForEvent(
+            [&](const xcb_generic_event_t* event) {
+                if (isDestructionOf(event, window))
+                    return gone = true;
+                return (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY
+                    && reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == window;
+            },
+            configureDeadline);
+        if (gone)
+            return failure(Status::Gone, what, window);
+        if (!m_connection.isUsable())
+            return failure(Status::NoAnswer, what, window);
+        if (!answered)
+            m_logger.info("%s window 0x%x: no ConfigureNotify within %lld ms", what, window,
+                static_cast<long long>(configureDeadline.count()));
+        if (const Status status = readWindowState(window, state); status != Status::Done)
+            return failure(status, what, window);
+        return answer(state);
+    }
+
+    // A window manager answers a resize with a real ConfigureNotify, a mere move with a synthetic
+    // one, and a request it grants nothing of (a size between two size increments) with nothing
+    // at all; the answer to a barrier sent after the request settles every case.
+    if (const Status status = waitForWindowManager(window, target); status != Status::Done)
+        return failure(status, what, window);
+    if (const Status status = readWindowState(window, state); status != Status::Done)
+        return failure(status, what, window);
+    // A maximize asked for right before the request (the user maximized and pressed the shortcut
+    // at once) may have been carried out after the frame was read and before the request, which
+    // the window manager then ignored (Openbox ignores moves of maximized windows): the window
+    // leaves that state and gets the frame again.
+    if (hasMaximizedState(state.states)) {
+        if (const Status status = clearMaximizedState(window, state); status != Status::Done)
+            return failure(status, what, window);
+        m_connection.dispatchQueuedEvents();
+        sendFrame(window, target);
+        if (const Status status = waitForWindowManager(window); status != Status::Done)
+            return failure(status, what, window);
+        if (const Status status = readWindowState(window, state); status != Status::Done)
+            return failure(status, what, window);
+    }
+    return answer(state);
+}
+
+bool X11WindowMover::hasMaximizedState(const std::vector<quint32>& states) const
 {
     const X11Atoms& atoms = m_connection.atoms();
     return std::any_of(states.begin(), states.end(), [&](quint32 atom) {
@@ -265,7 +299,7 @@ bool X11Accessibility::hasMaximizedState(const std::vector<quint32>& states) con
     });
 }
 
-bool X11Accessibility::windowManagerSupports(xcb_atom_t hint)
+bool X11WindowMover::windowManagerSupports(xcb_atom_t hint)
 {
     if (!m_supportedHints) {
         xcb_connection_t* c = m_connection.xcb();
@@ -277,9 +311,9 @@ bool X11Accessibility::windowManagerSupports(xcb_atom_t hint)
     return std::find(m_supportedHints->begin(), m_supportedHints->end(), hint) != m_supportedHints->end();
 }
 
-void X11Accessibility::probeBarriers()
+void X11WindowMover::probeBarriers()
 {
-    // Learnt on the first write that waits for it instead, a window manager that lists
+    // Learnt on the first request that waits for it instead, a window manager that lists
     // _NET_REQUEST_FRAME_EXTENTS and answers no barrier (Fluxbox) held that write, and the event
     // loop, for the whole deadline: the user's first click on a tile seemed to do nothing. Sent
     // once the window manager has taken the root's substructure, which it does before it writes
@@ -289,22 +323,22 @@ void X11Accessibility::probeBarriers()
     xcb_flush(m_connection.xcb());
 }
 
-bool X11Accessibility::answersBarriers()
+bool X11WindowMover::answersBarriers()
 {
     // A late answer to the probe still counts.
     if (!m_windowManagerAnswersBarriers && m_barrierProbe && m_barrierProbeClock.elapsed() >= answerDeadline.count()) {
         m_windowManagerAnswersBarriers = false;
         m_logger.info(
-            "The window manager does not answer _NET_REQUEST_FRAME_EXTENTS; writes settle on ConfigureNotify");
+            "The window manager does not answer _NET_REQUEST_FRAME_EXTENTS; requests settle on ConfigureNotify");
     }
     return m_windowManagerAnswersBarriers.value_or(true)
         && windowManagerSupports(m_connection.atoms()._NET_REQUEST_FRAME_EXTENTS);
 }
 
-AXError X11Accessibility::waitForWindowManager(xcb_window_t window, const std::optional<RootRect>& expectedClient)
+X11WindowMover::Status X11WindowMover::waitForWindowManager(xcb_window_t window, const std::optional<RootRect>& expectedClient)
 {
     if (!answersBarriers())
-        return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
+        return m_connection.isUsable() ? Status::Done : Status::NoAnswer;
     const X11WindowManagerBarrier barrier(m_connection);
     bool gone = false;
     bool configured = false;
@@ -329,24 +363,24 @@ AXError X11Accessibility::waitForWindowManager(xcb_window_t window, const std::o
         },
         answerDeadline);
     if (gone)
-        return AXError::InvalidUIElement;
+        return Status::Gone;
     if (!m_connection.isUsable())
-        return AXError::CannotComplete;
+        return Status::NoAnswer;
     if (configured)
-        return AXError::Success;
+        return Status::Done;
     if (!m_windowManagerAnswersBarriers) {
         m_windowManagerAnswersBarriers = answered;
         if (!answered)
             m_logger.info(
-                "The window manager does not answer _NET_REQUEST_FRAME_EXTENTS; writes settle on ConfigureNotify");
+                "The window manager does not answer _NET_REQUEST_FRAME_EXTENTS; requests settle on ConfigureNotify");
     } else if (!answered) {
         m_logger.info(
             "The window manager did not answer within %lld ms", static_cast<long long>(answerDeadline.count()));
     }
-    return AXError::Success;
+    return Status::Done;
 }
 
-void X11Accessibility::sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data)
+void X11WindowMover::sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<quint32, 5>& data)
 {
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -360,7 +394,7 @@ void X11Accessibility::sendToRoot(xcb_window_t window, xcb_atom_t type, const st
         XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, reinterpret_cast<const char*>(&message));
 }
 
-AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowState& state)
+X11WindowMover::Status X11WindowMover::clearMaximizedState(xcb_window_t window, const WindowState& state)
 {
     const X11Atoms& atoms = m_connection.atoms();
     // A window manager ignores moves of a maximized or full-screen window (Openbox silently),
@@ -435,40 +469,11 @@ AXError X11Accessibility::clearMaximizedState(xcb_window_t window, const WindowS
         }
     }
     if (gone)
-        return AXError::InvalidUIElement;
-    return m_connection.isUsable() ? AXError::Success : AXError::CannotComplete;
+        return Status::Gone;
+    return m_connection.isUsable() ? Status::Done : Status::NoAnswer;
 }
 
-AXError X11Accessibility::settlePendingWrites()
-{
-    if (!m_pendingWrites)
-        return AXError::Success;
-    const PendingWrites pending = *m_pendingWrites;
-    m_pendingWrites.reset();
-    if (AXError error = waitForWindowManager(pending.window, pending.expected.client); error != AXError::Success)
-        return error;
-    WindowState state;
-    if (AXError error = readWindowState(pending.window, state); error != AXError::Success)
-        return error;
-    // A maximize asked for right before the first write (the user maximized and pressed the
-    // shortcut at once) may have been carried out after the frame was read and before the writes,
-    // which the window manager then ignored (Openbox ignores moves of maximized windows): the
-    // window leaves that state and gets the frame again.
-    if (hasMaximizedState(state.states)) {
-        if (AXError error = clearMaximizedState(pending.window, state); error != AXError::Success)
-            return error;
-        m_connection.dispatchQueuedEvents();
-        sendFrame(pending.window, pending.expected.client);
-        if (AXError error = waitForWindowManager(pending.window); error != AXError::Success)
-            return error;
-        if (AXError error = readWindowState(pending.window, state); error != AXError::Success)
-            return error;
-    }
-    m_lastRead = LastRead { pending.window, state };
-    return AXError::Success;
-}
-
-void X11Accessibility::sendFrame(xcb_window_t window, const RootRect& client)
+void X11WindowMover::sendFrame(xcb_window_t window, const RootRect& client)
 {
     if (windowManagerSupports(m_connection.atoms()._NET_MOVERESIZE_WINDOW)) {
         sendToRoot(window, m_connection.atoms()._NET_MOVERESIZE_WINDOW,
@@ -482,105 +487,6 @@ void X11Accessibility::sendFrame(xcb_window_t window, const RootRect& client)
         xcb_configure_window(m_connection.xcb(), window,
             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
     }
-}
-
-AXError X11Accessibility::writeFrame(xcb_window_t window, std::optional<Point> position, std::optional<Size> size)
-{
-    const char* what = position ? "Moving" : "Resizing";
-    WindowState state;
-    if (m_pendingWrites && m_pendingWrites->window == window) {
-        // The window manager handles this write after the pending ones, so it starts from the
-        // frame they ask for.
-        state = m_pendingWrites->expected;
-    } else {
-        // A window manager that answers barriers may still be carrying out an earlier request,
-        // such as a maximize the user asked for right before the shortcut; the writes are checked
-        // for it when they are settled. Without barriers the first ConfigureNotify is taken for
-        // the answer, so those writes start once the window manager has handled everything else.
-        m_pendingWrites.reset();
-        m_lastRead.reset();
-        if (!answersBarriers()) {
-            if (AXError error = waitForWindowManager(XCB_WINDOW_NONE); error != AXError::Success)
-                return failure(error, what, window);
-        }
-        if (AXError error = readWindowState(window, state); error != AXError::Success)
-            return failure(error, what, window);
-        // The round trip above brought in every event the server sent before it, among them the
-        // destruction of an earlier window with the same (recycled) id; they are handled before
-        // this window is watched and its answers are waited for.
-        m_connection.dispatchQueuedEvents();
-        m_connection.watchClientWindow(window);
-        if (hasMaximizedState(state.states)) {
-            // This must be carried out before anything is built on the restored frame.
-            if (AXError error = clearMaximizedState(window, state); error != AXError::Success)
-                return failure(error, what, window);
-            // Decorations of maximized windows often differ (no side borders); read them afresh.
-            if (AXError error = readWindowState(window, state); error != AXError::Success)
-                return failure(error, what, window);
-        }
-    }
-
-    RootRect visible = state.visibleFrame();
-    const RootRect primary = m_screens.primaryMonitor();
-    if (position) {
-        visible.x = primary.x + std::llround(position->x);
-        visible.y = primary.y + std::llround(position->y);
-        m_lastPosition = { window, *position, visible.x, visible.y };
-    }
-    if (size) {
-        // Edges, not origin plus size: with the position this window was last given, and still
-        // has, the right and bottom edges are rounded where the neighbouring block's left and top
-        // edges are.
-        const bool placedHere = m_lastPosition.window == window && m_lastPosition.rootX == visible.x
-            && m_lastPosition.rootY == visible.y;
-        const double x = placedHere ? m_lastPosition.position.x : double(visible.x - primary.x);
-        const double y = placedHere ? m_lastPosition.position.y : double(visible.y - primary.y);
-        visible.width = std::llround(x + size->width) - std::llround(x);
-        visible.height = std::llround(y + size->height) - std::llround(y);
-    }
-    RootRect target = x11::clientOfVisibleFrame(visible, state.decoration, state.shadow);
-    target.width = std::clamp<qint64>(target.width, 1, 0x7FFF);
-    target.height = std::clamp<qint64>(target.height, 1, 0x7FFF);
-    // An unchanged geometry produces no event to wait for.
-    if (target == state.client)
-        return AXError::Success;
-
-    // Whatever the server sent before our request belongs to earlier changes.
-    m_connection.dispatchQueuedEvents();
-    m_lastRead.reset();
-    sendFrame(window, target);
-
-    // A window manager answers a resize with a real ConfigureNotify, a mere move with a synthetic
-    // one, and a request it grants nothing of (a size between two size increments) with nothing
-    // at all; the answer to a barrier sent after the last request settles every case, and is
-    // waited for when the frame is read or the element released.
-    if (answersBarriers()) {
-        state.client = target;
-        m_pendingWrites = PendingWrites { window, state };
-        xcb_flush(m_connection.xcb());
-        return AXError::Success;
-    }
-
-    // Without one, the first ConfigureNotify of the window does (ICCCM 4.1.5: "the client will
-    // receive a synthetic ConfigureNotify" when the window manager moves it, a real one when it
-    // resizes it); without a window manager, the server configures the window itself.
-    bool gone = false;
-    const bool answered = m_connection.waitForEvent(
-        [&](const xcb_generic_event_t* event) {
-            if (isDestructionOf(event, window))
-                return gone = true;
-            return (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY
-                && reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == window;
-        },
-        configureDeadline);
-    if (gone)
-        return failure(AXError::InvalidUIElement, what, window);
-    if (!m_connection.isUsable())
-        return failure(AXError::CannotComplete, what, window);
-    if (!answered)
-        m_logger.info("%s window 0x%x: no ConfigureNotify within %lld ms", what, window,
-            static_cast<long long>(configureDeadline.count()));
-    return AXError::Success;
 }
 
 } // namespace gridlume
