@@ -23,4 +23,18 @@ Rect usableVisibleFrame(const Screen& screen, Size minimum, bool* fellBack)
     return usable ? visible : screen.frame;
 }
 
+QList<Screen> windowSystemScreens(const QList<DesktopScreen>& screens)
+{
+    QList<Screen> result;
+    if (screens.isEmpty())
+        return result;
+    const Rect primary = screens.first().frame;
+    const auto flipped = [&](const Rect& rect) {
+        return Rect(rect.minX() - primary.minX(), primary.maxY() - rect.maxY(), rect.width(), rect.height());
+    };
+    for (const DesktopScreen& screen : screens)
+        result.append(Screen { screen.displayID, flipped(screen.frame), flipped(screen.visibleFrame), screen.name });
+    return result;
+}
+
 } // namespace gridlume

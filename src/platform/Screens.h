@@ -37,6 +37,21 @@ QDebug operator<<(QDebug debug, const Screen& screen);
 // `fellBack` is set.
 Rect usableVisibleFrame(const Screen& screen, Size minimum, bool* fellBack = nullptr);
 
+// A screen as a desktop lists it: frames in the desktop's own coordinates, with the origin at
+// the top-left corner of the desktop and y growing downwards, in the units of its Screen.
+struct DesktopScreen {
+    std::optional<DisplayID> displayID;
+    Rect frame;
+    Rect visibleFrame;
+    QString name;
+};
+
+// The one translation of a desktop's screens into the window-system space, for every backend:
+// each frame shifted to the top-left corner of the primary screen (the first) and mirrored about
+// that screen's horizontal centre line, so that the primary screen's bottom-left corner is the
+// origin and y grows upwards. The order stays.
+QList<Screen> windowSystemScreens(const QList<DesktopScreen>& screens);
+
 class ScreenProvider : public QObject {
     Q_OBJECT
 public:

@@ -264,13 +264,5 @@ namespace {
         EXPECT_EQ(parseWindowIcons(iconProperty(icons)).size(), kMaxWindowIcons);
     }
 
-    TEST(X11PropertyParsers, WindowSystemFramesAreFlippedAboutThePrimaryMonitor)
-    {
-        EXPECT_EQ(windowSystemFrame(kLeft, kLeft), Rect(0, 0, 1280, 1024));
-        EXPECT_EQ(windowSystemFrame(kRight, kLeft), Rect(1280, 256, 1024, 768));
-        EXPECT_EQ(windowSystemFrame(kLeft, kRight), Rect(-1280, -256, 1280, 1024)) << "primary on the right";
-        EXPECT_EQ(windowSystemFrame({ 100, 0, 200, 24 }, kLeft), Rect(100, 1000, 200, 24)) << "a top bar";
-    }
-
 } // namespace
 } // namespace gridlume::x11

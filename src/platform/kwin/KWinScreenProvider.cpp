@@ -18,14 +18,6 @@ namespace {
             object.value(QStringLiteral("width")).toDouble(), object.value(QStringLiteral("height")).toDouble());
     }
 
-    // KWin's coordinates (origin top-left, y down) to the window-system space: origin at the
-    // primary output's bottom-left, y up.
-    Rect windowSystemFrame(const QRectF& rect, const QRectF& primary)
-    {
-        return Rect(rect.x() - primary.x(), (primary.y() + primary.height()) - (rect.y() + rect.height()), rect.width(),
-            rect.height());
-    }
-
     QString qtScreenNameAt(const QRectF& frame)
     {
         for (const QScreen* screen : QGuiApplication::screens()) {
@@ -65,25 +57,22 @@ KWinScreenProvider::KWinScreenProvider(KWinScriptChannel& channel, QObject* pare
 QList<Screen> KWinScreenProvider::parseScreens(const QJsonValue& screens, QRectF* primaryOutput)
 {
     const QJsonArray outputs = screens.toArray();
-    QList<Screen> result;
     if (outputs.isEmpty())
-        return result;
+        return {};
     const QRectF primary = rectOf(outputs.first().toObject().value(QStringLiteral("frame")));
+    QList<DesktopScreen> desktopScreens;
     for (const QJsonValue& output : outputs) {
         const QRectF frame = rectOf(output.toObject().value(QStringLiteral("frame")));
         const QRectF visibleFrame = rectOf(output.toObject().value(QStringLiteral("visibleFrame")));
-        Screen screen;
-        screen.frame = windowSystemFrame(frame, primary);
-        screen.visibleFrame = windowSystemFrame(visibleFrame, primary);
-        screen.name = qtScreenNameAt(frame);
         // Outputs have no number of their own in KWin's scripting; their place is stable while
         // they stay connected.
-        screen.displayID = DisplayID(qHash(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
-        result.append(screen);
+        desktopScreens.append(DesktopScreen { DisplayID(qHash(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y()))),
+            Rect(frame.x(), frame.y(), frame.width(), frame.height()),
+            Rect(visibleFrame.x(), visibleFrame.y(), visibleFrame.width(), visibleFrame.height()), qtScreenNameAt(frame) });
     }
     if (primaryOutput)
         *primaryOutput = primary;
-    return result;
+    return windowSystemScreens(desktopScreens);
 }
 
 void KWinScreenProvider::update(const QJsonValue& screens)

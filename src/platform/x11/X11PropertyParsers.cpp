@@ -200,10 +200,4 @@ std::vector<WindowIconImage> parseWindowIcons(std::span<const quint32> values, s
     return chosen;
 }
 
-Rect windowSystemFrame(const RootRect& rect, const RootRect& primary)
-{
-    return Rect(double(rect.x - primary.x), double(primary.bottomEdge() - rect.bottomEdge()), double(rect.width),
-        double(rect.height));
-}
-
 } // namespace gridlume::x11

@@ -142,8 +142,5 @@ struct WindowIconImage {
 std::vector<WindowIconImage> parseWindowIcons(
     std::span<const quint32> values, std::size_t pixelBudget = kWindowIconPixelBudget);
 
-// A root rectangle in the window-system space (origin at the primary monitor's bottom-left,
-// y up), given the primary monitor in root coordinates.
-Rect windowSystemFrame(const RootRect& rect, const RootRect& primary);
 
 } // namespace gridlume::x11

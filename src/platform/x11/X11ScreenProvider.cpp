@@ -86,18 +86,21 @@ void X11ScreenProvider::refresh()
     const std::vector<Monitor> monitors = readMonitors();
     const std::vector<RootRect> visibleFrames = readVisibleFrames(monitors);
 
-    QList<Screen> screens;
-    RootRect primary = monitors.empty() ? RootRect {} : monitors.front().frame;
+    QList<DesktopScreen> desktopScreens;
+    const auto rect = [](const RootRect& root) {
+        return Rect(double(root.x), double(root.y), double(root.width), double(root.height));
+    };
     for (std::size_t i = 0; i < monitors.size(); ++i) {
-        Screen screen;
+        DesktopScreen screen;
         if (monitors[i].name != XCB_ATOM_NONE)
             screen.displayID = DisplayID(monitors[i].name);
         screen.name = monitorName(monitors[i].name);
-        screen.frame = x11::windowSystemFrame(monitors[i].frame, primary);
-        screen.visibleFrame = x11::windowSystemFrame(visibleFrames[i], primary);
-        screens.append(screen);
+        screen.frame = rect(monitors[i].frame);
+        screen.visibleFrame = rect(visibleFrames[i]);
+        desktopScreens.append(screen);
     }
-    m_primary = primary;
+    const QList<Screen> screens = windowSystemScreens(desktopScreens);
+    m_primary = monitors.empty() ? RootRect {} : monitors.front().frame;
     if (screens != m_screens) {
         m_screens = screens;
         Q_EMIT screensChanged();
