@@ -211,7 +211,8 @@ tilingPanelKeyboardShortcut="@ByteArray({\"keyCode\":5,\"modifiers\":6656})"
     xcb_change_window_attributes(c, terminalWindow, XCB_CW_EVENT_MASK, &structure);
     xcb_flush(c);
 
-    auto gridlume = desktop.startClient(QStringLiteral(GRIDLUME_PROGRAM));
+    // GRIDLUME_HARNESS_PROGRAM: another build of the program, to compare two in one run.
+    auto gridlume = desktop.startClient(qEnvironmentVariable("GRIDLUME_HARNESS_PROGRAM", QStringLiteral(GRIDLUME_PROGRAM)));
     QString action;
     poll(
         [&] {
