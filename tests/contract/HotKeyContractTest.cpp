@@ -1,7 +1,7 @@
 // The contract of the hot-key calls, run against every backend (the simulated desktop; X11 on
 // Xvfb; KDE Plasma's Wayland session on kwin_wayland): one table of requests and the answers
 // every backend gives, failures included.
-#include "HotKeyContract.h"
+#include "BackendUnderTest.h"
 
 #include <QTest>
 
@@ -22,7 +22,7 @@ namespace {
     constexpr EventTypeSpec kPressed { kEventClassKeyboard, kEventHotKeyPressed };
     constexpr EventTypeSpec kOtherKind { kEventClassKeyboard, kEventHotKeyPressed + 1 };
 
-    HotKeyBackendUnderTest* backend = nullptr;
+    BackendUnderTest* backend = nullptr;
     QString skipReason;
 
     // A case's hot keys and what its handlers were given.
@@ -169,8 +169,7 @@ namespace {
     protected:
         static void SetUpTestSuite()
         {
-            static const std::unique_ptr<HotKeyBackendUnderTest> started = startHotKeyBackend(&skipReason);
-            backend = started.get();
+            backend = sharedBackend(&skipReason);
         }
         void SetUp() override
         {

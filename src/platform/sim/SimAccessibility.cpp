@@ -130,14 +130,16 @@ AXError SimAccessibility::setAttributeValue(
 
 std::shared_ptr<const AXValue> SimAccessibility::createPointValue(Point point)
 {
-    if (m_desktop.recordCall(QStringLiteral("createPointValue"), {}, QStringLiteral("(%1, %2)").arg(point.x).arg(point.y)))
+    if (m_desktop.recordCall(QStringLiteral("createPointValue"), {}, QStringLiteral("(%1, %2)").arg(point.x).arg(point.y))
+        || !std::isfinite(point.x) || !std::isfinite(point.y))
         return nullptr;
     return std::make_shared<AXValue>(point);
 }
 
 std::shared_ptr<const AXValue> SimAccessibility::createSizeValue(Size size)
 {
-    if (m_desktop.recordCall(QStringLiteral("createSizeValue"), {}, QStringLiteral("%1x%2").arg(size.width).arg(size.height)))
+    if (m_desktop.recordCall(QStringLiteral("createSizeValue"), {}, QStringLiteral("%1x%2").arg(size.width).arg(size.height))
+        || !std::isfinite(size.width) || !std::isfinite(size.height))
         return nullptr;
     return std::make_shared<AXValue>(size);
 }

@@ -1,6 +1,6 @@
 // The hot-key contract on X11: Openbox on Xvfb, another program's grabs on the test's own
 // connection, presses through xdotool (which takes a number for a keycode).
-#include "SessionHotKeyBackend.h"
+#include "SessionBackend.h"
 #include "platform/HotKeyAdapter.h"
 #include "platform/linux/KeyCodeTable.h"
 
@@ -36,10 +36,10 @@ namespace {
         return key;
     }
 
-    class X11HotKeyBackend final : public SessionHotKeyBackend {
+    class X11Session final : public SessionBackend {
     public:
-        X11HotKeyBackend()
-            : SessionHotKeyBackend(std::make_unique<X11TestDesktop>())
+        X11Session()
+            : SessionBackend(std::make_unique<X11TestDesktop>())
         {
         }
         bool takeElsewhere(quint32 keyCode, quint32 modifiers) override
@@ -74,9 +74,9 @@ namespace {
 
 } // namespace
 
-std::unique_ptr<HotKeyBackendUnderTest> startHotKeyBackend(QString* skipReason)
+std::unique_ptr<BackendUnderTest> startBackend(QString* skipReason)
 {
-    auto backend = std::make_unique<X11HotKeyBackend>();
+    auto backend = std::make_unique<X11Session>();
     return backend->start(skipReason) ? std::move(backend) : nullptr;
 }
 

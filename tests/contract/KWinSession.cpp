@@ -2,7 +2,7 @@
 // own, another component's actions in KDE's shortcut service, and presses invoked there as KWin
 // does for a key.
 #include "KWinTestDesktop.h"
-#include "SessionHotKeyBackend.h"
+#include "SessionBackend.h"
 #include "platform/HotKeyAdapter.h"
 #include "platform/kwin/KWinGlobalAccel.h"
 
@@ -23,10 +23,10 @@ namespace {
         return { component, action, component, action };
     }
 
-    class KWinHotKeyBackend final : public SessionHotKeyBackend {
+    class KWinSession final : public SessionBackend {
     public:
-        KWinHotKeyBackend()
-            : SessionHotKeyBackend(std::make_unique<KWinTestDesktop>())
+        KWinSession()
+            : SessionBackend(std::make_unique<KWinTestDesktop>())
         {
         }
         bool takeElsewhere(quint32 keyCode, quint32 modifiers) override
@@ -71,13 +71,13 @@ namespace {
 
 } // namespace
 
-std::unique_ptr<HotKeyBackendUnderTest> startHotKeyBackend(QString* skipReason)
+std::unique_ptr<BackendUnderTest> startBackend(QString* skipReason)
 {
     if (const auto problem = KWinTestDesktop::problem()) {
         *skipReason = *problem;
         return nullptr;
     }
-    auto backend = std::make_unique<KWinHotKeyBackend>();
+    auto backend = std::make_unique<KWinSession>();
     return backend->start(skipReason) ? std::move(backend) : nullptr;
 }
 

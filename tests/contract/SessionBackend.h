@@ -1,17 +1,19 @@
 #pragma once
 
-#include "HotKeyContract.h"
+#include "BackendUnderTest.h"
 #include "X11TestDesktop.h"
 #include "platform/Backends.h"
 #include "platform/IniUserDefaults.h"
 
 #include <QTemporaryDir>
 
+#include <map>
+
 namespace gridlume::test {
 
 // A real desktop's hot keys: the test desktop's session in this process's environment, and the
 // platform the registry makes for it, as `gridlume place` gets it.
-class SessionHotKeyBackend : public HotKeyBackendUnderTest {
+class SessionBackend : public BackendUnderTest {
 public:
     bool start(QString* error)
     {
@@ -35,9 +37,26 @@ public:
             qFatal("The platform did not start: %s", qPrintable(error));
     }
     HotKeyPlatform& hotKeys() override { return m_platform->platform().hotKeys; }
+    Accessibility& accessibility() override { return m_platform->platform().accessibility; }
+    pid_t openWindow() override
+    {
+        std::unique_ptr<ChildProcess> client;
+        if (m_desktop.startActiveWindow(client) == XCB_WINDOW_NONE)
+            qFatal("The test window did not appear");
+        const pid_t pid = client->pid();
+        m_clients[pid] = std::move(client);
+        return pid;
+    }
+    void closeWindow(pid_t pid) override
+    {
+        const xcb_window_t window = m_desktop.waitForClientWindow(pid);
+        m_clients.erase(pid);
+        if (!m_desktop.waitUntil([&] { return !m_desktop.windowExists(window); }))
+            qFatal("The xterm's window stayed");
+    }
 
 protected:
-    explicit SessionHotKeyBackend(std::unique_ptr<X11TestDesktop> desktop)
+    explicit SessionBackend(std::unique_ptr<X11TestDesktop> desktop)
         : m_ownDesktop(std::move(desktop))
         , m_desktop(*m_ownDesktop)
     {
@@ -52,6 +71,7 @@ private:
     CapturingLogSink m_log;
     QTemporaryDir m_settings;
     IniUserDefaults m_userDefaults { m_log, m_settings.filePath(QStringLiteral("test.conf")) };
+    std::map<pid_t, std::unique_ptr<ChildProcess>> m_clients;
     const Backend* m_backend = nullptr;
     std::unique_ptr<BackendPlatform> m_platform;
 };

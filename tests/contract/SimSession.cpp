@@ -1,12 +1,12 @@
 // The hot-key contract on the simulated desktop.
-#include "HotKeyContract.h"
+#include "BackendUnderTest.h"
 #include "platform/sim/SimDesktop.h"
 
 namespace gridlume::test {
 
 namespace {
 
-    class SimHotKeyBackend final : public HotKeyBackendUnderTest {
+    class SimSession final : public BackendUnderTest {
     public:
         void reset() override { m_desktop = std::make_unique<SimDesktop>(); }
         HotKeyPlatform& hotKeys() override { return m_desktop->platform().hotKeys; }
@@ -21,15 +21,25 @@ namespace {
             return true;
         }
 
+        bool hasPixels() const override { return false; }
+        Accessibility& accessibility() override { return m_desktop->platform().accessibility; }
+        pid_t openWindow() override
+        {
+            const pid_t pid = m_desktop->addApplication(QStringLiteral("Terminal"));
+            m_desktop->addWindow(pid);
+            return pid;
+        }
+        void closeWindow(pid_t pid) override { m_desktop->terminate(pid); }
+
     private:
         std::unique_ptr<SimDesktop> m_desktop;
     };
 
 } // namespace
 
-std::unique_ptr<HotKeyBackendUnderTest> startHotKeyBackend(QString*)
+std::unique_ptr<BackendUnderTest> startBackend(QString*)
 {
-    return std::make_unique<SimHotKeyBackend>();
+    return std::make_unique<SimSession>();
 }
 
 } // namespace gridlume::test
