@@ -1,9 +1,6 @@
-#include "platform/sim/SimDesktop.h"
-#include "settings/SettingsStore.h"
+#include "SimSettingsTest.h"
 
 #include <QSignalSpy>
-
-#include <gtest/gtest.h>
 
 using namespace gridlume;
 
@@ -12,12 +9,6 @@ namespace {
 const KeyboardShortcut controlOptionSpace { 49, controlKey | optionKey };
 const KeyboardShortcut commandK { 40, cmdKey };
 const QString shortcutKey = QStringLiteral("tilingPanelKeyboardShortcut");
-
-class RecordingAppearanceApplier : public AppearanceApplier {
-public:
-    void applyAppearance(AppAppearance appearance) override { applied.append(appearance); }
-    QList<AppAppearance> applied;
-};
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -38,7 +29,7 @@ protected:
     SimDesktop m_desktop;
     Platform m_platform;
     HotKeyService m_hotKeys;
-    RecordingAppearanceApplier m_appearance;
+    RecordingAppearance m_appearance;
     std::unique_ptr<SettingsStore> m_store;
     int m_toggles = 0;
 };

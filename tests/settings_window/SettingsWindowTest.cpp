@@ -1,9 +1,6 @@
-#include "hotkeys/HotKeyService.h"
-#include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimUrlOpener.h"
-#include "settings/SettingsStore.h"
 #include "settings_window/AboutSettingsView.h"
 #include "settings_window/AppearanceChooser.h"
 #include "settings_window/GeneralSettingsView.h"
@@ -20,17 +17,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <gtest/gtest.h>
+#include "SimSettingsTest.h"
 
 using namespace gridlume;
 
 namespace {
-
-class RecordingAppearance final : public AppearanceApplier {
-public:
-    void applyAppearance(AppAppearance appearance) override { applied.append(appearance); }
-    QList<AppAppearance> applied;
-};
 
 // An updater whose checks end when the test says so.
 class FakeUpdater final : public Updater {
@@ -64,52 +55,42 @@ private:
     std::optional<UpdateCheckResult> m_last;
 };
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public SimSettingsTest {
 protected:
-    SettingsWindowTest()
-        : hotKeys(desktop.platform().hotKeys, desktop.log())
-        , store(desktop.platform().userDefaults, hotKeys, appearance, desktop.platform().logSink)
-        , controller(store, updater, translator, desktop.platform().globalKeyMonitor, desktop.urlOpener(),
-              desktop.platform().panelWindowTraits, QStringLiteral("0.1.0"), QIcon())
-    {
-        controller.showSettingsWindow();
-    }
+    SettingsWindowTest() { m_controller.showSettingsWindow(); }
 
-    GeneralSettingsView& general() { return *controller.view()->generalView(); }
-    AboutSettingsView& about() { return *controller.view()->aboutView(); }
+    GeneralSettingsView& general() { return *m_controller.view()->generalView(); }
+    AboutSettingsView& about() { return *m_controller.view()->aboutView(); }
 
-    SimDesktop desktop;
-    SimKeyEventTranslator translator;
-    RecordingAppearance appearance;
-    HotKeyService hotKeys;
-    SettingsStore store;
-    FakeUpdater updater;
-    SettingsWindowController controller;
+    SimKeyEventTranslator m_translator;
+    FakeUpdater m_updater;
+    SettingsWindowController m_controller { m_settings, m_updater, m_translator, m_platform.globalKeyMonitor,
+        m_desktop.urlOpener(), m_platform.panelWindowTraits, QStringLiteral("0.1.0"), QIcon() };
 };
 
 TEST_F(SettingsWindowTest, IsAFixedSizeWindowThatAlwaysOpensOnGeneral)
 {
-    QWidget* window = controller.window();
+    QWidget* window = m_controller.window();
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the user cannot resize it";
-    EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+    EXPECT_EQ(m_controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
 
-    controller.view()->setSelectedTab(GridlumeSettingsView::SettingsTab::about);
+    m_controller.view()->setSelectedTab(GridlumeSettingsView::SettingsTab::about);
     window->close();
-    controller.showSettingsWindow();
+    m_controller.showSettingsWindow();
 
-    EXPECT_EQ(controller.window(), window) << "the window is reused";
-    EXPECT_TRUE(controller.isSettingsWindowVisible());
-    EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+    EXPECT_EQ(m_controller.window(), window) << "the window is reused";
+    EXPECT_TRUE(m_controller.isSettingsWindowVisible());
+    EXPECT_EQ(m_controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
     // Every showing brings it to the desktop the user is on.
-    EXPECT_EQ(desktop.panelWindowTraits().movesToCurrentDesktop(window->windowHandle()), 2);
+    EXPECT_EQ(m_desktop.panelWindowTraits().movesToCurrentDesktop(window->windowHandle()), 2);
 }
 
 TEST_F(SettingsWindowTest, TheGeneralRowsFitInTheWindow)
 {
     for (QWidget* row : std::initializer_list<QWidget*> { general().shortcutRecorder(), general().keepPanelOpenCheckBox(),
              general().automaticUpdatesCheckBox(), general().checkForUpdatesButton(), general().appearanceChooser() }) {
-        const QRect inWindow(row->mapTo(controller.window(), QPoint(0, 0)), row->size());
-        EXPECT_TRUE(QRect(QPoint(0, 0), controller.window()->size()).contains(inWindow))
+        const QRect inWindow(row->mapTo(m_controller.window(), QPoint(0, 0)), row->size());
+        EXPECT_TRUE(QRect(QPoint(0, 0), m_controller.window()->size()).contains(inWindow))
             << row->metaObject()->className() << " lies outside the window";
     }
 }
@@ -118,14 +99,14 @@ TEST_F(SettingsWindowTest, TheCheckboxesWriteThroughAndFollowWhatTheyShow)
 {
     ASSERT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
     general().keepPanelOpenCheckBox()->click();
-    EXPECT_FALSE(store.keepTilingPanelOpenAfterTiling());
-    EXPECT_EQ(desktop.platform().userDefaults.boolForKey(SettingsStore::keepTilingPanelOpenAfterTilingKey), false);
-    store.updateKeepTilingPanelOpenAfterTiling(true);
+    EXPECT_FALSE(m_settings.keepTilingPanelOpenAfterTiling());
+    EXPECT_EQ(m_desktop.platform().userDefaults.boolForKey(SettingsStore::keepTilingPanelOpenAfterTilingKey), false);
+    m_settings.updateKeepTilingPanelOpenAfterTiling(true);
     EXPECT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
 
     general().automaticUpdatesCheckBox()->click();
-    EXPECT_TRUE(updater.automaticallyChecksForUpdates());
-    updater.setAutomaticallyChecksForUpdates(false);
+    EXPECT_TRUE(m_updater.automaticallyChecksForUpdates());
+    m_updater.setAutomaticallyChecksForUpdates(false);
     EXPECT_FALSE(general().automaticUpdatesCheckBox()->isChecked());
 }
 
@@ -136,7 +117,7 @@ TEST_F(SettingsWindowTest, UpdateButtonsAreDisabledWhileACheckRuns)
     EXPECT_FALSE(about().checkForUpdatesButton()->isEnabled());
     EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Checking\u2026"));
 
-    updater.finishCheck({ UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true });
+    m_updater.finishCheck({ UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true });
 
     EXPECT_TRUE(general().checkForUpdatesButton()->isEnabled());
     EXPECT_TRUE(about().checkForUpdatesButton()->isEnabled());
@@ -146,12 +127,12 @@ TEST_F(SettingsWindowTest, UpdateButtonsAreDisabledWhileACheckRuns)
 TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
 {
     AppearanceChooser& chooser = *general().appearanceChooser();
-    appearance.applied.clear();
+    m_appearance.applied.clear();
 
     QTest::mouseClick(chooser.button(AppAppearance::dark), Qt::LeftButton);
 
-    EXPECT_EQ(store.appAppearance(), AppAppearance::dark);
-    EXPECT_EQ(appearance.applied, QList<AppAppearance>({ AppAppearance::dark }));
+    EXPECT_EQ(m_settings.appAppearance(), AppAppearance::dark);
+    EXPECT_EQ(m_appearance.applied, QList<AppAppearance>({ AppAppearance::dark }));
     for (AppAppearance option : allAppAppearances) {
         auto* button = static_cast<AppearanceOptionButton*>(chooser.button(option));
         const bool selected = option == AppAppearance::dark;
@@ -162,14 +143,14 @@ TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
 TEST_F(SettingsWindowTest, TheAboutTabShowsTheVersionAndOpensTheLinks)
 {
     EXPECT_EQ(about().versionLabel()->text(), QStringLiteral("Version 0.1.0"));
-    QSignalSpy quit(&controller, &SettingsWindowController::quitRequested);
+    QSignalSpy quit(&m_controller, &SettingsWindowController::quitRequested);
 
     about().websiteButton()->click();
     about().helpButton()->click();
     about().quitButton()->click();
 
     QStringList opened;
-    for (const QUrl& url : desktop.urlOpener().openedUrls())
+    for (const QUrl& url : m_desktop.urlOpener().openedUrls())
         opened.append(url.toString());
     EXPECT_EQ(opened, QStringList({ AboutSettingsView::websiteUrl(), AboutSettingsView::helpUrl() }));
     EXPECT_EQ(quit.count(), 1);
