@@ -26,7 +26,7 @@ protected:
     AppShellTest()
         : platform(desktop.platform())
     {
-        terminal = desktop.addApplication(QStringLiteral("Terminal"), QStringLiteral("org.example.Terminal"));
+        terminal = desktop.addApplication("Terminal", "org.example.Terminal");
         desktop.addWindow(terminal);
         desktop.setFrontmostApplication(terminal);
     }
@@ -41,8 +41,7 @@ protected:
         delegate = std::make_unique<AppDelegate>(desktop.log());
         delegate->setSystemTrayAvailable([this] { return trayAvailable; });
         container = std::make_unique<AppContainer>(platform, appearance,
-            AppContainer::Configuration { { AppcastUpdater::defaultFeedUrl(), QStringLiteral("0.1.0") },
-                QStringLiteral("0.1.0"), QIcon() });
+            AppContainer::Configuration { { AppcastUpdater::defaultFeedUrl(), "0.1.0" }, "0.1.0", QIcon() });
     }
 
     void start()
@@ -99,7 +98,7 @@ TEST_P(LaunchRendezvous, StartsOnceWhicheverComesSecond)
     EXPECT_EQ(desktop.installedEventHandlerCount(), 1);
     EXPECT_TRUE(desktop.isHotKeyRegistered(controlOptionSpace.keyCode, controlOptionSpace.modifiers));
     EXPECT_TRUE(delegate->didStartForegroundApplicationTracking());
-    EXPECT_TRUE(desktop.log().messages(QStringLiteral("AppDelegate")).isEmpty());
+    EXPECT_TRUE(desktop.log().messages("AppDelegate").isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(AppDelegate, LaunchRendezvous, ::testing::Bool(),

@@ -8,7 +8,7 @@ namespace {
 
 const KeyboardShortcut controlOptionSpace { 49, controlKey | optionKey };
 const KeyboardShortcut commandK { 40, cmdKey };
-const QString shortcutKey = QStringLiteral("tilingPanelKeyboardShortcut");
+const QString shortcutKey = "tilingPanelKeyboardShortcut";
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -53,9 +53,9 @@ TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
     if (c.shortcut)
         defaults.setObject(shortcutKey, *c.shortcut);
     if (c.keepOpen)
-        defaults.setObject(QStringLiteral("keepTilingPanelOpenAfterTiling"), *c.keepOpen);
+        defaults.setObject("keepTilingPanelOpenAfterTiling", *c.keepOpen);
     if (c.appearance)
-        defaults.setObject(QStringLiteral("appAppearance"), *c.appearance);
+        defaults.setObject("appAppearance", *c.appearance);
 
     SettingsStore& store = makeStore();
     EXPECT_EQ(store.tilingPanelKeyboardShortcut(), c.expectedShortcut);
@@ -67,8 +67,7 @@ TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
     EXPECT_EQ(m_desktop.registeredHotKeyCount(), 0);
     const bool undecodable = c.shortcut && !c.expectedShortcut;
     EXPECT_EQ(m_desktop.log().records().size(), undecodable ? 1 : 0);
-    EXPECT_EQ(
-        m_desktop.log().messages().filter(QStringLiteral("\"tilingPanelKeyboardShortcut\" cannot be decoded")).size(),
+    EXPECT_EQ(m_desktop.log().messages().filter("\"tilingPanelKeyboardShortcut\" cannot be decoded").size(),
         undecodable ? 1 : 0);
     EXPECT_EQ(defaults.objectForKey(shortcutKey), c.shortcut);
 }
@@ -174,7 +173,7 @@ TEST_F(SettingsStoreTest, AppearanceIsWrittenThroughAndNotifiesOnChange)
     EXPECT_EQ(m_appearance.applied,
         QList<AppAppearance>({ AppAppearance::system, AppAppearance::dark, AppAppearance::system,
             AppAppearance::system }));
-    EXPECT_EQ(m_platform.userDefaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("system"));
+    EXPECT_EQ(m_platform.userDefaults.stringForKey("appAppearance"), "system");
 }
 
 struct GapsCase {
@@ -197,7 +196,7 @@ TEST_P(GapsLoading, OutOfRangeReadsAsNoGapLoggedOnceAndStaysStored)
         defaults.setObject(SettingsStore::screenMarginKey, *c.screenMargin);
     SettingsStore& store = makeStore();
     EXPECT_EQ(store.placementGaps(), c.expected);
-    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("is not a whole number from 0 to 64")).size(), c.warnings);
+    EXPECT_EQ(m_desktop.log().messages().filter("is not a whole number from 0 to 64").size(), c.warnings);
     EXPECT_EQ(defaults.objectForKey(SettingsStore::tileGapKey), c.tileGap);
     EXPECT_EQ(defaults.objectForKey(SettingsStore::screenMarginKey), c.screenMargin);
 }

@@ -65,7 +65,7 @@ protected:
     SimKeyEventTranslator m_translator;
     FakeUpdater m_updater;
     SettingsWindowController m_controller { m_settings, m_updater, m_translator, m_platform.globalKeyMonitor,
-        m_desktop.urlOpener(), m_platform.panelWindowTraits, QStringLiteral("0.1.0"), QIcon() };
+        m_desktop.urlOpener(), m_platform.panelWindowTraits, "0.1.0", QIcon() };
 };
 
 TEST_F(SettingsWindowTest, IsAFixedSizeWindowThatAlwaysOpensOnGeneral)
@@ -115,13 +115,13 @@ TEST_F(SettingsWindowTest, UpdateButtonsAreDisabledWhileACheckRuns)
     general().checkForUpdatesButton()->click();
     EXPECT_FALSE(general().checkForUpdatesButton()->isEnabled());
     EXPECT_FALSE(about().checkForUpdatesButton()->isEnabled());
-    EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Checking\u2026"));
+    EXPECT_EQ(about().updateStatusLabel()->text(), "Checking\u2026");
 
-    m_updater.finishCheck({ UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true });
+    m_updater.finishCheck({ UpdateCheckResult::Status::UpToDate, "0.1.0", {}, {}, {}, true });
 
     EXPECT_TRUE(general().checkForUpdatesButton()->isEnabled());
     EXPECT_TRUE(about().checkForUpdatesButton()->isEnabled());
-    EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Gridlume 0.1.0 is up to date."));
+    EXPECT_EQ(about().updateStatusLabel()->text(), "Gridlume 0.1.0 is up to date.");
 }
 
 TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
@@ -142,7 +142,7 @@ TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
 
 TEST_F(SettingsWindowTest, TheAboutTabShowsTheVersionAndOpensTheLinks)
 {
-    EXPECT_EQ(about().versionLabel()->text(), QStringLiteral("Version 0.1.0"));
+    EXPECT_EQ(about().versionLabel()->text(), "Version 0.1.0");
     QSignalSpy quit(&m_controller, &SettingsWindowController::quitRequested);
 
     about().websiteButton()->click();
@@ -181,7 +181,7 @@ TEST_P(UpdateResults, AreShownForUserChecksAndForNewVersions)
     EXPECT_EQ(presenter.messageBox()->text(), c.result.message());
     QPushButton* open = nullptr;
     for (QAbstractButton* button : presenter.messageBox()->buttons()) {
-        if (button->text() == QStringLiteral("Open Download Page"))
+        if (button->text() == "Open Download Page")
             open = static_cast<QPushButton*>(button);
     }
     ASSERT_EQ(open != nullptr, c.hasOpenButton);
@@ -191,23 +191,17 @@ TEST_P(UpdateResults, AreShownForUserChecksAndForNewVersions)
     }
 }
 
-const QUrl releasePage(QStringLiteral("https://gridlume.org/releases/0.2.0"));
+const QUrl releasePage("https://gridlume.org/releases/0.2.0");
 
 INSTANTIATE_TEST_SUITE_P(UpdateResultPresenter, UpdateResults,
     ::testing::Values(
-        PresentCase { "userUpToDate",
-            { UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true }, true, false },
+        PresentCase { "userUpToDate", { UpdateCheckResult::Status::UpToDate, "0.1.0", {}, {}, {}, true }, true, false },
         PresentCase { "userNewer",
-            { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
-                {}, true },
-            true, true },
+            { UpdateCheckResult::Status::UpdateAvailable, "0.1.0", "0.2.0", releasePage, {}, true }, true, true },
         PresentCase { "automaticNewer",
-            { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
-                {}, false },
-            true, true },
+            { UpdateCheckResult::Status::UpdateAvailable, "0.1.0", "0.2.0", releasePage, {}, false }, true, true },
         PresentCase { "automaticFailureStaysQuiet",
-            { UpdateCheckResult::Status::Failed, QStringLiteral("0.1.0"), {}, {}, QStringLiteral("offline"), false },
-            false, false }),
+            { UpdateCheckResult::Status::Failed, "0.1.0", {}, {}, "offline", false }, false, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -25,13 +25,12 @@ using namespace gridlume;
 
 namespace {
 
-const QString category = QStringLiteral("FloatingPanelController");
+const QString category = "FloatingPanelController";
 
 // The primary screen: 1440 × 900 with a 25-point bar at the top.
-const Screen primaryScreen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") };
+const Screen primaryScreen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), "sim-0" };
 // A taller screen to the right, top edges aligned, with a 40-point dock at its bottom.
-const Screen secondaryScreen { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -140, 1920, 1040),
-    QStringLiteral("sim-1") };
+const Screen secondaryScreen { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -140, 1920, 1040), "sim-1" };
 // The secondary moved to the left of the primary, without its dock.
 const Screen secondaryOnTheLeft { 2, Rect(-1920, 0, 1920, 1080), Rect(-1920, 0, 1920, 1080), "sim-1" };
 
@@ -351,7 +350,7 @@ TEST_P(UnusableAreaTest, PanelsAndPlacementsStayOnTheScreen)
         EXPECT_NEAR(centre.y(), 450, 0.5);
         controller().hidePanels();
     }
-    EXPECT_EQ(logLines().filter(QStringLiteral("smaller than a panel")).size(), testCase.fallsBack ? 1 : 0)
+    EXPECT_EQ(logLines().filter("smaller than a panel").size(), testCase.fallsBack ? 1 : 0)
         << qPrintable(logLines().join(u'\n'));
 
     controller().showPanels();
@@ -479,7 +478,7 @@ TEST_P(KeySequenceTest, PreviewsAndPlacesTheBlockTheKeysChose)
     EXPECT_TRUE(preview().isVisible());
     if (!c.placed)
         return;
-    typeKeys(m_desktop, QStringLiteral("Return"));
+    typeKeys(m_desktop, "Return");
     SimDesktop::processEvents();
     const Screen& screen = c.display == 1 ? primaryScreen : secondaryScreen;
     EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), flippedFrame(c.block.appKitFrame(screen), primaryScreen.frame));
@@ -512,12 +511,12 @@ TEST_F(TilingPanelControllerTest, TheKeysStartOnTheTargetWindowsScreenAndContinu
     showPanelsInAnotherProgramsFocus();
     EXPECT_EQ(controller().keyboardDisplayID(), DisplayID(2));
     grid(1).hoverMoved({ 200, 150 }); // the bottom-right tile of the primary's grid
-    typeKeys(m_desktop, QStringLiteral("S-Left"));
+    typeKeys(m_desktop, "S-Left");
     EXPECT_EQ(grid(1).keyboardBlock(), (WindowPlacementRegion { 2, 2, { 1, 0 }, { 1, 1 } }));
     EXPECT_EQ(grid(1).hoveredTile(), std::nullopt);
     grid(1).hoverMoved({ 10, 10 });
     EXPECT_EQ(grid(1).keyboardBlock(), std::nullopt) << "the pointer takes over";
-    typeKeys(m_desktop, QStringLiteral("Tab"));
+    typeKeys(m_desktop, "Tab");
     grid(1).hoverMoved({ 200, 10 });
     EXPECT_EQ(grid(2).keyboardBlock(), std::nullopt) << "the pointer on another screen takes over too";
     EXPECT_EQ(controller().previewDisplayID(), DisplayID(1));
@@ -532,7 +531,7 @@ TEST_F(TilingPanelControllerTest, AKeyboardHeldElsewhereLeavesThePointerAndIsLog
         EXPECT_TRUE(preview().isVisible());
         controller().hidePanels();
     }
-    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("keyboard is held")).size(), 1);
+    EXPECT_EQ(m_desktop.log().messages().filter("keyboard is held").size(), 1);
 }
 
 } // namespace

@@ -27,8 +27,7 @@ namespace {
         // xterm rewrites its size hints after every resize, Openbox then reconfigures it once more.
         { "MaximizedXTermBottomRightQuarterOfSecond", "xterm", {}, 1, { 2, 2, { 1, 1 }, { 1, 1 } }, true },
         // Drawing its own decoration, with a client-side shadow around it.
-        { "ShadowedTopLeftQuarterOfSecond", nullptr, { QStringLiteral("--shadow"), QStringLiteral("12,12,8,16") }, 1,
-            { 2, 2, { 0, 0 }, { 0, 0 } } },
+        { "ShadowedTopLeftQuarterOfSecond", nullptr, { "--shadow", "12,12,8,16" }, 1, { 2, 2, { 0, 0 }, { 0, 0 } } },
         // Rows of 341.33 pixels: both edges fractional.
         { "PlainMiddleOfThreeByThreeOfPrimary", nullptr, {}, 0, { 3, 3, { 1, 1 }, { 1, 1 } } },
     };
@@ -44,9 +43,9 @@ namespace {
         // Asks the window manager to maximize `window`, as a user does with wmctrl.
         void askToMaximize(xcb_window_t window)
         {
-            const QStringList arguments { QStringLiteral("-i"), QStringLiteral("-r"), QString::number(window),
-                QStringLiteral("-b"), QStringLiteral("add,maximized_vert,maximized_horz") };
-            ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), arguments).exitCode, 0);
+            const QStringList arguments { "-i", "-r", QString::number(window), "-b",
+                "add,maximized_vert,maximized_horz" };
+            ASSERT_EQ(m_desktop.run("wmctrl", arguments).exitCode, 0);
         }
 
         // Maximizes `window`, which Openbox has put on the primary monitor, and waits for what the
