@@ -95,19 +95,17 @@ TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceAndStoppingClea
 
 TEST_F(ForegroundApplicationStoreTest, NotificationQueuedBeforeTheStoreDiesDoesNothing)
 {
-    SimDesktop desktop;
-    const pid_t app = desktop.addApplication(QStringLiteral("Editor"));
     int callbacks = 0;
     {
-        ForegroundApplicationStore store(desktop.platform().workspace);
+        ForegroundApplicationStore store(m_desktop.platform().workspace);
         store.setOnTargetApplicationChanged([&] { ++callbacks; });
         store.startTracking();
-        desktop.activate(app);
+        m_desktop.activate(m_a);
         // Delivered but not yet handled when the store goes away.
     }
-    desktop.processEvents();
+    m_desktop.processEvents();
     EXPECT_EQ(callbacks, 0);
-    EXPECT_EQ(desktop.workspaceObserverCount(), 0);
+    EXPECT_EQ(m_desktop.workspaceObserverCount(), 0);
 }
 
 struct NameCase {
