@@ -129,7 +129,7 @@ TEST_F(AppShellTest, WithoutPermissionTheShortcutAndALeftClickShowThePermissionW
     EXPECT_TRUE(panels().isAnyPanelVisible());
 }
 
-TEST_F(AppShellTest, ALeftClickTogglesThePanels)
+TEST_F(AppShellTest, ALeftClickTogglesThePanelsTheMenuHasItsFourItemsAndOpeningItHidesThePanels)
 {
     start();
     delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
@@ -137,11 +137,7 @@ TEST_F(AppShellTest, ALeftClickTogglesThePanels)
     // Two quick clicks come as a click and a double click: two toggles.
     delegate->handleStatusItemActivation(QSystemTrayIcon::DoubleClick);
     EXPECT_FALSE(panels().isAnyPanelVisible());
-}
 
-TEST_F(AppShellTest, TheMenuHasItsFourItemsAndOpeningItHidesThePanels)
-{
-    start();
     QMenu* menu = delegate->statusItemMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(delegate->statusItem()->contextMenu(), menu);
@@ -151,7 +147,7 @@ TEST_F(AppShellTest, TheMenuHasItsFourItemsAndOpeningItHidesThePanels)
     EXPECT_TRUE(actions[2]->isSeparator());
     EXPECT_EQ(actions[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    delegate->toggleTilingPanel();
+    delegate->handleStatusItemActivation(QSystemTrayIcon::Trigger);
     menu->popup(QPoint(10, 10));
     EXPECT_FALSE(panels().isAnyPanelVisible()) << "hosts that open the menu on any click hide the panels too";
     menu->hide();

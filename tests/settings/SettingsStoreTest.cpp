@@ -46,7 +46,7 @@ struct LoadCase {
 
 class SettingsLoading : public SettingsStoreTest, public ::testing::WithParamInterface<LoadCase> { };
 
-TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
+TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStoredUntilCleared)
 {
     UserDefaults& defaults = m_platform.userDefaults;
     const LoadCase& c = GetParam();
@@ -70,6 +70,8 @@ TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
     EXPECT_EQ(m_desktop.log().messages().filter("\"tilingPanelKeyboardShortcut\" cannot be decoded").size(),
         undecodable ? 1 : 0);
     EXPECT_EQ(defaults.objectForKey(shortcutKey), c.shortcut);
+    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), std::nullopt);
+    EXPECT_FALSE(defaults.objectForKey(shortcutKey));
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsLoading,
@@ -148,15 +150,6 @@ TEST_F(SettingsStoreTest, ClearingReleasesTheHotKeyButKeepsTheHandler)
     ASSERT_EQ(store.updateTilingPanelKeyboardShortcut(controlOptionSpace), std::nullopt);
     EXPECT_TRUE(press(controlOptionSpace));
     EXPECT_EQ(m_toggles, 1);
-}
-
-TEST_F(SettingsStoreTest, ClearingRemovesStoredDataThatCouldNotBeDecoded)
-{
-    m_platform.userDefaults.setObject(shortcutKey, QByteArray("not json"));
-    SettingsStore& store = makeStore();
-    ASSERT_EQ(store.tilingPanelKeyboardShortcut(), std::nullopt);
-    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), std::nullopt);
-    EXPECT_FALSE(m_platform.userDefaults.objectForKey(shortcutKey));
 }
 
 // The keep-open setting is the settings window's checkbox tests' own.

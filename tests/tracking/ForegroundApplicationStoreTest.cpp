@@ -69,25 +69,20 @@ TEST_F(ForegroundApplicationStoreTest, TargetQuittingClearsItOnceUntilTheNextRef
     EXPECT_EQ(m_callbacks, QList<pid_t>({ m_a, 0, c }));
 }
 
-TEST_F(ForegroundApplicationStoreTest, NotificationsWithoutAnApplicationAreIgnored)
-{
-    m_store.startTracking();
-    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidActivateApplication, std::nullopt);
-    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidTerminateApplication, std::nullopt);
-    m_desktop.processEvents();
-    EXPECT_EQ(currentPid(), 0);
-    EXPECT_TRUE(m_callbacks.isEmpty());
-}
-
-TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceAndStoppingClearsTheTarget)
+TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceNotificationsWithoutAnApplicationAreIgnored)
 {
     m_desktop.setFrontmostApplication(m_a);
     m_store.startTracking();
     m_store.startTracking();
     EXPECT_EQ(m_desktop.workspaceObserverCount(), 2) << "one for activations, one for terminations";
     EXPECT_EQ(currentPid(), m_a);
+    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidActivateApplication, std::nullopt);
+    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidTerminateApplication, std::nullopt);
+    m_desktop.processEvents();
+    EXPECT_EQ(currentPid(), m_a);
     EXPECT_EQ(m_callbacks.size(), 1);
 
+    // Stopping clears the target.
     m_store.stopTracking();
     EXPECT_EQ(m_desktop.workspaceObserverCount(), 0);
     EXPECT_EQ(m_callbacks, QList<pid_t>({ m_a, 0 }));
