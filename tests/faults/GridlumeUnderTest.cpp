@@ -110,9 +110,8 @@ QStringList GridlumeUnderTest::journalMessages() const
         || QStandardPaths::findExecutable(QStringLiteral("journalctl")).isEmpty())
         return {};
     QProcess journal;
-    journal.start(QStringLiteral("journalctl"),
-        { QStringLiteral("--no-pager"), QStringLiteral("--output=cat"), QStringLiteral("SYSLOG_IDENTIFIER=gridlume"),
-            QStringLiteral("_PID=%1").arg(pid()) });
+    journal.start("journalctl",
+        { "--no-pager", "--output=cat", "SYSLOG_IDENTIFIER=gridlume", QStringLiteral("_PID=%1").arg(pid()) });
     if (!journal.waitForFinished(10000))
         return {};
     return QString::fromUtf8(journal.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);

@@ -293,15 +293,15 @@ namespace {
             QPoint(30, 20) };
         int motion = 0;
 
-        struct Drag {
+        struct Gesture {
             Rect visible;
             QPoint from; // (column, row)
             QPoint to;
         };
         // Each block differs from the one before, so that every placement shows in the frame.
-        const std::array<Drag, 4> drags { Drag { primary, QPoint(0, 0), QPoint(0, 1) },
-            Drag { primary, QPoint(1, 0), QPoint(1, 1) }, Drag { second, QPoint(0, 0), QPoint(1, 0) },
-            Drag { second, QPoint(1, 1), QPoint(1, 1) } };
+        const std::array<Gesture, 4> gestures { Gesture { primary, QPoint(0, 0), QPoint(0, 1) },
+            Gesture { primary, QPoint(1, 0), QPoint(1, 1) }, Gesture { second, QPoint(0, 0), QPoint(1, 0) },
+            Gesture { second, QPoint(1, 1), QPoint(1, 1) } };
 
         runLoad(4, 100, [&](int round) {
             toggleByShortcut(GridlumeWindows::panelsOfBothMonitors());
@@ -324,15 +324,13 @@ namespace {
                     << describe(m_windows.viewablePreview());
             }
 
-            const Drag& drag = drags[std::size_t(round) % drags.size()];
-            const QRect panel = GridlumeWindows::centredPanel(drag.visible);
-            const QRect block = GridlumeWindows::tileBlock(drag.visible, drag.from.y(), drag.from.x())
-                                    .united(GridlumeWindows::tileBlock(drag.visible, drag.to.y(), drag.to.x()));
-            moveTo(GridlumeWindows::tileCentre(panel, drag.from.y(), drag.from.x()));
-            button(true);
-            moveTo(GridlumeWindows::tileCentre(panel, drag.to.y(), drag.to.x()));
-            button(false);
-            xcb_flush(m_desktop.connection());
+            const Gesture& gesture = gestures[std::size_t(round) % gestures.size()];
+            const QRect panel = GridlumeWindows::centredPanel(gesture.visible);
+            const QRect block
+                = GridlumeWindows::tileBlock(gesture.visible, gesture.from.y(), gesture.from.x())
+                      .united(GridlumeWindows::tileBlock(gesture.visible, gesture.to.y(), gesture.to.x()));
+            drag(GridlumeWindows::tileCentre(panel, gesture.from.y(), gesture.from.x()),
+                GridlumeWindows::tileCentre(panel, gesture.to.y(), gesture.to.x()));
             ASSERT_TRUE(waitForFrame(m_target, block)) << "round " << round << " did not move the window to " << describe(block);
 
             toggleByShortcut({});

@@ -104,11 +104,7 @@ namespace {
         EXPECT_NEAR(placed->maxX(), std::round(expected.maxX()), toleranceX);
         EXPECT_NEAR(placed->maxY(), std::round(expected.maxY()), toleranceY);
 
-        const Rect visible = rootFrame(screen.visibleFrame);
-        EXPECT_GE(placed->minX(), visible.minX());
-        EXPECT_GE(placed->minY(), visible.minY());
-        EXPECT_LE(placed->maxX(), visible.maxX());
-        EXPECT_LE(placed->maxY(), visible.maxY());
+        EXPECT_EQ(placed->intersected(rootFrame(screen.visibleFrame)), *placed) << "not inside the visible frame";
         if (testCase.maximizedFirst) {
             EXPECT_TRUE(m_desktop.windowStates(window).empty());
         }
