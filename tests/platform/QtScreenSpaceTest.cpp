@@ -11,6 +11,8 @@ using QtScreen = QtScreenSpace::QtScreen;
 struct Desktop {
     QList<Screen> screens;
     QList<QtScreen> qtScreens;
+
+    QtScreenSpace space() const { return QtScreenSpace(screens, qtScreens); }
 };
 
 // "DP-1", the primary, 1920 × 1200 at native (0, 0); "HDMI-1" 1280 × 1024 at native (1920, 0),
@@ -39,11 +41,6 @@ Desktop screensQtDoesNotName(double ratio)
     return desktop;
 }
 
-QtScreenSpace spaceOf(const Desktop& desktop)
-{
-    return QtScreenSpace(desktop.screens, desktop.qtScreens);
-}
-
 struct RectCase {
     const char* name;
     Desktop desktop;
@@ -57,7 +54,7 @@ class QtScreenSpaceRectTest : public ::testing::TestWithParam<RectCase> { };
 TEST_P(QtScreenSpaceRectTest, ConvertsOnTheScreenThatHoldsTheFrame)
 {
     const RectCase& c = GetParam();
-    const QtScreenSpace space = spaceOf(c.desktop);
+    const QtScreenSpace space = c.desktop.space();
     EXPECT_EQ(space.nativePixelRect(c.frame), c.native);
     EXPECT_EQ(space.logicalRect(c.frame), c.logical);
 }
@@ -88,7 +85,7 @@ class QtScreenSpaceEdgeTest : public ::testing::TestWithParam<std::pair<double, 
 TEST_P(QtScreenSpaceEdgeTest, NeighbouringTilesShareTheirEdges)
 {
     const Desktop desktop = sideBySide(GetParam().first, GetParam().second);
-    const QtScreenSpace space = spaceOf(desktop);
+    const QtScreenSpace space = desktop.space();
     for (const Screen& screen : desktop.screens) {
         const double width = screen.visibleFrame.width() / 3;
         const double height = screen.visibleFrame.height() / 3;
@@ -135,7 +132,7 @@ class QtScreenSpaceCentringTest : public ::testing::TestWithParam<CentringCase> 
 TEST_P(QtScreenSpaceCentringTest, CentresTheWindowAtTheScreensRatio)
 {
     const CentringCase& c = GetParam();
-    EXPECT_EQ(spaceOf(c.desktop).centredTopLeft(c.area, QSize(304, 326)), c.logicalTopLeft);
+    EXPECT_EQ(c.desktop.space().centredTopLeft(c.area, QSize(304, 326)), c.logicalTopLeft);
 }
 
 INSTANTIATE_TEST_SUITE_P(Panels, QtScreenSpaceCentringTest,
@@ -163,7 +160,7 @@ class QtScreenSpacePointTest : public ::testing::TestWithParam<PointCase> { };
 TEST_P(QtScreenSpacePointTest, FindsTheScreenAndTheFramePointOfALogicalPoint)
 {
     const PointCase& c = GetParam();
-    const QtScreenSpace space = spaceOf(c.desktop);
+    const QtScreenSpace space = c.desktop.space();
     EXPECT_EQ(space.framePoint(c.logical), c.frame);
     const std::optional<Screen> screen = space.screenAt(c.logical);
     EXPECT_EQ(screen ? screen->name : QString(), c.screen);

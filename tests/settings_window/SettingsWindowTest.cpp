@@ -149,10 +149,8 @@ TEST_F(SettingsWindowTest, TheAboutTabShowsTheVersionAndOpensTheLinks)
     about().helpButton()->click();
     about().quitButton()->click();
 
-    QStringList opened;
-    for (const QUrl& url : m_desktop.urlOpener().openedUrls())
-        opened.append(url.toString());
-    EXPECT_EQ(opened, QStringList({ AboutSettingsView::websiteUrl(), AboutSettingsView::helpUrl() }));
+    EXPECT_EQ(m_desktop.urlOpener().openedUrls(),
+        QList<QUrl>({ QUrl(AboutSettingsView::websiteUrl()), QUrl(AboutSettingsView::helpUrl()) }));
     EXPECT_EQ(quit.count(), 1);
 }
 
@@ -179,14 +177,12 @@ TEST_P(UpdateResults, AreShownForUserChecksAndForNewVersions)
     if (!c.shown)
         return;
     EXPECT_EQ(presenter.messageBox()->text(), c.result.message());
-    QPushButton* open = nullptr;
-    for (QAbstractButton* button : presenter.messageBox()->buttons()) {
-        if (button->text() == "Open Download Page")
-            open = static_cast<QPushButton*>(button);
-    }
-    ASSERT_EQ(open != nullptr, c.hasOpenButton);
-    if (open) {
-        open->click();
+    const QList<QAbstractButton*> buttons = presenter.messageBox()->buttons();
+    const auto open
+        = std::ranges::find_if(buttons, [](auto* button) { return button->text() == "Open Download Page"; });
+    ASSERT_EQ(open != buttons.end(), c.hasOpenButton);
+    if (open != buttons.end()) {
+        (*open)->click();
         EXPECT_EQ(opener.openedUrls(), QList<QUrl>({ c.result.pageUrl }));
     }
 }

@@ -110,16 +110,14 @@ struct NameCase {
     QString expected;
 };
 
-class TargetApplicationName : public ::testing::TestWithParam<NameCase> { };
+class TargetApplicationName : public ForegroundApplicationStoreTest, public ::testing::WithParamInterface<NameCase> { };
 
 TEST_P(TargetApplicationName, FallsBackToIdentifierThenPrompt)
 {
-    SimDesktop desktop;
-    const pid_t pid = desktop.addApplication(GetParam().localizedName.value_or(QString()), GetParam().bundleIdentifier);
-    desktop.setFrontmostApplication(pid);
-    ForegroundApplicationStore store(desktop.platform().workspace);
-    store.refreshTargetApplication();
-    EXPECT_EQ(store.targetApplicationName(), GetParam().expected);
+    m_desktop.setFrontmostApplication(
+        m_desktop.addApplication(GetParam().localizedName.value_or(QString()), GetParam().bundleIdentifier));
+    m_store.refreshTargetApplication();
+    EXPECT_EQ(m_store.targetApplicationName(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(ForegroundApplicationStore, TargetApplicationName,

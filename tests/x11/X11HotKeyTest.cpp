@@ -13,9 +13,7 @@ namespace {
 
     constexpr quint32 kControlKey = 0x1000;
     constexpr quint32 kOptionKey = 0x0800;
-    constexpr quint16 kControlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
     constexpr quint32 kVK_ANSI_G = 0x05;
-    constexpr quint32 kVK_ANSI_J = 0x26;
 
     bool lockIsOn(const X11TestDesktop& desktop, const QString& name)
     {

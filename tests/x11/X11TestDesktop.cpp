@@ -121,12 +121,9 @@ X11TestDesktop::~X11TestDesktop()
     resumeWindowManager();
     if (m_connection)
         xcb_disconnect(m_connection);
-    m_compositor.reset();
-    m_tray.reset();
-    m_panel.reset();
-    m_windowManager.reset();
-    m_sessionBus.reset();
-    m_server.reset();
+    // The X server last, once everything on it has gone.
+    for (auto* process : { &m_compositor, &m_tray, &m_panel, &m_windowManager, &m_sessionBus, &m_server })
+        process->reset();
     endLeftoverProcesses();
 }
 
