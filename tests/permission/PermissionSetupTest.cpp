@@ -43,13 +43,8 @@ TEST_P(OpenAccessibilitySettings, FallsBackToTheBroaderPane)
 
     service.openAccessibilitySettings();
 
-    QStringList requested, opened;
-    for (const QUrl& url : opener.requestedUrls())
-        requested.append(url.toString());
-    for (const QUrl& url : opener.openedUrls())
-        opened.append(url.toString());
-    EXPECT_EQ(requested, c.requested);
-    EXPECT_EQ(opened, c.opened);
+    EXPECT_EQ(QUrl::toStringList(opener.requestedUrls()), c.requested);
+    EXPECT_EQ(QUrl::toStringList(opener.openedUrls()), c.opened);
 }
 
 INSTANTIATE_TEST_SUITE_P(PermissionSetupService, OpenAccessibilitySettings,
