@@ -105,8 +105,7 @@ namespace {
             EXPECT_TRUE(waitForFrame(m_target, block, increments))
                 << describe(m_desktop.visibleFrame(m_target)) << " instead of " << describe(block);
         }
-        m_desktop.run(QStringLiteral("xdotool"),
-            { QStringLiteral("windowmove"), QString::number(m_target), QStringLiteral("200"), QStringLiteral("150") });
+        m_desktop.run("xdotool", { "windowmove", QString::number(m_target), "200", "150" });
         ASSERT_TRUE(m_desktop.waitUntil([&] { return !isNear(m_desktop.visibleFrame(m_target), part(0, 0.5)); }, deadline));
         key(QStringLiteral("ctrl+alt+j"));
         EXPECT_TRUE(waitForFrame(m_target, part(0, 0.5), increments)) << describe(m_desktop.visibleFrame(m_target));

@@ -32,8 +32,7 @@ QString GridlumeUnderTest::runtimeEnvironment() const
 
 QString GridlumeUnderTest::settingsFilePath() const
 {
-    return m_desktop.environment().filter(QStringLiteral("XDG_CONFIG_HOME=")).value(0).mid(16)
-        + QStringLiteral("/Gridlume/Gridlume.conf");
+    return m_desktop.environment().filter("XDG_CONFIG_HOME=").value(0).mid(16) + "/Gridlume/Gridlume.conf";
 }
 
 void GridlumeUnderTest::writeSettings(const QByteArray& content) const
@@ -92,9 +91,8 @@ bool GridlumeUnderTest::start(QString* error, std::chrono::milliseconds timeout)
         int(timeout.count()));
     if (ready && m_process->isRunning())
         return true;
-    *error = m_process->isRunning()
-        ? QStringLiteral("Gridlume did not answer on its instance channel")
-        : QStringLiteral("Gridlume ended at start; its log:\n") + log();
+    *error = m_process->isRunning() ? "Gridlume did not answer on its instance channel"
+                                    : "Gridlume ended at start; its log:\n" + log();
     return false;
 }
 
@@ -110,9 +108,8 @@ QStringList GridlumeUnderTest::journalMessages() const
         || QStandardPaths::findExecutable(QStringLiteral("journalctl")).isEmpty())
         return {};
     QProcess journal;
-    journal.start(QStringLiteral("journalctl"),
-        { QStringLiteral("--no-pager"), QStringLiteral("--output=cat"), QStringLiteral("SYSLOG_IDENTIFIER=gridlume"),
-            QStringLiteral("_PID=%1").arg(pid()) });
+    journal.start("journalctl",
+        { "--no-pager", "--output=cat", "SYSLOG_IDENTIFIER=gridlume", QStringLiteral("_PID=%1").arg(pid()) });
     if (!journal.waitForFinished(10000))
         return {};
     return QString::fromUtf8(journal.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);

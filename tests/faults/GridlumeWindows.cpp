@@ -14,6 +14,16 @@ namespace {
     constexpr int tileWidth = 140;
     constexpr int tileHeight = 87;
 
+    std::optional<QRect> first(const std::vector<QRect>& rects)
+    {
+        return rects.empty() ? std::nullopt : std::optional(rects.front());
+    }
+
+    bool hasGridlumeClass(const QByteArray& wmClass)
+    {
+        return wmClass.startsWith(QByteArrayLiteral("gridlume\0"));
+    }
+
 } // namespace
 
 Rect GridlumeWindows::secondVisibleFrame()
@@ -146,8 +156,7 @@ std::vector<QRect> GridlumeWindows::viewablePanels() const { return viewableWind
 
 std::optional<QRect> GridlumeWindows::viewablePreview() const
 {
-    const std::vector<QRect> previews = viewableWindowsNamed("Gridlume Preview");
-    return previews.empty() ? std::nullopt : std::optional(previews.front());
+    return first(viewableWindowsNamed("Gridlume Preview"));
 }
 
 bool GridlumeWindows::isPreviewBelowPanel(const QRect& panel) const
@@ -181,9 +190,7 @@ bool GridlumeWindows::isPreviewBelowPanel(const QRect& panel) const
 std::optional<xcb_window_t> GridlumeWindows::trayIcon() const
 {
     // The icon is a small window of Gridlume's class, a few levels down inside the tray.
-    const std::vector<xcb_window_t> windows = windowsWithProperty(
-        XCB_ATOM_WM_CLASS, [](const QByteArray& value) { return value.startsWith(QByteArrayLiteral("gridlume\0")); }, 6);
-    for (xcb_window_t window : windows) {
+    for (xcb_window_t window : windowsWithProperty(XCB_ATOM_WM_CLASS, hasGridlumeClass, 6)) {
         const QRect geometry = rootGeometry(window);
         if (isViewable(window) && geometry.width() > 1 && geometry.width() <= 64)
             return window;
@@ -193,18 +200,15 @@ std::optional<xcb_window_t> GridlumeWindows::trayIcon() const
 
 std::optional<QRect> GridlumeWindows::viewableSettingsWindow() const
 {
-    const std::vector<QRect> windows = viewableWindowsNamed("Gridlume Settings");
-    return windows.empty() ? std::nullopt : std::optional(windows.front());
+    return first(viewableWindowsNamed("Gridlume Settings"));
 }
 
 std::optional<QRect> GridlumeWindows::viewableMenu() const
 {
     // A popup of Gridlume's class among the root's children, with no title, wider than an icon.
-    const std::vector<xcb_window_t> windows = windowsWithProperty(
-        XCB_ATOM_WM_CLASS, [](const QByteArray& value) { return value.startsWith(QByteArrayLiteral("gridlume\0")); }, 1);
     const std::vector<xcb_window_t> titled = windowsWithProperty(
         XCB_ATOM_WM_NAME, [](const QByteArray& name) { return !name.isEmpty(); }, 1);
-    for (xcb_window_t window : windows) {
+    for (xcb_window_t window : windowsWithProperty(XCB_ATOM_WM_CLASS, hasGridlumeClass, 1)) {
         const QRect geometry = rootGeometry(window);
         if (isViewable(window) && geometry.width() > 64 && std::find(titled.begin(), titled.end(), window) == titled.end())
             return geometry;

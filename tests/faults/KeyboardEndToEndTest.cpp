@@ -29,7 +29,7 @@ namespace {
 
         xcb_window_t startXterm(std::unique_ptr<ChildProcess>& process)
         {
-            return m_desktop.startActiveWindow(process, {}, QStringLiteral("xterm"));
+            return m_desktop.startActiveWindow(process, {}, "xterm");
         }
 
         static QRect rightHalfOfPrimary()
@@ -59,24 +59,24 @@ namespace {
         const QRect primaryPanel = GridlumeWindows::centredPanel(GridlumeWindows::primaryVisibleFrame());
         switch (GetParam().hide) {
         case Hide::Escape:
-            key(QStringLiteral("Escape"));
+            key("Escape");
             break;
         case Hide::CloseButton:
             click(primaryPanel.topLeft() + QPoint(26, 22));
             break;
         case Hide::Placement:
-            key(QStringLiteral("Return"));
+            key("Return");
             break;
         case Hide::Toggle:
             ASSERT_TRUE(m_gridlume->toggle());
             break;
         case Hide::Shortcut: // through Gridlume's own keyboard grab
-            key(QStringLiteral("ctrl+alt+space"));
+            key("ctrl+alt+space");
             break;
         case Hide::ScreenChange: // the panel holding the keyboard is rebuilt; Escape still hides
             ASSERT_TRUE(m_desktop.setSecondMonitor(false));
             ASSERT_TRUE(m_windows.waitForPanels({ primaryPanel }));
-            key(QStringLiteral("Escape"));
+            key("Escape");
             break;
         }
         ASSERT_TRUE(m_windows.waitForPanels({})) << describe(m_windows.viewablePanels());
@@ -121,7 +121,7 @@ namespace {
         const PlaceCase& c = GetParam();
         std::unique_ptr<ChildProcess> client;
         const xcb_window_t window
-            = c.refusingWindow ? m_desktop.startActiveWindow(client, { QStringLiteral("--fixed") }) : startXterm(client);
+            = c.refusingWindow ? m_desktop.startActiveWindow(client, { "--fixed" }) : startXterm(client);
         ASSERT_NE(window, xcb_window_t(XCB_WINDOW_NONE));
         const std::optional<Rect> before = m_desktop.visibleFrame(window);
         QByteArray settings = GridlumeUnderTest::settingsWithShortcut();
@@ -132,15 +132,14 @@ namespace {
             startGridlume(settings);
         X11TestDesktop::ToolResult result;
         if (c.viaSessionBus) {
-            QStringList arguments { QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                QStringLiteral("--dest=org.gridlume.Gridlume"), QStringLiteral("/org/gridlume/Gridlume"),
-                QStringLiteral("org.gridlume.Gridlume.Place") };
+            QStringList arguments { "--session", "--print-reply", "--dest=org.gridlume.Gridlume",
+                "/org/gridlume/Gridlume", "org.gridlume.Gridlume.Place" };
             for (const QString& argument : c.arguments)
-                arguments.append(QStringLiteral("string:") + argument);
-            result = m_desktop.run(QStringLiteral("dbus-send"), arguments);
+                arguments.append("string:" + argument);
+            result = m_desktop.run("dbus-send", arguments);
             result.exitCode = result.exitCode == 0 ? 0 : 1;
         } else {
-            result = m_gridlume->runCommand(QStringList { QStringLiteral("place") } + c.arguments);
+            result = m_gridlume->runCommand(QStringList { "place" } + c.arguments);
         }
         EXPECT_EQ(result.exitCode, c.exitCode) << result.output.constData();
         EXPECT_TRUE(result.output.contains(c.output)) << result.output.constData();

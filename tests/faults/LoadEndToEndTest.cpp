@@ -114,10 +114,10 @@ namespace {
                 for (int i = 0; i < xcb_res_query_client_resources_types_length(resources.get()); ++i) {
                     Reply<xcb_get_atom_name_reply_t> name(
                         xcb_get_atom_name_reply(c, xcb_get_atom_name(c, types[i].resource_type), nullptr));
-                    usage.countByType[name ? QString::fromLatin1(
-                                          xcb_get_atom_name_name(name.get()), xcb_get_atom_name_name_length(name.get()))
-                                           : QString::number(types[i].resource_type)]
-                        += types[i].count;
+                    const QString type = name ? QString::fromLatin1(xcb_get_atom_name_name(name.get()),
+                                             xcb_get_atom_name_name_length(name.get()))
+                                              : QString::number(types[i].resource_type);
+                    usage.countByType[type] += types[i].count;
                 }
             }
             Reply<xcb_res_query_client_pixmap_bytes_reply_t> pixmaps(xcb_res_query_client_pixmap_bytes_reply(
@@ -138,17 +138,15 @@ namespace {
     // Per type, "WINDOW 12 -> 12, PIXMAP 4 -> 5".
     QString compareByType(const XResourceUsage& before, const XResourceUsage& after)
     {
-        QStringList types = before.countByType.keys() + after.countByType.keys();
-        types.removeDuplicates();
-        types.sort();
+        QMap<QString, quint32> types = before.countByType;
+        types.insert(after.countByType);
         QStringList parts;
-        for (const QString& type : types) {
-            parts.append(QStringLiteral("%1 %2 -> %3")
+        for (const QString& type : types.keys())
+            parts.append(QString("%1 %2 -> %3")
                              .arg(type)
                              .arg(before.countByType.value(type))
                              .arg(after.countByType.value(type)));
-        }
-        return parts.join(QStringLiteral(", "));
+        return parts.join(", ");
     }
 
     class LoadEndToEndTest : public GridlumeDesktopTest {
@@ -232,12 +230,10 @@ namespace {
 
             std::printf("LOAD %d rounds: RSS %lld -> %lld KiB (%lld at half), fds %d -> %d, X resources %llu -> %llu "
                         "(%s; pixmaps %llu -> %llu KiB), %.1f s a round\n",
-                iterations, static_cast<long long>(baseline.residentKiB), static_cast<long long>(after.residentKiB),
-                static_cast<long long>(residentAtHalf), baseline.fileDescriptors, after.fileDescriptors,
-                static_cast<unsigned long long>(baseline.x.total()), static_cast<unsigned long long>(after.x.total()),
-                qPrintable(compareByType(baseline.x, after.x)),
-                static_cast<unsigned long long>(baseline.x.pixmapBytes / 1024),
-                static_cast<unsigned long long>(after.x.pixmapBytes / 1024), seconds / iterations);
+                iterations, baseline.residentKiB, after.residentKiB, residentAtHalf, baseline.fileDescriptors,
+                after.fileDescriptors, baseline.x.total(), after.x.total(),
+                qPrintable(compareByType(baseline.x, after.x)), baseline.x.pixmapBytes / 1024,
+                after.x.pixmapBytes / 1024, seconds / iterations);
             std::fflush(stdout);
 
             EXPECT_LE(after.fileDescriptors, baseline.fileDescriptors) << "file descriptors leak";
@@ -297,15 +293,15 @@ namespace {
             QPoint(30, 20) };
         int motion = 0;
 
-        struct Drag {
+        struct Gesture {
             Rect visible;
             QPoint from; // (column, row)
             QPoint to;
         };
         // Each block differs from the one before, so that every placement shows in the frame.
-        const std::array<Drag, 4> drags { Drag { primary, QPoint(0, 0), QPoint(0, 1) },
-            Drag { primary, QPoint(1, 0), QPoint(1, 1) }, Drag { second, QPoint(0, 0), QPoint(1, 0) },
-            Drag { second, QPoint(1, 1), QPoint(1, 1) } };
+        const std::array<Gesture, 4> gestures { Gesture { primary, QPoint(0, 0), QPoint(0, 1) },
+            Gesture { primary, QPoint(1, 0), QPoint(1, 1) }, Gesture { second, QPoint(0, 0), QPoint(1, 0) },
+            Gesture { second, QPoint(1, 1), QPoint(1, 1) } };
 
         runLoad(4, 100, [&](int round) {
             toggleByShortcut(GridlumeWindows::panelsOfBothMonitors());
@@ -328,15 +324,13 @@ namespace {
                     << describe(m_windows.viewablePreview());
             }
 
-            const Drag& drag = drags[std::size_t(round) % drags.size()];
-            const QRect panel = GridlumeWindows::centredPanel(drag.visible);
-            const QRect block = GridlumeWindows::tileBlock(drag.visible, drag.from.y(), drag.from.x())
-                                    .united(GridlumeWindows::tileBlock(drag.visible, drag.to.y(), drag.to.x()));
-            moveTo(GridlumeWindows::tileCentre(panel, drag.from.y(), drag.from.x()));
-            button(true);
-            moveTo(GridlumeWindows::tileCentre(panel, drag.to.y(), drag.to.x()));
-            button(false);
-            xcb_flush(m_desktop.connection());
+            const Gesture& gesture = gestures[std::size_t(round) % gestures.size()];
+            const QRect panel = GridlumeWindows::centredPanel(gesture.visible);
+            const QRect block
+                = GridlumeWindows::tileBlock(gesture.visible, gesture.from.y(), gesture.from.x())
+                      .united(GridlumeWindows::tileBlock(gesture.visible, gesture.to.y(), gesture.to.x()));
+            drag(GridlumeWindows::tileCentre(panel, gesture.from.y(), gesture.from.x()),
+                GridlumeWindows::tileCentre(panel, gesture.to.y(), gesture.to.x()));
             ASSERT_TRUE(waitForFrame(m_target, block)) << "round " << round << " did not move the window to " << describe(block);
 
             toggleByShortcut({});

@@ -31,16 +31,16 @@ namespace {
             QString name;
         };
         const Case cases[] = {
-            { { QStringLiteral("de_DE"), QStringLiteral("de") }, QStringLiteral("Konsole neu") },
-            { { QStringLiteral("de_AT"), QStringLiteral("de") }, QStringLiteral("Terminal (AT)") },
-            { { QStringLiteral("fr_FR"), QStringLiteral("fr") }, QStringLiteral("Terminal") },
+            { { "de_DE", "de" }, "Konsole neu" },
+            { { "de_AT", "de" }, "Terminal (AT)" },
+            { { "fr_FR", "fr" }, "Terminal" },
         };
         for (const Case& testCase : cases) {
-            const auto entry = DesktopEntry::parse(kTerminal, QStringLiteral("org.gnome.Terminal"), testCase.locales);
+            const auto entry = DesktopEntry::parse(kTerminal, "org.gnome.Terminal", testCase.locales);
             ASSERT_TRUE(entry);
             EXPECT_EQ(entry->name, testCase.name);
-            EXPECT_EQ(entry->icon, QStringLiteral("utilities-terminal"));
-            EXPECT_EQ(entry->startupWMClass, QStringLiteral("Gnome-terminal"));
+            EXPECT_EQ(entry->icon, "utilities-terminal");
+            EXPECT_EQ(entry->startupWMClass, "Gnome-terminal");
         }
     }
 
@@ -53,7 +53,7 @@ namespace {
             "",
         };
         for (const QByteArray& contents : rejected)
-            EXPECT_FALSE(DesktopEntry::parse(contents, QStringLiteral("x"), {})) << contents.constData();
+            EXPECT_FALSE(DesktopEntry::parse(contents, "x", {})) << contents.constData();
     }
 
     class DesktopEntryIndexTest : public ::testing::Test {
@@ -80,12 +80,12 @@ namespace {
 
     TEST_F(DesktopEntryIndexTest, MatchesWindowClasses)
     {
-        write(QStringLiteral("user"), QStringLiteral("org.example.Editor.desktop"), application("User's Editor"));
-        write(QStringLiteral("system"), QStringLiteral("org.example.Editor.desktop"), application("System Editor"));
-        write(QStringLiteral("system"), QStringLiteral("debian-xterm.desktop"), application("XTerm", "XTerm"));
-        write(QStringLiteral("system"), QStringLiteral("xterm-like.desktop"), application("Not XTerm"));
-        write(QStringLiteral("system"), QStringLiteral("kde/konsole.desktop"), application("Konsole"));
-        const DesktopEntryIndex index({ directory(QStringLiteral("user")), directory(QStringLiteral("system")) }, {});
+        write("user", "org.example.Editor.desktop", application("User's Editor"));
+        write("system", "org.example.Editor.desktop", application("System Editor"));
+        write("system", "debian-xterm.desktop", application("XTerm", "XTerm"));
+        write("system", "xterm-like.desktop", application("Not XTerm"));
+        write("system", "kde/konsole.desktop", application("Konsole"));
+        const DesktopEntryIndex index({ directory("user"), directory("system") }, {});
 
         struct Case {
             const char* name;
@@ -94,20 +94,18 @@ namespace {
             std::optional<QString> id;
         };
         const Case cases[] = {
-            { "StartupWMClass names the class", QStringLiteral("xterm"), QStringLiteral("XTerm"),
-                QStringLiteral("debian-xterm") },
-            { "the ID's last part is the class, the user's entry shadows the system's", QStringLiteral("editor"),
-                QStringLiteral("Editor"), QStringLiteral("org.example.Editor") },
-            { "IDs of subdirectories join with '-'", QStringLiteral("kde-konsole"), QStringLiteral("Konsole2"),
-                QStringLiteral("kde-konsole") },
-            { "no match", QStringLiteral("unknown"), QStringLiteral("Unknown"), std::nullopt },
+            { "StartupWMClass names the class", "xterm", "XTerm", "debian-xterm" },
+            { "the ID's last part is the class, the user's entry shadows the system's", "editor", "Editor",
+                "org.example.Editor" },
+            { "IDs of subdirectories join with '-'", "kde-konsole", "Konsole2", "kde-konsole" },
+            { "no match", "unknown", "Unknown", std::nullopt },
         };
         for (const Case& testCase : cases) {
             SCOPED_TRACE(testCase.name);
             const auto entry = index.find(testCase.instance, testCase.className);
             EXPECT_EQ(entry ? std::optional<QString>(entry->id) : std::nullopt, testCase.id);
         }
-        EXPECT_EQ(index.find(QStringLiteral("editor"), QStringLiteral("Editor"))->name, QStringLiteral("User's Editor"));
+        EXPECT_EQ(index.find("editor", "Editor")->name, "User's Editor");
     }
 
     TEST(ProcessStartTime, ReadsFieldTwentyTwoAfterTheCommandName)

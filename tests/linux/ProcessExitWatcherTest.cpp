@@ -25,7 +25,9 @@ namespace {
         bool polls;
     };
 
-    // A live process is tracked whatever pidfd_open answers, unless it says the process is gone.
+    // A live process is tracked whatever pidfd_open answers, until it exits. One the kernel says
+    // is gone (ESRCH), or whose pid is another process's now (another start time), is reported
+    // gone at once, from the event loop.
     TEST(ProcessExitWatcher, SeesTheExitWithOrWithoutAPidfd)
     {
         const Case cases[] = {
@@ -36,39 +38,28 @@ namespace {
         for (const Case& testCase : cases) {
             SCOPED_TRACE(testCase.name);
             QProcess child;
-            child.start(QStringLiteral("sleep"), { QStringLiteral("60") });
+            child.start("sleep", { "60" });
             ASSERT_TRUE(child.waitForStarted());
             const pid_t pid = pid_t(child.processId());
-            ProcessExitWatcher watcher(pid, processStartTime(pid).value_or(0), nullptr, testCase.open);
+            const quint64 startTime = processStartTime(pid).value_or(0);
+            ProcessExitWatcher watcher(pid, startTime, nullptr, testCase.open);
+            ProcessExitWatcher gone(pid, startTime, nullptr, &failingPidfd<ESRCH>);
+            ProcessExitWatcher recycled(pid, startTime + 1, nullptr, testCase.open);
             QSignalSpy exited(&watcher, &ProcessExitWatcher::exited);
+            QSignalSpy goneExited(&gone, &ProcessExitWatcher::exited);
+            QSignalSpy recycledExited(&recycled, &ProcessExitWatcher::exited);
             EXPECT_EQ(watcher.isPolling(), testCase.polls);
+            EXPECT_EQ(goneExited.count(), 0) << "reported from the constructor";
             QCoreApplication::processEvents();
             EXPECT_EQ(exited.count(), 0) << "a live process was reported gone";
+            EXPECT_EQ(goneExited.count(), 1);
+            EXPECT_EQ(recycledExited.count(), 1);
 
             child.kill();
             ASSERT_TRUE(child.waitForFinished());
             EXPECT_TRUE(exited.wait(3 * ProcessExitWatcher::pollInterval));
             EXPECT_EQ(exited.count(), 1);
         }
-    }
-
-    TEST(ProcessExitWatcher, ReportsAGoneProcessAtOnce)
-    {
-        QProcess child;
-        child.start(QStringLiteral("sleep"), { QStringLiteral("60") });
-        ASSERT_TRUE(child.waitForStarted());
-        const pid_t pid = pid_t(child.processId());
-        const quint64 startTime = processStartTime(pid).value_or(0);
-        // ESRCH: the kernel says the process is gone; a start time that differs: the pid is
-        // another process's now.
-        ProcessExitWatcher gone(pid, startTime, nullptr, &failingPidfd<ESRCH>);
-        ProcessExitWatcher recycled(pid, startTime + 1);
-        QSignalSpy goneExited(&gone, &ProcessExitWatcher::exited);
-        QSignalSpy recycledExited(&recycled, &ProcessExitWatcher::exited);
-        EXPECT_EQ(goneExited.count(), 0) << "reported from the constructor";
-        QCoreApplication::processEvents();
-        EXPECT_EQ(goneExited.count(), 1);
-        EXPECT_EQ(recycledExited.count(), 1);
     }
 
 } // namespace

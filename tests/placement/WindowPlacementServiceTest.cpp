@@ -133,7 +133,6 @@ TEST_P(WindowPlacementFailures, ReportFalseWithTheirCause)
 }
 
 const QString cannotComplete = QStringLiteral("kAXErrorCannotComplete (-25204)");
-const QString success = QStringLiteral("kAXErrorSuccess (0)");
 const QString readBackFailed = QStringLiteral("Unable to read adjusted window frame");
 // Wider than its block at the right edge: the position is adjusted after the frame writes.
 const SimWindowSpec wide { .minimumSize = { 1000, 0 } };
@@ -162,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(WindowPlacementService, WindowPlacementFailures,
         // The three writes are reported in their order: position, first size, second size.
         FailureCase { .name = "secondSizeWriteFails", .kind = Kind::FrameNotSet,
             .expectedLog = { QStringLiteral("Unable to set window frame. position: %2, size1: %2, size2: %1")
-                                 .arg(cannotComplete, success) },
+                                 .arg(cannotComplete, "kAXErrorSuccess (0)") },
             .faults = { fault("setAttributeValue", "AXSize", AXError::CannotComplete, 1, 1) },
             .windowMoved = true },
         FailureCase { .name = "positionUnreadable", .kind = Kind::FrameNotRead,

@@ -13,11 +13,11 @@ namespace {
 
 class IniUserDefaultsTest : public ::testing::Test {
 protected:
-    QString path() const { return m_dir.filePath(QStringLiteral("Gridlume/Gridlume.conf")); }
+    QString path() const { return m_dir.filePath("Gridlume/Gridlume.conf"); }
 
     void writeFile(const QByteArray& content)
     {
-        QDir().mkpath(m_dir.filePath(QStringLiteral("Gridlume")));
+        QDir().mkpath(m_dir.filePath("Gridlume"));
         QFile file(path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
@@ -37,10 +37,9 @@ TEST_F(IniUserDefaultsTest, ValuesKeepTheirTypesAcrossARestart)
 {
     {
         IniUserDefaults defaults(m_log, path());
-        defaults.setObject(QStringLiteral("tilingPanelKeyboardShortcut"),
-            QByteArray(R"({"keyCode":49,"modifiers":6144})"));
-        defaults.setBool(QStringLiteral("keepTilingPanelOpenAfterTiling"), false);
-        defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("dark"));
+        defaults.setObject("tilingPanelKeyboardShortcut", QByteArray(R"({"keyCode":49,"modifiers":6144})"));
+        defaults.setBool("keepTilingPanelOpenAfterTiling", false);
+        defaults.setObject("appAppearance", QString("dark"));
     }
     const QByteArray file = readFile();
     EXPECT_TRUE(file.contains("@ByteArray({")) << file.constData();
@@ -48,10 +47,9 @@ TEST_F(IniUserDefaultsTest, ValuesKeepTheirTypesAcrossARestart)
     EXPECT_TRUE(file.contains("appAppearance=dark")) << file.constData();
 
     IniUserDefaults reloaded(m_log, path());
-    EXPECT_EQ(reloaded.dataForKey(QStringLiteral("tilingPanelKeyboardShortcut")),
-        QByteArray(R"({"keyCode":49,"modifiers":6144})"));
-    EXPECT_EQ(reloaded.boolForKey(QStringLiteral("keepTilingPanelOpenAfterTiling")), false);
-    EXPECT_EQ(reloaded.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("dark"));
+    EXPECT_EQ(reloaded.dataForKey("tilingPanelKeyboardShortcut"), QByteArray(R"({"keyCode":49,"modifiers":6144})"));
+    EXPECT_EQ(reloaded.boolForKey("keepTilingPanelOpenAfterTiling"), false);
+    EXPECT_EQ(reloaded.stringForKey("appAppearance"), "dark");
     EXPECT_TRUE(m_log.records().isEmpty());
 }
 
@@ -67,7 +65,7 @@ TEST_P(IniWrongTypes, ReadAsAbsentUnderAnyOtherType)
 {
     writeFile(QByteArray("[General]\n") + GetParam().line + '\n');
     IniUserDefaults defaults(m_log, path());
-    const QString key = QStringLiteral("k");
+    const QString key = "k";
     EXPECT_EQ(defaults.stringForKey(key).has_value(), GetParam().hasString);
     EXPECT_EQ(defaults.dataForKey(key).has_value(), GetParam().hasData);
     EXPECT_EQ(defaults.boolForKey(key).has_value(), GetParam().hasBool);
@@ -89,14 +87,14 @@ TEST_F(IniUserDefaultsTest, SerializedObjectOfAbsurdSizeIsADamagedFile)
     writeFile(content);
     IniUserDefaults defaults(m_log, path());
     EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Corrupt);
-    EXPECT_FALSE(defaults.stringForKey(QStringLiteral("appAppearance")));
+    EXPECT_FALSE(defaults.stringForKey("appAppearance"));
 
-    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("light"));
-    EXPECT_EQ(defaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("light"));
-    defaults.removeObject(QStringLiteral("appAppearance"));
+    defaults.setObject("appAppearance", QString("light"));
+    EXPECT_EQ(defaults.stringForKey("appAppearance"), "light");
+    defaults.removeObject("appAppearance");
     EXPECT_EQ(readFile(), content);
     ASSERT_EQ(m_log.records().size(), 1);
-    EXPECT_TRUE(m_log.records().first().message.contains(QStringLiteral("damaged")));
+    EXPECT_TRUE(m_log.records().first().message.contains("damaged"));
 }
 
 TEST_F(IniUserDefaultsTest, UnreadableFileIsLeftAlone)
@@ -105,23 +103,23 @@ TEST_F(IniUserDefaultsTest, UnreadableFileIsLeftAlone)
     ASSERT_TRUE(QDir().mkpath(path()));
     IniUserDefaults defaults(m_log, path());
     EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Unreadable);
-    defaults.setBool(QStringLiteral("keepTilingPanelOpenAfterTiling"), false);
-    EXPECT_EQ(defaults.boolForKey(QStringLiteral("keepTilingPanelOpenAfterTiling")), false);
+    defaults.setBool("keepTilingPanelOpenAfterTiling", false);
+    EXPECT_EQ(defaults.boolForKey("keepTilingPanelOpenAfterTiling"), false);
     EXPECT_TRUE(QFileInfo(path()).isDir());
     ASSERT_EQ(m_log.records().size(), 1);
-    EXPECT_TRUE(m_log.records().first().message.startsWith(QStringLiteral("Cannot read the settings file")));
+    EXPECT_TRUE(m_log.records().first().message.startsWith("Cannot read the settings file"));
 }
 
 TEST_F(IniUserDefaultsTest, UnwritableLocationKeepsChangesInMemoryAndSaysSoOnce)
 {
     // Nothing can be created under /proc, not even by root.
-    IniUserDefaults defaults(m_log, QStringLiteral("/proc/gridlume-test/Gridlume.conf"));
+    IniUserDefaults defaults(m_log, "/proc/gridlume-test/Gridlume.conf");
     EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Usable);
-    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("light"));
-    defaults.setObject(QStringLiteral("appAppearance"), QStringLiteral("system"));
+    defaults.setObject("appAppearance", QString("light"));
+    defaults.setObject("appAppearance", QString("system"));
     EXPECT_EQ(defaults.fileState(), IniUserDefaults::FileState::Unwritable);
-    EXPECT_EQ(defaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("system"));
-    EXPECT_EQ(m_log.messages().filter(QStringLiteral("Cannot save")).size(), 1);
+    EXPECT_EQ(defaults.stringForKey("appAppearance"), "system");
+    EXPECT_EQ(m_log.messages().filter("Cannot save").size(), 1);
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace gridlume;
 
 namespace {
@@ -13,39 +11,34 @@ using QtScreen = QtScreenSpace::QtScreen;
 struct Desktop {
     QList<Screen> screens;
     QList<QtScreen> qtScreens;
+
+    QtScreenSpace space() const { return QtScreenSpace(screens, qtScreens); }
 };
 
 // "DP-1", the primary, 1920 × 1200 at native (0, 0); "HDMI-1" 1280 × 1024 at native (1920, 0),
 // top edges aligned. Qt keeps each screen's native top-left corner as its logical one.
 Desktop sideBySide(double primaryRatio, double secondRatio)
 {
-    return { { Screen { 1, Rect(0, 0, 1920, 1200), Rect(0, 0, 1920, 1200), QStringLiteral("DP-1") },
-                 Screen { 2, Rect(1920, 176, 1280, 1024), Rect(1920, 176, 1280, 1024), QStringLiteral("HDMI-1") } },
-        { QtScreen { QStringLiteral("DP-1"), { 0, 0 }, primaryRatio },
-            QtScreen { QStringLiteral("HDMI-1"), { 1920, 0 }, secondRatio } } };
+    return { { Screen { 1, Rect(0, 0, 1920, 1200), Rect(0, 0, 1920, 1200), "DP-1" },
+                 Screen { 2, Rect(1920, 176, 1280, 1024), Rect(1920, 176, 1280, 1024), "HDMI-1" } },
+        { QtScreen { "DP-1", { 0, 0 }, primaryRatio }, QtScreen { "HDMI-1", { 1920, 0 }, secondRatio } } };
 }
 
 // The same monitors with the second to the left of the primary: the primary is not at the
 // desktop's origin, and the second has negative coordinates in the window-system space.
 Desktop primaryOnTheRight(double ratio)
 {
-    return { { Screen { 1, Rect(0, 0, 1920, 1200), Rect(0, 0, 1920, 1200), QStringLiteral("DP-1") },
-                 Screen { 2, Rect(-1280, 176, 1280, 1024), Rect(-1280, 176, 1280, 1024), QStringLiteral("HDMI-1") } },
-        { QtScreen { QStringLiteral("DP-1"), { 1280, 0 }, ratio },
-            QtScreen { QStringLiteral("HDMI-1"), { 0, 0 }, ratio } } };
+    return { { Screen { 1, Rect(0, 0, 1920, 1200), Rect(0, 0, 1920, 1200), "DP-1" },
+                 Screen { 2, Rect(-1280, 176, 1280, 1024), Rect(-1280, 176, 1280, 1024), "HDMI-1" } },
+        { QtScreen { "DP-1", { 1280, 0 }, ratio }, QtScreen { "HDMI-1", { 0, 0 }, ratio } } };
 }
 
 // Screens Qt knows by other names (the offscreen platform): Qt's primary screen decides.
 Desktop screensQtDoesNotName(double ratio)
 {
     Desktop desktop = sideBySide(ratio, ratio);
-    desktop.qtScreens = { QtScreen { QStringLiteral("offscreen"), { 0, 0 }, ratio } };
+    desktop.qtScreens = { QtScreen { "offscreen", { 0, 0 }, ratio } };
     return desktop;
-}
-
-QtScreenSpace spaceOf(const Desktop& desktop)
-{
-    return QtScreenSpace(desktop.screens, desktop.qtScreens);
 }
 
 struct RectCase {
@@ -61,7 +54,7 @@ class QtScreenSpaceRectTest : public ::testing::TestWithParam<RectCase> { };
 TEST_P(QtScreenSpaceRectTest, ConvertsOnTheScreenThatHoldsTheFrame)
 {
     const RectCase& c = GetParam();
-    const QtScreenSpace space = spaceOf(c.desktop);
+    const QtScreenSpace space = c.desktop.space();
     EXPECT_EQ(space.nativePixelRect(c.frame), c.native);
     EXPECT_EQ(space.logicalRect(c.frame), c.logical);
 }
@@ -92,10 +85,7 @@ class QtScreenSpaceEdgeTest : public ::testing::TestWithParam<std::pair<double, 
 TEST_P(QtScreenSpaceEdgeTest, NeighbouringTilesShareTheirEdges)
 {
     const Desktop desktop = sideBySide(GetParam().first, GetParam().second);
-    const QtScreenSpace space = spaceOf(desktop);
-    using Conversion = std::function<QRect(const Rect&)>;
-    const Conversion conversions[] = { [&](const Rect& frame) { return space.nativePixelRect(frame); },
-        [&](const Rect& frame) { return space.logicalRect(frame); } };
+    const QtScreenSpace space = desktop.space();
     for (const Screen& screen : desktop.screens) {
         const double width = screen.visibleFrame.width() / 3;
         const double height = screen.visibleFrame.height() / 3;
@@ -103,7 +93,8 @@ TEST_P(QtScreenSpaceEdgeTest, NeighbouringTilesShareTheirEdges)
             return Rect(
                 screen.visibleFrame.minX() + column * width, screen.visibleFrame.minY() + row * height, width, height);
         };
-        for (const Conversion& convert : conversions) {
+        for (const auto toPixels : { &QtScreenSpace::nativePixelRect, &QtScreenSpace::logicalRect }) {
+            const auto convert = [&](const Rect& frame) { return (space.*toPixels)(frame); };
             for (int i = 0; i < 3; ++i) {
                 for (int j = 0; j < 2; ++j) {
                     const QRect left = convert(tile(i, j));
@@ -141,7 +132,7 @@ class QtScreenSpaceCentringTest : public ::testing::TestWithParam<CentringCase> 
 TEST_P(QtScreenSpaceCentringTest, CentresTheWindowAtTheScreensRatio)
 {
     const CentringCase& c = GetParam();
-    EXPECT_EQ(spaceOf(c.desktop).centredTopLeft(c.area, QSize(304, 326)), c.logicalTopLeft);
+    EXPECT_EQ(c.desktop.space().centredTopLeft(c.area, QSize(304, 326)), c.logicalTopLeft);
 }
 
 INSTANTIATE_TEST_SUITE_P(Panels, QtScreenSpaceCentringTest,
@@ -169,24 +160,20 @@ class QtScreenSpacePointTest : public ::testing::TestWithParam<PointCase> { };
 TEST_P(QtScreenSpacePointTest, FindsTheScreenAndTheFramePointOfALogicalPoint)
 {
     const PointCase& c = GetParam();
-    const QtScreenSpace space = spaceOf(c.desktop);
+    const QtScreenSpace space = c.desktop.space();
     EXPECT_EQ(space.framePoint(c.logical), c.frame);
     const std::optional<Screen> screen = space.screenAt(c.logical);
     EXPECT_EQ(screen ? screen->name : QString(), c.screen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pointer, QtScreenSpacePointTest,
-    ::testing::Values(
-        PointCase { "primaryAt2x", sideBySide(2, 2), { 100, 50 }, Point { 200, 1100 }, QStringLiteral("DP-1") },
+    ::testing::Values(PointCase { "primaryAt2x", sideBySide(2, 2), { 100, 50 }, Point { 200, 1100 }, "DP-1" },
         // The top row of pixels belongs to the screen, although its frame excludes its top edge.
-        PointCase {
-            "topRowOfSecondAt2x", sideBySide(2, 2), { 1930, 0 }, Point { 1940, 1200 }, QStringLiteral("HDMI-1") },
+        PointCase { "topRowOfSecondAt2x", sideBySide(2, 2), { 1930, 0 }, Point { 1940, 1200 }, "HDMI-1" },
         // Between the primary's logical right edge (960) and the second's left edge (1920).
         PointCase { "gapBetweenScreensAt2x", sideBySide(2, 2), { 1000, 10 }, std::nullopt, QString() },
-        PointCase { "secondAt2xBesidePrimaryAt1x", sideBySide(1, 2), { 2000, 100 }, Point { 2080, 1000 },
-            QStringLiteral("HDMI-1") },
-        PointCase { "secondLeftOfThePrimaryAt2x", primaryOnTheRight(2), { 10, 10 }, Point { -1260, 1180 },
-            QStringLiteral("HDMI-1") }),
+        PointCase { "secondAt2xBesidePrimaryAt1x", sideBySide(1, 2), { 2000, 100 }, Point { 2080, 1000 }, "HDMI-1" },
+        PointCase { "secondLeftOfThePrimaryAt2x", primaryOnTheRight(2), { 10, 10 }, Point { -1260, 1180 }, "HDMI-1" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,10 +1,8 @@
 #include "layouts/LayoutShortcutController.h"
 #include "placement/PlacementRequest.h"
 #include "placement/WindowPlacementCommand.h"
-#include "platform/sim/SimDesktop.h"
-#include "settings/SettingsStore.h"
 
-#include <gtest/gtest.h>
+#include "SimSettingsTest.h"
 
 using namespace gridlume;
 
@@ -13,19 +11,11 @@ namespace {
 const KeyboardShortcut controlOptionLeft { 123, controlKey | optionKey };
 const KeyboardShortcut controlOptionN { 45, controlKey | optionKey };
 
-class NoAppearance : public AppearanceApplier {
-public:
-    void applyAppearance(AppAppearance) override { }
-};
-
 // The simulated 1440 × 900 primary (a 25-point bar at the top) with a terminal's window, the
 // stores and the controller as the program builds them.
-class LayoutsTest : public ::testing::Test {
+class LayoutsTest : public SimSettingsTest {
 protected:
     LayoutsTest()
-        : m_platform(m_desktop.platform())
-        , m_hotKeys(m_platform.hotKeys, m_platform.logSink)
-        , m_settings(m_platform.userDefaults, m_hotKeys, m_appearance, m_platform.logSink)
     {
         const pid_t pid = m_desktop.addApplication(QStringLiteral("Terminal"));
         m_window = m_desktop.addWindow(pid);
@@ -45,11 +35,6 @@ protected:
     int warnings() { return int(m_desktop.log().messages(QStringLiteral("LayoutStore")).size()); }
     Rect frame() const { return *m_desktop.windowFrame(m_window); }
 
-    SimDesktop m_desktop;
-    Platform m_platform;
-    HotKeyService m_hotKeys;
-    NoAppearance m_appearance;
-    SettingsStore m_settings;
     std::unique_ptr<LayoutStore> m_store;
     std::unique_ptr<LayoutShortcutController> m_controller;
     int m_window = 0;

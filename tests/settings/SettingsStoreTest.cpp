@@ -1,9 +1,6 @@
-#include "platform/sim/SimDesktop.h"
-#include "settings/SettingsStore.h"
+#include "SimSettingsTest.h"
 
 #include <QSignalSpy>
-
-#include <gtest/gtest.h>
 
 using namespace gridlume;
 
@@ -11,13 +8,7 @@ namespace {
 
 const KeyboardShortcut controlOptionSpace { 49, controlKey | optionKey };
 const KeyboardShortcut commandK { 40, cmdKey };
-const QString shortcutKey = QStringLiteral("tilingPanelKeyboardShortcut");
-
-class RecordingAppearanceApplier : public AppearanceApplier {
-public:
-    void applyAppearance(AppAppearance appearance) override { applied.append(appearance); }
-    QList<AppAppearance> applied;
-};
+const QString shortcutKey = "tilingPanelKeyboardShortcut";
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -38,7 +29,7 @@ protected:
     SimDesktop m_desktop;
     Platform m_platform;
     HotKeyService m_hotKeys;
-    RecordingAppearanceApplier m_appearance;
+    RecordingAppearance m_appearance;
     std::unique_ptr<SettingsStore> m_store;
     int m_toggles = 0;
 };
@@ -55,16 +46,16 @@ struct LoadCase {
 
 class SettingsLoading : public SettingsStoreTest, public ::testing::WithParamInterface<LoadCase> { };
 
-TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
+TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStoredUntilCleared)
 {
     UserDefaults& defaults = m_platform.userDefaults;
     const LoadCase& c = GetParam();
     if (c.shortcut)
         defaults.setObject(shortcutKey, *c.shortcut);
     if (c.keepOpen)
-        defaults.setObject(QStringLiteral("keepTilingPanelOpenAfterTiling"), *c.keepOpen);
+        defaults.setObject("keepTilingPanelOpenAfterTiling", *c.keepOpen);
     if (c.appearance)
-        defaults.setObject(QStringLiteral("appAppearance"), *c.appearance);
+        defaults.setObject("appAppearance", *c.appearance);
 
     SettingsStore& store = makeStore();
     EXPECT_EQ(store.tilingPanelKeyboardShortcut(), c.expectedShortcut);
@@ -76,10 +67,11 @@ TEST_P(SettingsLoading, OddStoredValuesReadAsDefaultsAndStayStored)
     EXPECT_EQ(m_desktop.registeredHotKeyCount(), 0);
     const bool undecodable = c.shortcut && !c.expectedShortcut;
     EXPECT_EQ(m_desktop.log().records().size(), undecodable ? 1 : 0);
-    EXPECT_EQ(
-        m_desktop.log().messages().filter(QStringLiteral("\"tilingPanelKeyboardShortcut\" cannot be decoded")).size(),
+    EXPECT_EQ(m_desktop.log().messages().filter("\"tilingPanelKeyboardShortcut\" cannot be decoded").size(),
         undecodable ? 1 : 0);
     EXPECT_EQ(defaults.objectForKey(shortcutKey), c.shortcut);
+    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), std::nullopt);
+    EXPECT_FALSE(defaults.objectForKey(shortcutKey));
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsLoading,
@@ -160,15 +152,6 @@ TEST_F(SettingsStoreTest, ClearingReleasesTheHotKeyButKeepsTheHandler)
     EXPECT_EQ(m_toggles, 1);
 }
 
-TEST_F(SettingsStoreTest, ClearingRemovesStoredDataThatCouldNotBeDecoded)
-{
-    m_platform.userDefaults.setObject(shortcutKey, QByteArray("not json"));
-    SettingsStore& store = makeStore();
-    ASSERT_EQ(store.tilingPanelKeyboardShortcut(), std::nullopt);
-    EXPECT_EQ(store.clearTilingPanelKeyboardShortcut(), std::nullopt);
-    EXPECT_FALSE(m_platform.userDefaults.objectForKey(shortcutKey));
-}
-
 // The keep-open setting is the settings window's checkbox tests' own.
 TEST_F(SettingsStoreTest, AppearanceIsWrittenThroughAndNotifiesOnChange)
 {
@@ -183,7 +166,7 @@ TEST_F(SettingsStoreTest, AppearanceIsWrittenThroughAndNotifiesOnChange)
     EXPECT_EQ(m_appearance.applied,
         QList<AppAppearance>({ AppAppearance::system, AppAppearance::dark, AppAppearance::system,
             AppAppearance::system }));
-    EXPECT_EQ(m_platform.userDefaults.stringForKey(QStringLiteral("appAppearance")), QStringLiteral("system"));
+    EXPECT_EQ(m_platform.userDefaults.stringForKey("appAppearance"), "system");
 }
 
 struct GapsCase {
@@ -206,7 +189,7 @@ TEST_P(GapsLoading, OutOfRangeReadsAsNoGapLoggedOnceAndStaysStored)
         defaults.setObject(SettingsStore::screenMarginKey, *c.screenMargin);
     SettingsStore& store = makeStore();
     EXPECT_EQ(store.placementGaps(), c.expected);
-    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("is not a whole number from 0 to 64")).size(), c.warnings);
+    EXPECT_EQ(m_desktop.log().messages().filter("is not a whole number from 0 to 64").size(), c.warnings);
     EXPECT_EQ(defaults.objectForKey(SettingsStore::tileGapKey), c.tileGap);
     EXPECT_EQ(defaults.objectForKey(SettingsStore::screenMarginKey), c.screenMargin);
 }

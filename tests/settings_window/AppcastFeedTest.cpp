@@ -50,14 +50,12 @@ TEST(AppcastFeed, ReadsItemsWithAVersionAndAnEnclosureOnly)
 
     ASSERT_TRUE(items) << error.toStdString();
     const QList<AppcastItem> expected {
-        { QStringLiteral("0.2.0"), QUrl(QStringLiteral("https://gridlume.org/releases/0.2.0")),
-            QUrl(QStringLiteral("https://gridlume.org/d/0.2.0.tar.gz")) },
-        { QStringLiteral("0.1.5"), QUrl(QStringLiteral("https://gridlume.org/notes/0.1.5")),
-            QUrl(QStringLiteral("https://gridlume.org/d/0.1.5.tar.gz")) },
+        { "0.2.0", QUrl("https://gridlume.org/releases/0.2.0"), QUrl("https://gridlume.org/d/0.2.0.tar.gz") },
+        { "0.1.5", QUrl("https://gridlume.org/notes/0.1.5"), QUrl("https://gridlume.org/d/0.1.5.tar.gz") },
     };
     EXPECT_EQ(*items, expected);
-    EXPECT_EQ(AppcastFeed::newestItemAfter(*items, QStringLiteral("0.1.0"))->version, QStringLiteral("0.2.0"));
-    EXPECT_FALSE(AppcastFeed::newestItemAfter(*items, QStringLiteral("0.2.0")));
+    EXPECT_EQ(AppcastFeed::newestItemAfter(*items, "0.1.0")->version, "0.2.0");
+    EXPECT_FALSE(AppcastFeed::newestItemAfter(*items, "0.2.0"));
 }
 
 struct MalformedCase {

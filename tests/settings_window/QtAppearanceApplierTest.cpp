@@ -19,6 +19,9 @@ struct AppearanceCase {
     AppAppearance appearance;
     std::optional<bool> systemPrefersDark;
     bool dark;
+    // The desktop's preference changing afterwards, and whether the palette is dark then.
+    std::optional<bool> laterPreference = {};
+    bool darkLater = false;
 };
 
 class AppliedAppearance : public ::testing::TestWithParam<AppearanceCase> { };
@@ -39,30 +42,19 @@ TEST_P(AppliedAppearance, SetsTheWholeApplicationsPalette)
     const QPalette palette = QApplication::palette();
     EXPECT_GT(std::abs(palette.color(QPalette::WindowText).lightness() - palette.color(QPalette::Window).lightness()), 150);
     EXPECT_GT(std::abs(palette.color(QPalette::Text).lightness() - palette.color(QPalette::Base).lightness()), 150);
+
+    preference = c.laterPreference;
+    applier.systemPreferenceChanged();
+    EXPECT_EQ(applier.isDark(), c.darkLater) << "after the desktop's preference changed";
+    EXPECT_EQ(applicationLooksDark(), c.darkLater);
 }
 
 INSTANTIATE_TEST_SUITE_P(QtAppearanceApplier, AppliedAppearance,
-    ::testing::Values(AppearanceCase { "dark", AppAppearance::dark, false, true },
+    ::testing::Values(AppearanceCase { "darkIgnoresTheDesktop", AppAppearance::dark, false, true, false, true },
         AppearanceCase { "systemPrefersDark", AppAppearance::system, true, true },
-        AppearanceCase { "systemWithoutPreferenceIsLight", AppAppearance::system, std::nullopt, false }),
+        AppearanceCase {
+            "systemWithoutPreferenceIsLightUntilOneComes", AppAppearance::system, std::nullopt, false, true, true }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(QtAppearanceApplier, SystemFollowsALaterChangeOfTheDesktopsPreference)
-{
-    std::optional<bool> preference = false;
-    QtAppearanceApplier applier([&] { return preference; });
-    applier.applyAppearance(AppAppearance::system);
-    ASSERT_FALSE(applier.isDark());
-
-    preference = true;
-    applier.systemPreferenceChanged();
-    EXPECT_TRUE(applier.isDark());
-
-    applier.applyAppearance(AppAppearance::light);
-    preference = true;
-    applier.systemPreferenceChanged();
-    EXPECT_FALSE(applier.isDark()) << "an explicit choice ignores the desktop";
-}
 
 TEST(ColorSchemePortal, ReadsThePortalsNumbers)
 {

@@ -1,9 +1,6 @@
-#include "hotkeys/HotKeyService.h"
-#include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimPanelWindowTraits.h"
 #include "platform/sim/SimUrlOpener.h"
-#include "settings/SettingsStore.h"
 #include "settings_window/AboutSettingsView.h"
 #include "settings_window/AppearanceChooser.h"
 #include "settings_window/GeneralSettingsView.h"
@@ -20,17 +17,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <gtest/gtest.h>
+#include "SimSettingsTest.h"
 
 using namespace gridlume;
 
 namespace {
-
-class RecordingAppearance final : public AppearanceApplier {
-public:
-    void applyAppearance(AppAppearance appearance) override { applied.append(appearance); }
-    QList<AppAppearance> applied;
-};
 
 // An updater whose checks end when the test says so.
 class FakeUpdater final : public Updater {
@@ -64,52 +55,42 @@ private:
     std::optional<UpdateCheckResult> m_last;
 };
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public SimSettingsTest {
 protected:
-    SettingsWindowTest()
-        : hotKeys(desktop.platform().hotKeys, desktop.log())
-        , store(desktop.platform().userDefaults, hotKeys, appearance, desktop.platform().logSink)
-        , controller(store, updater, translator, desktop.platform().globalKeyMonitor, desktop.urlOpener(),
-              desktop.platform().panelWindowTraits, QStringLiteral("0.1.0"), QIcon())
-    {
-        controller.showSettingsWindow();
-    }
+    SettingsWindowTest() { m_controller.showSettingsWindow(); }
 
-    GeneralSettingsView& general() { return *controller.view()->generalView(); }
-    AboutSettingsView& about() { return *controller.view()->aboutView(); }
+    GeneralSettingsView& general() { return *m_controller.view()->generalView(); }
+    AboutSettingsView& about() { return *m_controller.view()->aboutView(); }
 
-    SimDesktop desktop;
-    SimKeyEventTranslator translator;
-    RecordingAppearance appearance;
-    HotKeyService hotKeys;
-    SettingsStore store;
-    FakeUpdater updater;
-    SettingsWindowController controller;
+    SimKeyEventTranslator m_translator;
+    FakeUpdater m_updater;
+    SettingsWindowController m_controller { m_settings, m_updater, m_translator, m_platform.globalKeyMonitor,
+        m_desktop.urlOpener(), m_platform.panelWindowTraits, "0.1.0", QIcon() };
 };
 
 TEST_F(SettingsWindowTest, IsAFixedSizeWindowThatAlwaysOpensOnGeneral)
 {
-    QWidget* window = controller.window();
+    QWidget* window = m_controller.window();
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the user cannot resize it";
-    EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+    EXPECT_EQ(m_controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
 
-    controller.view()->setSelectedTab(GridlumeSettingsView::SettingsTab::about);
+    m_controller.view()->setSelectedTab(GridlumeSettingsView::SettingsTab::about);
     window->close();
-    controller.showSettingsWindow();
+    m_controller.showSettingsWindow();
 
-    EXPECT_EQ(controller.window(), window) << "the window is reused";
-    EXPECT_TRUE(controller.isSettingsWindowVisible());
-    EXPECT_EQ(controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
+    EXPECT_EQ(m_controller.window(), window) << "the window is reused";
+    EXPECT_TRUE(m_controller.isSettingsWindowVisible());
+    EXPECT_EQ(m_controller.view()->selectedTab(), GridlumeSettingsView::SettingsTab::general);
     // Every showing brings it to the desktop the user is on.
-    EXPECT_EQ(desktop.panelWindowTraits().movesToCurrentDesktop(window->windowHandle()), 2);
+    EXPECT_EQ(m_desktop.panelWindowTraits().movesToCurrentDesktop(window->windowHandle()), 2);
 }
 
 TEST_F(SettingsWindowTest, TheGeneralRowsFitInTheWindow)
 {
     for (QWidget* row : std::initializer_list<QWidget*> { general().shortcutRecorder(), general().keepPanelOpenCheckBox(),
              general().automaticUpdatesCheckBox(), general().checkForUpdatesButton(), general().appearanceChooser() }) {
-        const QRect inWindow(row->mapTo(controller.window(), QPoint(0, 0)), row->size());
-        EXPECT_TRUE(QRect(QPoint(0, 0), controller.window()->size()).contains(inWindow))
+        const QRect inWindow(row->mapTo(m_controller.window(), QPoint(0, 0)), row->size());
+        EXPECT_TRUE(QRect(QPoint(0, 0), m_controller.window()->size()).contains(inWindow))
             << row->metaObject()->className() << " lies outside the window";
     }
 }
@@ -118,14 +99,14 @@ TEST_F(SettingsWindowTest, TheCheckboxesWriteThroughAndFollowWhatTheyShow)
 {
     ASSERT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
     general().keepPanelOpenCheckBox()->click();
-    EXPECT_FALSE(store.keepTilingPanelOpenAfterTiling());
-    EXPECT_EQ(desktop.platform().userDefaults.boolForKey(SettingsStore::keepTilingPanelOpenAfterTilingKey), false);
-    store.updateKeepTilingPanelOpenAfterTiling(true);
+    EXPECT_FALSE(m_settings.keepTilingPanelOpenAfterTiling());
+    EXPECT_EQ(m_desktop.platform().userDefaults.boolForKey(SettingsStore::keepTilingPanelOpenAfterTilingKey), false);
+    m_settings.updateKeepTilingPanelOpenAfterTiling(true);
     EXPECT_TRUE(general().keepPanelOpenCheckBox()->isChecked());
 
     general().automaticUpdatesCheckBox()->click();
-    EXPECT_TRUE(updater.automaticallyChecksForUpdates());
-    updater.setAutomaticallyChecksForUpdates(false);
+    EXPECT_TRUE(m_updater.automaticallyChecksForUpdates());
+    m_updater.setAutomaticallyChecksForUpdates(false);
     EXPECT_FALSE(general().automaticUpdatesCheckBox()->isChecked());
 }
 
@@ -134,24 +115,24 @@ TEST_F(SettingsWindowTest, UpdateButtonsAreDisabledWhileACheckRuns)
     general().checkForUpdatesButton()->click();
     EXPECT_FALSE(general().checkForUpdatesButton()->isEnabled());
     EXPECT_FALSE(about().checkForUpdatesButton()->isEnabled());
-    EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Checking\u2026"));
+    EXPECT_EQ(about().updateStatusLabel()->text(), "Checking\u2026");
 
-    updater.finishCheck({ UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true });
+    m_updater.finishCheck({ UpdateCheckResult::Status::UpToDate, "0.1.0", {}, {}, {}, true });
 
     EXPECT_TRUE(general().checkForUpdatesButton()->isEnabled());
     EXPECT_TRUE(about().checkForUpdatesButton()->isEnabled());
-    EXPECT_EQ(about().updateStatusLabel()->text(), QStringLiteral("Gridlume 0.1.0 is up to date."));
+    EXPECT_EQ(about().updateStatusLabel()->text(), "Gridlume 0.1.0 is up to date.");
 }
 
 TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
 {
     AppearanceChooser& chooser = *general().appearanceChooser();
-    appearance.applied.clear();
+    m_appearance.applied.clear();
 
     QTest::mouseClick(chooser.button(AppAppearance::dark), Qt::LeftButton);
 
-    EXPECT_EQ(store.appAppearance(), AppAppearance::dark);
-    EXPECT_EQ(appearance.applied, QList<AppAppearance>({ AppAppearance::dark }));
+    EXPECT_EQ(m_settings.appAppearance(), AppAppearance::dark);
+    EXPECT_EQ(m_appearance.applied, QList<AppAppearance>({ AppAppearance::dark }));
     for (AppAppearance option : allAppAppearances) {
         auto* button = static_cast<AppearanceOptionButton*>(chooser.button(option));
         const bool selected = option == AppAppearance::dark;
@@ -161,17 +142,15 @@ TEST_F(SettingsWindowTest, ChoosingDarkAppliesItAtOnceAndMarksTheCaption)
 
 TEST_F(SettingsWindowTest, TheAboutTabShowsTheVersionAndOpensTheLinks)
 {
-    EXPECT_EQ(about().versionLabel()->text(), QStringLiteral("Version 0.1.0"));
-    QSignalSpy quit(&controller, &SettingsWindowController::quitRequested);
+    EXPECT_EQ(about().versionLabel()->text(), "Version 0.1.0");
+    QSignalSpy quit(&m_controller, &SettingsWindowController::quitRequested);
 
     about().websiteButton()->click();
     about().helpButton()->click();
     about().quitButton()->click();
 
-    QStringList opened;
-    for (const QUrl& url : desktop.urlOpener().openedUrls())
-        opened.append(url.toString());
-    EXPECT_EQ(opened, QStringList({ AboutSettingsView::websiteUrl(), AboutSettingsView::helpUrl() }));
+    EXPECT_EQ(m_desktop.urlOpener().openedUrls(),
+        QList<QUrl>({ QUrl(AboutSettingsView::websiteUrl()), QUrl(AboutSettingsView::helpUrl()) }));
     EXPECT_EQ(quit.count(), 1);
 }
 
@@ -198,35 +177,27 @@ TEST_P(UpdateResults, AreShownForUserChecksAndForNewVersions)
     if (!c.shown)
         return;
     EXPECT_EQ(presenter.messageBox()->text(), c.result.message());
-    QPushButton* open = nullptr;
-    for (QAbstractButton* button : presenter.messageBox()->buttons()) {
-        if (button->text() == QStringLiteral("Open Download Page"))
-            open = static_cast<QPushButton*>(button);
-    }
-    ASSERT_EQ(open != nullptr, c.hasOpenButton);
-    if (open) {
-        open->click();
+    const QList<QAbstractButton*> buttons = presenter.messageBox()->buttons();
+    const auto open
+        = std::ranges::find_if(buttons, [](auto* button) { return button->text() == "Open Download Page"; });
+    ASSERT_EQ(open != buttons.end(), c.hasOpenButton);
+    if (open != buttons.end()) {
+        (*open)->click();
         EXPECT_EQ(opener.openedUrls(), QList<QUrl>({ c.result.pageUrl }));
     }
 }
 
-const QUrl releasePage(QStringLiteral("https://gridlume.org/releases/0.2.0"));
+const QUrl releasePage("https://gridlume.org/releases/0.2.0");
 
 INSTANTIATE_TEST_SUITE_P(UpdateResultPresenter, UpdateResults,
     ::testing::Values(
-        PresentCase { "userUpToDate",
-            { UpdateCheckResult::Status::UpToDate, QStringLiteral("0.1.0"), {}, {}, {}, true }, true, false },
+        PresentCase { "userUpToDate", { UpdateCheckResult::Status::UpToDate, "0.1.0", {}, {}, {}, true }, true, false },
         PresentCase { "userNewer",
-            { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
-                {}, true },
-            true, true },
+            { UpdateCheckResult::Status::UpdateAvailable, "0.1.0", "0.2.0", releasePage, {}, true }, true, true },
         PresentCase { "automaticNewer",
-            { UpdateCheckResult::Status::UpdateAvailable, QStringLiteral("0.1.0"), QStringLiteral("0.2.0"), releasePage,
-                {}, false },
-            true, true },
+            { UpdateCheckResult::Status::UpdateAvailable, "0.1.0", "0.2.0", releasePage, {}, false }, true, true },
         PresentCase { "automaticFailureStaysQuiet",
-            { UpdateCheckResult::Status::Failed, QStringLiteral("0.1.0"), {}, {}, QStringLiteral("offline"), false },
-            false, false }),
+            { UpdateCheckResult::Status::Failed, "0.1.0", {}, {}, "offline", false }, false, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

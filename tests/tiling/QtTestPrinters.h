@@ -24,9 +24,6 @@ void PrintTo(const T& value, std::ostream* os)
 // "row,column-row,column" of a block's corner tiles, for the callback logs of the grid tests.
 inline QString describe(const gridlume::WindowPlacementRegion& r)
 {
-    return QStringLiteral("%1,%2-%3,%4")
-        .arg(r.leftTopTile.row)
-        .arg(r.leftTopTile.column)
-        .arg(r.bottomRightTile.row)
-        .arg(r.bottomRightTile.column);
+    return QString::asprintf("%lld,%lld-%lld,%lld", r.leftTopTile.row, r.leftTopTile.column, r.bottomRightTile.row,
+        r.bottomRightTile.column);
 }

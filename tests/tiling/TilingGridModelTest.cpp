@@ -19,10 +19,10 @@ struct GridHarness {
         uiStates.setTileGridRowCount(rows);
         uiStates.setTileGridColumnCount(columns);
         model.setOnTilePreviewChanged([this](const std::optional<WindowPlacementRegion>& region) {
-            events.append(region ? QStringLiteral("preview ") + describe(*region) : QStringLiteral("preview none"));
+            events.append(region ? "preview " + describe(*region) : "preview none");
         });
         model.setOnTileSelected(
-            [this](const WindowPlacementRegion& region) { events.append(QStringLiteral("select ") + describe(region)); });
+            [this](const WindowPlacementRegion& region) { events.append("select " + describe(region)); });
     }
 
     // A whole gesture: press at the first point, move through the others, release.
@@ -60,11 +60,11 @@ TEST_P(DragTest, PreviewsEachStepAndSelectsTheBlockTheDragCovers)
 
     QStringList expected;
     for (const QString& region : c.previews)
-        expected.append(QStringLiteral("preview ") + region);
+        expected.append("preview " + region);
     // The end clears the preview, then selects.
-    expected.append(QStringLiteral("preview none"));
+    expected.append("preview none");
     if (!c.previews.isEmpty())
-        expected.append(QStringLiteral("select ") + c.previews.last());
+        expected.append("select " + c.previews.last());
     EXPECT_EQ(grid.events, expected);
     EXPECT_EQ(grid.uiStates.draggingTileGridID(), std::nullopt);
     EXPECT_EQ(grid.model.dragOutline(), std::nullopt);
@@ -139,13 +139,12 @@ INSTANTIATE_TEST_SUITE_P(Sequences, HoverTest,
         // A shared edge belongs to the tile right of and below it.
         HoverCase { "movingToAnotherTile",
             { Point { 10, 10 }, Point { 139.9, 87.4 }, Point { 140, 10 }, Point { 150, 87.5 } },
-            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview 0,1-0,1"),
-                QStringLiteral("preview 1,1-1,1") } },
+            { "preview 0,0-0,0", "preview 0,1-0,1", "preview 1,1-1,1" } },
         HoverCase { "ontoTheBorderClears", { Point { 10, 10 }, Point { 280, 10 }, Point { 280, 20 } },
-            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none") } },
+            { "preview 0,0-0,0", "preview none" } },
         // Leaving twice clears once; coming back previews the same tile again.
         HoverCase { "leavingAndComingBack", { Point { 10, 10 }, std::nullopt, std::nullopt, Point { 12, 12 } },
-            { QStringLiteral("preview 0,0-0,0"), QStringLiteral("preview none"), QStringLiteral("preview 0,0-0,0") } }),
+            { "preview 0,0-0,0", "preview none", "preview 0,0-0,0" } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TilingGridModel, HoverIsSuppressedDuringADragAndResumesAfterIt)
@@ -162,58 +161,44 @@ TEST(TilingGridModel, HoverIsSuppressedDuringADragAndResumesAfterIt)
     grid.model.dragEnded();
     grid.events.clear();
     grid.model.hoverMoved({ 12, 12 });
-    EXPECT_EQ(grid.events, QStringList { QStringLiteral("preview 0,0-0,0") });
+    EXPECT_EQ(grid.events, QStringList { "preview 0,0-0,0" });
 }
 
 // --- cancel requests -----------------------------------------------------------------------------
 
+// Another screen's grid on the same shared state is left alone.
 TEST(TilingGridModel, CancelDuringADragClearsThePreviewAndTheMouseUpSelectsNothing)
 {
     GridHarness grid;
+    TilingGridModel other(8, grid.uiStates);
+    int otherCallbacks = 0;
+    other.setOnTilePreviewChanged([&](const auto&) { ++otherCallbacks; });
+    other.setOnTileSelected([&](const auto&) { ++otherCallbacks; });
     grid.model.dragChanged({ 10, 10 }, { 150, 100 });
     grid.events.clear();
 
     grid.uiStates.requestTileGridDragCancel();
-    EXPECT_EQ(grid.events, QStringList { QStringLiteral("preview none") });
+    EXPECT_EQ(grid.events, QStringList { "preview none" });
     EXPECT_EQ(grid.uiStates.draggingTileGridID(), std::nullopt);
     EXPECT_TRUE(grid.model.isDragCancelled());
+    EXPECT_FALSE(other.isDragCancelled());
+    EXPECT_EQ(otherCallbacks, 0);
     EXPECT_EQ(grid.model.dragOutline(), std::nullopt);
 
     // Until the button is released nothing shows: neither the drag nor hovering.
     grid.model.dragChanged({ 10, 10 }, { 200, 120 });
     grid.model.hoverMoved({ 200, 120 });
     grid.model.dragEnded();
-    EXPECT_EQ(grid.events, QStringList { QStringLiteral("preview none") });
+    EXPECT_EQ(grid.events, QStringList { "preview none" });
     EXPECT_FALSE(grid.model.isDragCancelled());
 
     // The next press is a fresh drag.
     grid.events.clear();
     grid.drag({ { 150, 100 } });
-    EXPECT_EQ(grid.events,
-        QStringList({ QStringLiteral("preview 1,1-1,1"), QStringLiteral("preview none"),
-            QStringLiteral("select 1,1-1,1") }));
-}
-
-TEST(TilingGridModel, CancelReachesOnlyTheDraggingGrid)
-{
-    UIStates uiStates;
-    TilingGridModel first(1, uiStates);
-    TilingGridModel second(2, uiStates);
-    int secondCallbacks = 0;
-    second.setOnTilePreviewChanged([&](const auto&) { ++secondCallbacks; });
-    second.setOnTileSelected([&](const auto&) { ++secondCallbacks; });
-
-    first.dragChanged({ 10, 10 }, { 10, 10 });
-    ASSERT_EQ(uiStates.draggingTileGridID(), DisplayID(1));
-
-    uiStates.requestTileGridDragCancel();
-    EXPECT_TRUE(first.isDragCancelled());
-    EXPECT_FALSE(second.isDragCancelled());
-    EXPECT_EQ(secondCallbacks, 0);
-    // The grid that was not dragging still takes its next press.
-    second.dragChanged({ 10, 10 }, { 10, 10 });
-    second.dragEnded();
-    EXPECT_EQ(secondCallbacks, 3);
+    EXPECT_EQ(grid.events, QStringList({ "preview 1,1-1,1", "preview none", "select 1,1-1,1" }));
+    other.dragChanged({ 10, 10 }, { 10, 10 });
+    other.dragEnded();
+    EXPECT_EQ(otherCallbacks, 3);
 }
 
 // The panels' steppers check that every grid follows the shared dimensions; here, that it repaints.

@@ -88,26 +88,22 @@ TEST_F(PanelContentTest, TheSettingsButtonOpensTheSettings)
     EXPECT_EQ(settings, 1);
 }
 
-TEST_F(PanelContentTest, FollowsTheTargetApplicationOnEveryPanel)
+TEST_F(PanelContentTest, FollowsTheTargetApplicationOnEveryPanelOnOneLine)
 {
     EXPECT_EQ(m_first.targetApplicationView().displayedName(), "Choose a window");
-    const pid_t pid = m_desktop.addApplication("Terminal");
-    m_desktop.activate(pid);
+    m_desktop.activate(m_desktop.addApplication("Terminal"));
     m_store.startTracking();
     SimDesktop::processEvents();
     EXPECT_EQ(m_first.targetApplicationView().displayedName(), "Terminal");
     EXPECT_EQ(m_second.targetApplicationView().displayedName(), "Terminal");
     // The simulated applications have no icons.
     EXPECT_TRUE(m_first.targetApplicationView().showsPlaceholderIcon());
-}
 
-TEST_F(PanelContentTest, ALongNameStaysOnOneLineAndEndsInAnEllipsis)
-{
+    // A long name ends in an ellipsis.
     const QString longName = QString(80, QLatin1Char('W'));
     m_desktop.activate(m_desktop.addApplication(longName));
-    m_store.startTracking();
     SimDesktop::processEvents();
-    const TargetApplicationView& view = m_first.targetApplicationView();
+    const TargetApplicationView& view = m_second.targetApplicationView();
     EXPECT_EQ(view.fullName(), longName);
     EXPECT_TRUE(view.displayedName().endsWith(QChar(0x2026)));
     EXPECT_LT(view.displayedName().size(), longName.size());

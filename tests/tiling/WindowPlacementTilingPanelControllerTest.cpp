@@ -1,10 +1,7 @@
-#include "hotkeys/HotKeyService.h"
 #include "placement/FrameGeometry.h"
 #include "placement/WindowPlacementService.h"
-#include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimKeyEventTranslator.h"
 #include "platform/sim/SimPanelWindowTraits.h"
-#include "settings/SettingsStore.h"
 #include "settings/UIStates.h"
 #include "tiling/PanelTitleBar.h"
 #include "tiling/PanelTitleBarButton.h"
@@ -16,6 +13,7 @@
 #include "tracking/ForegroundApplicationStore.h"
 
 #include "QtTestPrinters.h"
+#include "SimSettingsTest.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +25,14 @@ using namespace gridlume;
 
 namespace {
 
-const QString category = QStringLiteral("FloatingPanelController");
+const QString category = "FloatingPanelController";
 
 // The primary screen: 1440 × 900 with a 25-point bar at the top.
-const Screen primaryScreen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), QStringLiteral("sim-0") };
+const Screen primaryScreen { 1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875), "sim-0" };
 // A taller screen to the right, top edges aligned, with a 40-point dock at its bottom.
-const Screen secondaryScreen { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -140, 1920, 1040),
-    QStringLiteral("sim-1") };
-
-class NoAppearance final : public AppearanceApplier {
-public:
-    void applyAppearance(AppAppearance) override { }
-};
+const Screen secondaryScreen { 2, Rect(1440, -180, 1920, 1080), Rect(1440, -140, 1920, 1040), "sim-1" };
+// The secondary moved to the left of the primary, without its dock.
+const Screen secondaryOnTheLeft { 2, Rect(-1920, 0, 1920, 1080), Rect(-1920, 0, 1920, 1080), "sim-1" };
 
 // Gives the keyboard focus to another program: the offscreen platform activates every window it
 // shows and keeps it active while hidden, but not once it is gone.
@@ -53,13 +47,10 @@ void focusAnotherProgram()
 
 // Two screens, a terminal with a window as the frontmost application, and the controller with
 // every service it works with.
-class TilingPanelControllerTest : public ::testing::Test {
+class TilingPanelControllerTest : public SimSettingsTest {
 protected:
     TilingPanelControllerTest()
-        : m_platform(m_desktop.platform())
-        , m_hotKeyService(m_platform.hotKeys, m_platform.logSink)
-        , m_settingsStore(m_platform.userDefaults, m_hotKeyService, m_appearance, m_platform.logSink)
-        , m_foregroundApplicationStore(m_platform.workspace)
+        : m_foregroundApplicationStore(m_platform.workspace)
         , m_placementService(m_platform.accessibility, m_platform.screens, m_platform.workspace, m_platform.logSink)
     {
         m_desktop.setScreens({ primaryScreen, secondaryScreen });
@@ -67,7 +58,7 @@ protected:
         m_terminalWindow = m_desktop.addWindow(m_terminal, SimWindowSpec { Rect(100, 100, 800, 600) });
         m_desktop.setFrontmostApplication(m_terminal);
         m_controller = std::make_unique<WindowPlacementTilingPanelController>(
-            m_platform, m_foregroundApplicationStore, m_settingsStore, m_uiStates, m_placementService);
+            m_platform, m_foregroundApplicationStore, m_settings, m_uiStates, m_placementService);
         SimDesktop::processEvents();
     }
 
@@ -104,11 +95,6 @@ protected:
         grid(id).dragEnded();
     }
 
-    SimDesktop m_desktop;
-    Platform m_platform;
-    NoAppearance m_appearance;
-    HotKeyService m_hotKeyService;
-    SettingsStore m_settingsStore;
     UIStates m_uiStates;
     ForegroundApplicationStore m_foregroundApplicationStore;
     WindowPlacementService m_placementService;
@@ -124,7 +110,6 @@ TEST_F(TilingPanelControllerTest, ShowsOnePanelCentredOnEachScreensVisibleFrameF
     controller().showPanels();
     controller().showPanels();
     ASSERT_EQ(controller().panelDisplayIDs(), QList<DisplayID>({ 1, 2 }));
-    EXPECT_EQ(m_foregroundApplicationStore.targetApplication(), m_desktop.application(m_terminal));
     // 326 points of panel and 18 of keyboard hints. Primary: centre (720, 437.5) → top-left (568,
     // 265.5 + 344 = 609.5 from the bottom) → y 290.5, rounded. Secondary: centre (2400, 380) → top
     // edge at 552 → 900 − 552 = 348 below the primary's top.
@@ -154,7 +139,7 @@ TEST_F(TilingPanelControllerTest, PanelsBuiltAheadServeTheShowsHidingIgnoresLate
     EXPECT_FALSE(preview().isVisible());
 
     // The secondary moves to the left of the primary while the panels are hidden.
-    m_desktop.setScreens({ primaryScreen, Screen { 2, Rect(-1920, 0, 1920, 1080), Rect(-1920, 0, 1920, 1080), "sim-1" } });
+    m_desktop.setScreens({ primaryScreen, secondaryOnTheLeft });
     SimDesktop::processEvents();
     EXPECT_FALSE(controller().isAnyPanelVisible());
     controller().showPanels();
@@ -177,7 +162,7 @@ TEST_F(TilingPanelControllerTest, OfTwoScreensWithOneDisplayIDTheLaterServes)
 
 // --- the preview -------------------------------------------------------------------------------
 
-TEST_F(TilingPanelControllerTest, HoverShowsThePreviewOnTheBlocksFrameBelowThePanel)
+TEST_F(TilingPanelControllerTest, HoverShowsThePreviewOnTheBlocksFrameBelowThePanelForOneScreenAtATime)
 {
     controller().showPanels();
     grid(1).hoverMoved({ 10, 10 });
@@ -195,12 +180,19 @@ TEST_F(TilingPanelControllerTest, HoverShowsThePreviewOnTheBlocksFrameBelowThePa
     EXPECT_EQ(controller().previewDisplayID(), DisplayID(2));
     EXPECT_EQ(preview().geometry(), QRect(2400, 520, 960, 520));
     EXPECT_EQ(m_desktop.panelWindowTraits().lastNativeGeometry(), QRect(2400, 520, 960, 520));
+    // The first grid clearing its preview late must not hide the second screen's.
+    grid(1).hoverEnded();
+    EXPECT_EQ(controller().previewDisplayID(), DisplayID(2));
+    EXPECT_TRUE(preview().isVisible());
+    grid(2).hoverEnded();
+    EXPECT_EQ(controller().previewDisplayID(), std::nullopt);
+    EXPECT_FALSE(preview().isVisible());
 }
 
 TEST_F(TilingPanelControllerTest, PreviewAndPlacementLeaveTheGaps)
 {
-    m_settingsStore.updateTileGap(10);
-    m_settingsStore.updateScreenMargin(16);
+    m_settings.updateTileGap(10);
+    m_settings.updateScreenMargin(16);
     controller().showPanels();
     grid(1).hoverMoved({ 10, 10 });
     // The top-left quarter less the margin at the screen's edges and half the gap inside: its
@@ -209,20 +201,6 @@ TEST_F(TilingPanelControllerTest, PreviewAndPlacementLeaveTheGaps)
     clickTile(1, { 10, 10 });
     SimDesktop::processEvents();
     EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), Rect(16, 41, 699, 416.5));
-}
-
-TEST_F(TilingPanelControllerTest, PreviewIsOwnedByOneScreenAtATime)
-{
-    controller().showPanels();
-    grid(1).hoverMoved({ 10, 10 });
-    grid(2).hoverMoved({ 10, 10 });
-    // The first grid clearing its preview late must not hide the second screen's.
-    grid(1).hoverEnded();
-    EXPECT_EQ(controller().previewDisplayID(), DisplayID(2));
-    EXPECT_TRUE(preview().isVisible());
-    grid(2).hoverEnded();
-    EXPECT_EQ(controller().previewDisplayID(), std::nullopt);
-    EXPECT_FALSE(preview().isVisible());
 }
 
 TEST_F(TilingPanelControllerTest, TargetChangeHidesThePreviewAndCancelsTheDrag)
@@ -311,7 +289,7 @@ class SelectionTest : public TilingPanelControllerTest, public ::testing::WithPa
 TEST_P(SelectionTest, HidesThePreviewAtOncePlacesLaterAndKeepsThePanelsOnlyWhenAsked)
 {
     const SelectionCase& c = GetParam();
-    m_settingsStore.updateKeepTilingPanelOpenAfterTiling(c.keepOpen);
+    m_settings.updateKeepTilingPanelOpenAfterTiling(c.keepOpen);
     if (!c.withTarget)
         m_desktop.setFrontmostApplication(std::nullopt);
     if (!c.placementSucceeds)
@@ -372,7 +350,7 @@ TEST_P(UnusableAreaTest, PanelsAndPlacementsStayOnTheScreen)
         EXPECT_NEAR(centre.y(), 450, 0.5);
         controller().hidePanels();
     }
-    EXPECT_EQ(logLines().filter(QStringLiteral("smaller than a panel")).size(), testCase.fallsBack ? 1 : 0)
+    EXPECT_EQ(logLines().filter("smaller than a panel").size(), testCase.fallsBack ? 1 : 0)
         << qPrintable(logLines().join(u'\n'));
 
     controller().showPanels();
@@ -431,9 +409,7 @@ TEST_F(TilingPanelControllerTest, ScreenChangeWhileShownRecentresAndHidesThePrev
     grid(2).dragChanged({ 10, 10 }, { 150, 100 });
     const qint64 cancels = m_uiStates.tileGridCancelDragRequestID();
 
-    // The secondary moves to the left of the primary and loses its dock.
-    const Screen moved { 2, Rect(-1920, 0, 1920, 1080), Rect(-1920, 0, 1920, 1080), "sim-1" };
-    m_desktop.setScreens({ primaryScreen, moved });
+    m_desktop.setScreens({ primaryScreen, secondaryOnTheLeft });
     SimDesktop::processEvents();
 
     EXPECT_EQ(panel(2).geometry(), QRect(-1112, 188, 304, 344));
@@ -502,7 +478,7 @@ TEST_P(KeySequenceTest, PreviewsAndPlacesTheBlockTheKeysChose)
     EXPECT_TRUE(preview().isVisible());
     if (!c.placed)
         return;
-    typeKeys(m_desktop, QStringLiteral("Return"));
+    typeKeys(m_desktop, "Return");
     SimDesktop::processEvents();
     const Screen& screen = c.display == 1 ? primaryScreen : secondaryScreen;
     EXPECT_EQ(m_desktop.windowFrame(m_terminalWindow), flippedFrame(c.block.appKitFrame(screen), primaryScreen.frame));
@@ -514,14 +490,15 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeySequenceTest,
     ::testing::Values(KeySequenceCase { "rightColumn", "Right S-Down Return", { 2, 2, { 0, 1 }, { 1, 1 } }, 1, true },
         KeySequenceCase { "vimKeys", "l j", { 2, 2, { 1, 1 }, { 1, 1 } }, 1, false },
         KeySequenceCase { "stopsAtTheEdges", "Left Up Right Right Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false },
-        KeySequenceCase { "shrinksBackPastTheAnchor", "= Right S-Right S-Left S-Left", { 2, 3, { 0, 0 }, { 0, 1 } }, 1,
-            false },
-        KeySequenceCase { "escapeShrinksTheBlockToTheCursor", "S-Right S-Down Escape", { 2, 2, { 1, 1 }, { 1, 1 } }, 1,
-            false },
+        KeySequenceCase {
+            "shrinksBackPastTheAnchor", "= Right S-Right S-Left S-Left", { 2, 3, { 0, 0 }, { 0, 1 } }, 1, false },
+        KeySequenceCase {
+            "escapeShrinksTheBlockToTheCursor", "S-Right S-Down Escape", { 2, 2, { 1, 1 }, { 1, 1 } }, 1, false },
         KeySequenceCase { "columnsStopAtTwo", "- - Right", { 2, 2, { 0, 1 }, { 0, 1 } }, 1, false },
         KeySequenceCase { "columnsStopAtEight", "= = = = = = = 9 =", { 2, 8, { 0, 0 }, { 0, 0 } }, 1, false },
-        KeySequenceCase { "rowsStepWithShiftAndStopAtEight", "S-= S-= S-= S-= S-= S-= S-= Down S-=",
-            { 8, 2, { 1, 0 }, { 1, 0 } }, 1, false },
+        KeySequenceCase { "rowsStepWithShiftAndStopAtEight",
+            "S-= S-= S-= S-= S-= S-= S-= Down S-=", { 8, 2, { 1, 0 }, { 1, 0 } }, 1, false },
+        KeySequenceCase { "rowsStopAtTwo", "S-- Down Down", { 2, 2, { 1, 0 }, { 1, 0 } }, 1, false },
         KeySequenceCase { "aDigitPicksTheColumn", "= Down 3", { 2, 3, { 1, 2 }, { 1, 2 } }, 1, false },
         KeySequenceCase { "tabGoesToTheNextScreen", "Tab Right S-Down Return", { 2, 2, { 0, 1 }, { 1, 1 } }, 2, true },
         KeySequenceCase { "shiftTabWrapsAround", "S-Tab S-Tab Down", { 2, 2, { 1, 0 }, { 1, 0 } }, 1, false },
@@ -534,12 +511,12 @@ TEST_F(TilingPanelControllerTest, TheKeysStartOnTheTargetWindowsScreenAndContinu
     showPanelsInAnotherProgramsFocus();
     EXPECT_EQ(controller().keyboardDisplayID(), DisplayID(2));
     grid(1).hoverMoved({ 200, 150 }); // the bottom-right tile of the primary's grid
-    typeKeys(m_desktop, QStringLiteral("S-Left"));
+    typeKeys(m_desktop, "S-Left");
     EXPECT_EQ(grid(1).keyboardBlock(), (WindowPlacementRegion { 2, 2, { 1, 0 }, { 1, 1 } }));
     EXPECT_EQ(grid(1).hoveredTile(), std::nullopt);
     grid(1).hoverMoved({ 10, 10 });
     EXPECT_EQ(grid(1).keyboardBlock(), std::nullopt) << "the pointer takes over";
-    typeKeys(m_desktop, QStringLiteral("Tab"));
+    typeKeys(m_desktop, "Tab");
     grid(1).hoverMoved({ 200, 10 });
     EXPECT_EQ(grid(2).keyboardBlock(), std::nullopt) << "the pointer on another screen takes over too";
     EXPECT_EQ(controller().previewDisplayID(), DisplayID(1));
@@ -554,7 +531,7 @@ TEST_F(TilingPanelControllerTest, AKeyboardHeldElsewhereLeavesThePointerAndIsLog
         EXPECT_TRUE(preview().isVisible());
         controller().hidePanels();
     }
-    EXPECT_EQ(m_desktop.log().messages().filter(QStringLiteral("keyboard is held")).size(), 1);
+    EXPECT_EQ(m_desktop.log().messages().filter("keyboard is held").size(), 1);
 }
 
 } // namespace

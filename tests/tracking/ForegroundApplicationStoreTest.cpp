@@ -69,25 +69,20 @@ TEST_F(ForegroundApplicationStoreTest, TargetQuittingClearsItOnceUntilTheNextRef
     EXPECT_EQ(m_callbacks, QList<pid_t>({ m_a, 0, c }));
 }
 
-TEST_F(ForegroundApplicationStoreTest, NotificationsWithoutAnApplicationAreIgnored)
-{
-    m_store.startTracking();
-    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidActivateApplication, std::nullopt);
-    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidTerminateApplication, std::nullopt);
-    m_desktop.processEvents();
-    EXPECT_EQ(currentPid(), 0);
-    EXPECT_TRUE(m_callbacks.isEmpty());
-}
-
-TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceAndStoppingClearsTheTarget)
+TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceNotificationsWithoutAnApplicationAreIgnored)
 {
     m_desktop.setFrontmostApplication(m_a);
     m_store.startTracking();
     m_store.startTracking();
     EXPECT_EQ(m_desktop.workspaceObserverCount(), 2) << "one for activations, one for terminations";
     EXPECT_EQ(currentPid(), m_a);
+    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidActivateApplication, std::nullopt);
+    m_desktop.postWorkspaceNotification(WorkspaceNotification::DidTerminateApplication, std::nullopt);
+    m_desktop.processEvents();
+    EXPECT_EQ(currentPid(), m_a);
     EXPECT_EQ(m_callbacks.size(), 1);
 
+    // Stopping clears the target.
     m_store.stopTracking();
     EXPECT_EQ(m_desktop.workspaceObserverCount(), 0);
     EXPECT_EQ(m_callbacks, QList<pid_t>({ m_a, 0 }));
@@ -95,19 +90,17 @@ TEST_F(ForegroundApplicationStoreTest, StartingTwiceRegistersOnceAndStoppingClea
 
 TEST_F(ForegroundApplicationStoreTest, NotificationQueuedBeforeTheStoreDiesDoesNothing)
 {
-    SimDesktop desktop;
-    const pid_t app = desktop.addApplication(QStringLiteral("Editor"));
     int callbacks = 0;
     {
-        ForegroundApplicationStore store(desktop.platform().workspace);
+        ForegroundApplicationStore store(m_desktop.platform().workspace);
         store.setOnTargetApplicationChanged([&] { ++callbacks; });
         store.startTracking();
-        desktop.activate(app);
+        m_desktop.activate(m_a);
         // Delivered but not yet handled when the store goes away.
     }
-    desktop.processEvents();
+    m_desktop.processEvents();
     EXPECT_EQ(callbacks, 0);
-    EXPECT_EQ(desktop.workspaceObserverCount(), 0);
+    EXPECT_EQ(m_desktop.workspaceObserverCount(), 0);
 }
 
 struct NameCase {
@@ -117,16 +110,14 @@ struct NameCase {
     QString expected;
 };
 
-class TargetApplicationName : public ::testing::TestWithParam<NameCase> { };
+class TargetApplicationName : public ForegroundApplicationStoreTest, public ::testing::WithParamInterface<NameCase> { };
 
 TEST_P(TargetApplicationName, FallsBackToIdentifierThenPrompt)
 {
-    SimDesktop desktop;
-    const pid_t pid = desktop.addApplication(GetParam().localizedName.value_or(QString()), GetParam().bundleIdentifier);
-    desktop.setFrontmostApplication(pid);
-    ForegroundApplicationStore store(desktop.platform().workspace);
-    store.refreshTargetApplication();
-    EXPECT_EQ(store.targetApplicationName(), GetParam().expected);
+    m_desktop.setFrontmostApplication(
+        m_desktop.addApplication(GetParam().localizedName.value_or(QString()), GetParam().bundleIdentifier));
+    m_store.refreshTargetApplication();
+    EXPECT_EQ(m_store.targetApplicationName(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(ForegroundApplicationStore, TargetApplicationName,

@@ -71,30 +71,28 @@ int main(int argc, char** argv)
         xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(100 + 60 * i),
             int16_t(100 + 60 * i), uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
             screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        const auto set = [&](xcb_atom_t property, xcb_atom_t type, uint8_t format, uint32_t length, const void* data) {
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, format, length, data);
+        };
         const char wmClass[] = "gridlume-test-window\0GridlumeTestWindow";
-        xcb_change_property(
-            connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
+        set(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
         const std::string title = i == 0 ? "Gridlume test window" : "Gridlume test window " + std::to_string(i + 1);
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-            uint32_t(title.size()), title.data());
-        xcb_change_property(
-            connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+        set(XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, uint32_t(title.size()), title.data());
+        set(intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+        set(protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
         if (fixed) {
             // WM_NORMAL_HINTS (ICCCM 4.1.2.3): flags PMinSize | PMaxSize, then min and max sizes.
             uint32_t hints[18] = { (1u << 4) | (1u << 5) };
             hints[5] = hints[7] = width;
             hints[6] = hints[8] = height;
-            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
-                XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+            set(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
         }
         if (hasShadow) {
             // flags = MWM_HINTS_DECORATIONS, decorations = 0.
             const uint32_t motif[5] = { 2, 0, 0, 0, 0 };
             const xcb_atom_t motifAtom = intern(connection, "_MOTIF_WM_HINTS");
-            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifAtom, motifAtom, 32, 5, motif);
-            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, intern(connection, "_GTK_FRAME_EXTENTS"),
-                XCB_ATOM_CARDINAL, 32, 4, shadow);
+            set(motifAtom, motifAtom, 32, 5, motif);
+            set(intern(connection, "_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 32, 4, shadow);
         }
         xcb_map_window(connection, window);
         windows.push_back(window);

@@ -13,14 +13,12 @@ namespace {
 
     constexpr quint32 kControlKey = 0x1000;
     constexpr quint32 kOptionKey = 0x0800;
-    constexpr quint16 kControlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
     constexpr quint32 kVK_ANSI_G = 0x05;
-    constexpr quint32 kVK_ANSI_J = 0x26;
 
     bool lockIsOn(const X11TestDesktop& desktop, const QString& name)
     {
-        const QByteArray output = desktop.run(QStringLiteral("xset"), { QStringLiteral("q") }).output;
-        return QString::fromLocal8Bit(output).contains(QRegularExpression(name + QStringLiteral(":\\s+on")));
+        const QByteArray output = desktop.run("xset", { "q" }).output;
+        return QString::fromLocal8Bit(output).contains(QRegularExpression(name + ":\\s+on"));
     }
 
     TEST_F(X11HotKeyTest, ARegisteredShortcutFiresWhateverTheLockKeys)
@@ -31,21 +29,20 @@ namespace {
         ASSERT_TRUE(service.registerOrUpdateHotKey(1, { kVK_ANSI_G, kControlKey | kOptionKey }));
 
         // xset names the lock keys with a space: "Num Lock".
-        const QStringList cases[] = { {}, { QStringLiteral("Num_Lock") }, { QStringLiteral("Caps_Lock") },
-            { QStringLiteral("Num_Lock"), QStringLiteral("Caps_Lock") } };
+        const QStringList cases[] = { {}, { "Num_Lock" }, { "Caps_Lock" }, { "Num_Lock", "Caps_Lock" } };
         for (const QStringList& lockKeys : cases) {
             SCOPED_TRACE(qPrintable(lockKeys.join(u'+')));
             for (const QString& key : lockKeys) {
-                ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), key }).exitCode, 0);
+                ASSERT_EQ(m_desktop.run("xdotool", { "key", key }).exitCode, 0);
                 ASSERT_TRUE(lockIsOn(m_desktop, QString(key).replace(u'_', u' ')));
             }
 
             const int before = presses;
-            ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+alt+g") }).exitCode, 0);
+            ASSERT_EQ(m_desktop.run("xdotool", { "key", "ctrl+alt+g" }).exitCode, 0);
             EXPECT_TRUE(waitForEventLoop([&] { return presses == before + 1; }));
 
             for (const QString& key : lockKeys)
-                ASSERT_EQ(m_desktop.run(QStringLiteral("xdotool"), { QStringLiteral("key"), key }).exitCode, 0);
+                ASSERT_EQ(m_desktop.run("xdotool", { "key", key }).exitCode, 0);
         }
     }
 

@@ -27,8 +27,7 @@ namespace {
         // xterm rewrites its size hints after every resize, Openbox then reconfigures it once more.
         { "MaximizedXTermBottomRightQuarterOfSecond", "xterm", {}, 1, { 2, 2, { 1, 1 }, { 1, 1 } }, true },
         // Drawing its own decoration, with a client-side shadow around it.
-        { "ShadowedTopLeftQuarterOfSecond", nullptr, { QStringLiteral("--shadow"), QStringLiteral("12,12,8,16") }, 1,
-            { 2, 2, { 0, 0 }, { 0, 0 } } },
+        { "ShadowedTopLeftQuarterOfSecond", nullptr, { "--shadow", "12,12,8,16" }, 1, { 2, 2, { 0, 0 }, { 0, 0 } } },
         // Rows of 341.33 pixels: both edges fractional.
         { "PlainMiddleOfThreeByThreeOfPrimary", nullptr, {}, 0, { 3, 3, { 1, 1 }, { 1, 1 } } },
     };
@@ -44,9 +43,9 @@ namespace {
         // Asks the window manager to maximize `window`, as a user does with wmctrl.
         void askToMaximize(xcb_window_t window)
         {
-            const QStringList arguments { QStringLiteral("-i"), QStringLiteral("-r"), QString::number(window),
-                QStringLiteral("-b"), QStringLiteral("add,maximized_vert,maximized_horz") };
-            ASSERT_EQ(m_desktop.run(QStringLiteral("wmctrl"), arguments).exitCode, 0);
+            const QStringList arguments { "-i", "-r", QString::number(window), "-b",
+                "add,maximized_vert,maximized_horz" };
+            ASSERT_EQ(m_desktop.run("wmctrl", arguments).exitCode, 0);
         }
 
         // Maximizes `window`, which Openbox has put on the primary monitor, and waits for what the
@@ -105,11 +104,7 @@ namespace {
         EXPECT_NEAR(placed->maxX(), std::round(expected.maxX()), toleranceX);
         EXPECT_NEAR(placed->maxY(), std::round(expected.maxY()), toleranceY);
 
-        const Rect visible = rootFrame(screen.visibleFrame);
-        EXPECT_GE(placed->minX(), visible.minX());
-        EXPECT_GE(placed->minY(), visible.minY());
-        EXPECT_LE(placed->maxX(), visible.maxX());
-        EXPECT_LE(placed->maxY(), visible.maxY());
+        EXPECT_EQ(placed->intersected(rootFrame(screen.visibleFrame)), *placed) << "not inside the visible frame";
         if (testCase.maximizedFirst) {
             EXPECT_TRUE(m_desktop.windowStates(window).empty());
         }

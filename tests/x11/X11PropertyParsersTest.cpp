@@ -20,38 +20,9 @@ namespace {
         return *parseStrut(partial, {}, kRootWidth, kRootHeight);
     }
 
-    struct StrutCase {
-        const char* name;
-        std::vector<Strut> struts;
-        RootRect expectedLeft;
-        RootRect expectedRight;
-    };
-
-    TEST(X11PropertyParsers, StrutsShrinkOnlyTheMonitorsTheyOverlap)
-    {
-        const StrutCase cases[] = {
-            { "no struts", {}, kLeft, kRight },
-            { "top panel across both monitors", { strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }) },
-                { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
-            { "left dock", { strut({ 48, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0 }) }, { 48, 0, 1232, 1024 }, kRight },
-            { "right dock on the right monitor's upper half", { strut({ 0, 64, 0, 0, 0, 0, 0, 383, 0, 0, 0, 0 }) },
-                kLeft, { 1280, 0, 960, 768 } },
-            { "bottom strut below the right monitor overlaps only the left one",
-                { strut({ 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 2303 }) }, { 0, 0, 1280, 924 }, kRight },
-            { "two docks on one edge: the larger wins",
-                { strut({ 0, 0, 20, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }),
-                    strut({ 0, 0, 40, 0, 0, 0, 0, 0, 1280, 2303, 0, 0 }) },
-                { 0, 20, 1280, 1004 }, { 1280, 40, 1024, 728 } },
-        };
-        for (const StrutCase& testCase : cases) {
-            SCOPED_TRACE(testCase.name);
-            EXPECT_EQ(monitorWithoutStruts(kLeft, testCase.struts, kRootWidth, kRootHeight), testCase.expectedLeft);
-            EXPECT_EQ(monitorWithoutStruts(kRight, testCase.struts, kRootWidth, kRootHeight), testCase.expectedRight);
-        }
-    }
-
-    // What each desktop publishes with the two monitors above, as read from the real window
-    // managers, and the visible frames a user sees there.
+    // What each desktop publishes with the two monitors above (struts alone shrink only the
+    // monitors they overlap; the rest as read from the real window managers), and the visible
+    // frames a user sees there.
     struct DesktopCase {
         const char* name;
         WorkAreaHints hints;
@@ -59,7 +30,7 @@ namespace {
         RootRect expectedRight;
     };
 
-    WorkAreaHints hints(std::vector<Strut> struts, std::optional<RootRect> workArea, std::vector<quint32> gtk = {},
+    WorkAreaHints hints(std::vector<Strut> struts, std::optional<RootRect> workArea = {}, std::vector<quint32> gtk = {},
         bool hasClientList = true)
     {
         return { kRootWidth, kRootHeight, std::move(gtk), hasClientList, std::move(struts), workArea };
@@ -69,6 +40,18 @@ namespace {
     {
         const RootRect root { 0, 0, kRootWidth, kRootHeight };
         const DesktopCase cases[] = {
+            { "top panel across both monitors", hints({ strut({ 0, 0, 30, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }) }),
+                { 0, 30, 1280, 994 }, { 1280, 30, 1024, 738 } },
+            { "left dock", hints({ strut({ 48, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0 }) }), { 48, 0, 1232, 1024 },
+                kRight },
+            { "right dock on the right monitor's upper half",
+                hints({ strut({ 0, 64, 0, 0, 0, 0, 0, 383, 0, 0, 0, 0 }) }), kLeft, { 1280, 0, 960, 768 } },
+            { "bottom strut below the right monitor overlaps only the left one",
+                hints({ strut({ 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 2303 }) }), { 0, 0, 1280, 924 }, kRight },
+            { "two docks on one edge: the larger wins",
+                hints({ strut({ 0, 0, 20, 0, 0, 0, 0, 0, 0, 2303, 0, 0 }),
+                    strut({ 0, 0, 40, 0, 0, 0, 0, 0, 1280, 2303, 0, 0 }) }),
+                { 0, 20, 1280, 1004 }, { 1280, 40, 1024, 728 } },
             { "IceWM, Fluxbox: their own taskbar, 26 pixels at the root's bottom, only in the work area",
                 hints({}, RootRect { 0, 0, 2304, 998 }), { 0, 0, 1280, 998 }, kRight },
             { "xfwm4: a top panel's strut on the left monitor, also in the work area, spares the right one",
@@ -254,14 +237,10 @@ namespace {
             }
             EXPECT_EQ(sizes, testCase.chosen);
         }
-    }
-
-    TEST(X11PropertyParsers, WindowIconsAreAtMostSixteen)
-    {
-        std::vector<IconSpec> icons;
+        std::vector<IconSpec> forty;
         for (quint32 side = 1; side <= 40; ++side)
-            icons.push_back({ side, 1 });
-        EXPECT_EQ(parseWindowIcons(iconProperty(icons)).size(), kMaxWindowIcons);
+            forty.push_back({ side, 1 });
+        EXPECT_EQ(parseWindowIcons(iconProperty(forty)).size(), kMaxWindowIcons) << "at most sixteen";
     }
 
 } // namespace

@@ -29,38 +29,31 @@ namespace {
 
 const DesktopProfile& openboxDesktop()
 {
-    static const DesktopProfile profile { "Openbox", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {},
-        {}, false, false, true, false, 1 };
+    static const DesktopProfile profile { "Openbox", { "openbox", "--sm-disable" }, {}, {}, false, false, true, false,
+        1 };
     return profile;
 }
 
 std::vector<DesktopProfile> desktopMatrix()
 {
-    const QString picom = QStringLiteral("picom");
+    const QStringList openbox { "openbox", "--sm-disable" };
     std::vector<DesktopProfile> profiles {
-        { "OpenboxTint2", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, { QStringLiteral("tint2") },
-            {}, true, false, false, false, 2 },
-        { "IceWM", { QStringLiteral("icewm") }, {}, {}, true, false, false, false, 1 },
-        { "Fluxbox", { QStringLiteral("fluxbox") }, {}, {}, true, false, false, false, 1 },
-        { "Xfce", { QStringLiteral("xfwm4"), QStringLiteral("--compositor=off") }, { QStringLiteral("xfce4-panel") },
-            {}, true, true, false, false, 1 },
-        { "MATE", { QStringLiteral("marco"), QStringLiteral("--no-composite") }, { QStringLiteral("mate-panel") }, {},
-            true, true, false, false, 2 },
-        { "KWin", { QStringLiteral("kwin_x11") }, {}, {}, true, true, false, true, 0 },
-        { "Mutter", { QStringLiteral("mutter"), QStringLiteral("--x11"), QStringLiteral("--sm-disable") }, {}, {}, true,
-            true, false, true, 0 },
+        { "OpenboxTint2", openbox, { "tint2" }, {}, true, false, false, false, 2 },
+        { "IceWM", { "icewm" }, {}, {}, true, false, false, false, 1 },
+        { "Fluxbox", { "fluxbox" }, {}, {}, true, false, false, false, 1 },
+        { "Xfce", { "xfwm4", "--compositor=off" }, { "xfce4-panel" }, {}, true, true, false, false, 1 },
+        { "MATE", { "marco", "--no-composite" }, { "mate-panel" }, {}, true, true, false, false, 2 },
+        { "KWin", { "kwin_x11" }, {}, {}, true, true, false, true, 0 },
+        { "Mutter", { "mutter", "--x11", "--sm-disable" }, {}, {}, true, true, false, true, 0 },
         // Cinnamon's window manager, without Cinnamon's shell.
-        { "Muffin", { QStringLiteral("muffin") }, {}, {}, true, true, false, true, 0 },
-        { "Metacity", { QStringLiteral("metacity") }, {}, {}, true, true, false, true, 0 },
+        { "Muffin", { "muffin" }, {}, {}, true, true, false, true, 0 },
+        { "Metacity", { "metacity" }, {}, {}, true, true, false, true, 0 },
         // Openbox with the test dock on scaled desktops: the same ratio everywhere, fractional,
         // and a different ratio per monitor.
-        { "OpenboxXftDpi144", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false, true,
-            false, 1, "Xft.dpi: 144\n", {}, 1.5, 1.5 },
-        { "OpenboxMixedScales", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") }, {}, {}, false, false,
-            true, false, 1, {}, QStringLiteral("M1=2;M2=1"), 2, 1 },
-        { "OpenboxTint2Picom", { QStringLiteral("openbox"), QStringLiteral("--sm-disable") },
-            { QStringLiteral("tint2") }, { picom, QStringLiteral("--backend"), QStringLiteral("xrender") }, true, false,
-            false, false, 2 },
+        { "OpenboxXftDpi144", openbox, {}, {}, false, false, true, false, 1, "Xft.dpi: 144\n", {}, 1.5, 1.5 },
+        { "OpenboxMixedScales", openbox, {}, {}, false, false, true, false, 1, {}, "M1=2;M2=1", 2, 1 },
+        { "OpenboxTint2Picom", openbox, { "tint2" }, { "picom", "--backend", "xrender" }, true, false, false, false,
+            2 },
     };
     // A release that ships only some of these desktops names the ones to run, by id.
     const QStringList chosen = qEnvironmentVariable("GRIDLUME_DESKTOP_PROFILES").split(u' ', Qt::SkipEmptyParts);
@@ -71,6 +64,9 @@ std::vector<DesktopProfile> desktopMatrix()
 }
 
 namespace {
+
+    // Xvfb's second monitor, a RandR monitor without an output of its own.
+    const QStringList secondMonitorArguments { "--setmonitor", "M2", "1024/270x768/203+1280+0", "none" };
 
     // Reads from `descriptor` until a line is complete, the writer goes or `timeout` passes.
     QByteArray readLine(int descriptor, std::chrono::milliseconds timeout)
@@ -125,12 +121,9 @@ X11TestDesktop::~X11TestDesktop()
     resumeWindowManager();
     if (m_connection)
         xcb_disconnect(m_connection);
-    m_compositor.reset();
-    m_tray.reset();
-    m_panel.reset();
-    m_windowManager.reset();
-    m_sessionBus.reset();
-    m_server.reset();
+    // The X server last, once everything on it has gone.
+    for (auto* process : { &m_compositor, &m_tray, &m_panel, &m_windowManager, &m_sessionBus, &m_server })
+        process->reset();
     endLeftoverProcesses();
 }
 
@@ -154,20 +147,16 @@ void X11TestDesktop::endLeftoverProcesses() const
 
 QStringList X11TestDesktop::environment() const
 {
-    const QString bus = m_profile.sessionBus
-        ? QStringLiteral("unix:path=") + m_directory.path() + QStringLiteral("/bus")
-        : QStringLiteral("disabled:");
-    QStringList environment { QStringLiteral("DISPLAY=") + QString::fromLatin1(m_displayName),
-        QStringLiteral("HOME=") + m_directory.path() + QStringLiteral("/home"),
-        QStringLiteral("XDG_CONFIG_HOME=") + m_directory.path() + QStringLiteral("/config"),
-        QStringLiteral("XDG_CACHE_HOME=") + m_directory.path() + QStringLiteral("/cache"),
-        QStringLiteral("XDG_DATA_HOME=") + m_directory.path() + QStringLiteral("/data"),
+    const QString folder = m_directory.path();
+    QStringList environment { "DISPLAY=" + QString::fromLatin1(m_displayName), "HOME=" + folder + "/home",
+        "XDG_CONFIG_HOME=" + folder + "/config", "XDG_CACHE_HOME=" + folder + "/cache",
+        "XDG_DATA_HOME=" + folder + "/data",
         // Nothing of a developer's session may leak into the test desktop.
-        QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus, QStringLiteral("XAUTHORITY="),
-        QStringLiteral("XDG_CURRENT_DESKTOP="), QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("GDK_BACKEND=x11"),
-        QStringLiteral("WAYLAND_DISPLAY=") + m_waylandDisplay };
+        "DBUS_SESSION_BUS_ADDRESS=" + (m_profile.sessionBus ? "unix:path=" + folder + "/bus" : "disabled:"),
+        "XAUTHORITY=", "XDG_CURRENT_DESKTOP=", "NO_AT_BRIDGE=1", "GDK_BACKEND=x11",
+        "WAYLAND_DISPLAY=" + m_waylandDisplay };
     if (!m_profile.screenScaleFactors.isEmpty())
-        environment.append(QStringLiteral("QT_SCREEN_SCALE_FACTORS=") + m_profile.screenScaleFactors);
+        environment.append("QT_SCREEN_SCALE_FACTORS=" + m_profile.screenScaleFactors);
     return environment;
 }
 
@@ -176,8 +165,7 @@ bool X11TestDesktop::startServer(QString* error)
     // The server picks a free display itself and writes its number to the descriptor once it
     // accepts connections.
     QByteArray number;
-    const QStringList common { QStringLiteral("-displayfd"), QStringLiteral("%fd"), QStringLiteral("-noreset"),
-        QStringLiteral("-nolisten"), QStringLiteral("tcp") };
+    const QStringList common { "-displayfd", "%fd", "-noreset", "-nolisten", "tcp" };
     if (m_profile.realOutputs) {
         // Each monitor an output of the dummy driver, with the mode it starts in.
         QFile configuration(m_directory.filePath(QStringLiteral("xorg.conf")));
@@ -223,16 +211,13 @@ EndSection
             return false;
         }
         configuration.close();
-        m_server = startAndReadLine(QStringLiteral("Xorg"),
+        m_server = startAndReadLine("Xorg",
             common
-                + QStringList { QStringLiteral("-config"), configuration.fileName(), QStringLiteral("-logfile"),
-                    m_directory.filePath(QStringLiteral("xorg.log")), QStringLiteral("-novtswitch"),
-                    QStringLiteral("-sharevts") },
+                + QStringList { "-config", configuration.fileName(), "-logfile", m_directory.filePath("xorg.log"),
+                    "-novtswitch", "-sharevts" },
             {}, &number);
     } else {
-        m_server = startAndReadLine(QStringLiteral("Xvfb"),
-            common + QStringList { QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("2304x1024x24") }, {},
-            &number);
+        m_server = startAndReadLine("Xvfb", common + QStringList { "-screen", "0", "2304x1024x24" }, {}, &number);
     }
     if (number.isEmpty()) {
         *error = QStringLiteral("the X server did not report a display");
@@ -272,16 +257,12 @@ bool X11TestDesktop::startSession(QString* error)
 
     const QList<QStringList> monitors = m_profile.realOutputs
         // The dummy driver starts with the primary output only; the second is switched on.
-        ? QList<QStringList> { { QStringLiteral("--addmode"), QStringLiteral("DUMMY1"), QStringLiteral("1024x768") },
-              { QStringLiteral("--output"), QStringLiteral("DUMMY1"), QStringLiteral("--mode"),
-                  QStringLiteral("1024x768"), QStringLiteral("--right-of"), QStringLiteral("DUMMY0") } }
+        ? QList<QStringList> { { "--addmode", "DUMMY1", "1024x768" },
+              { "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0" } }
         // Xvfb has one output, "screen"; the primary monitor takes it, the second has none.
-        : QList<QStringList> { { QStringLiteral("--setmonitor"), QStringLiteral("*M1"),
-                                   QStringLiteral("1280/338x1024/270+0+0"), QStringLiteral("screen") },
-              { QStringLiteral("--setmonitor"), QStringLiteral("M2"), QStringLiteral("1024/270x768/203+1280+0"),
-                  QStringLiteral("none") } };
+        : QList<QStringList> { { "--setmonitor", "*M1", "1280/338x1024/270+0+0", "screen" }, secondMonitorArguments };
     for (const QStringList& arguments : monitors) {
-        if (run(QStringLiteral("xrandr"), arguments).exitCode != 0) {
+        if (run("xrandr", arguments).exitCode != 0) {
             *error = QStringLiteral("xrandr %1 failed").arg(arguments.join(u' '));
             return false;
         }
@@ -289,14 +270,14 @@ bool X11TestDesktop::startSession(QString* error)
     // The server reports an output's connection as of its last poll; GDK reads that without
     // polling, so without a query here xfwm4 would see the second output as disconnected.
     if (m_profile.realOutputs)
-        run(QStringLiteral("xrandr"), { QStringLiteral("--query") });
+        run("xrandr", { "--query" });
     writeDesktopConfiguration();
     // X resources as a desktop's settings merge them; X clients started afterwards read them.
     if (!m_profile.resources.isEmpty()) {
         QFile resources(m_directory.filePath(QStringLiteral("resources")));
         const bool written = resources.open(QIODevice::WriteOnly) && resources.write(m_profile.resources) > 0;
         resources.close();
-        if (!written || run(QStringLiteral("xrdb"), { QStringLiteral("-merge"), resources.fileName() }).exitCode != 0) {
+        if (!written || run("xrdb", { "-merge", resources.fileName() }).exitCode != 0) {
             *error = QStringLiteral("xrdb could not merge the profile's resources");
             return false;
         }
@@ -316,10 +297,9 @@ bool X11TestDesktop::startSessionBus(QString* error)
 {
     // It says when it listens, also before there is a display to wait on.
     QByteArray address;
-    m_sessionBus = startAndReadLine(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-            QStringLiteral("--address=unix:path=") + m_directory.path() + QStringLiteral("/bus"),
-            QStringLiteral("--print-address=%fd") },
+    m_sessionBus = startAndReadLine("dbus-daemon",
+        { "--session", "--nofork", "--nopidfile", "--address=unix:path=" + m_directory.path() + "/bus",
+            "--print-address=%fd" },
         environment(), &address);
     if (address.isEmpty())
         *error = QStringLiteral("the session bus did not start");
@@ -386,11 +366,9 @@ bool X11TestDesktop::waitUntilReady(QString* error)
     if (!m_profile.panel.isEmpty())
         m_panel = startClient(m_profile.panel.first(), m_profile.panel.mid(1));
     if (m_profile.standaloneTray) {
-        m_tray = startClient(QStringLiteral("trayer"),
-            { QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
-                QStringLiteral("--monitor"), QStringLiteral("primary") });
+        m_tray = startClient("trayer",
+            { "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24", "--SetDockType", "true",
+                "--monitor", "primary" });
     }
     // Panels come up one by one (MATE's top one first).
     if (!waitUntil([&] { return int(panelWindows().size()) >= m_profile.panelWindowCount; }, 30s)) {
@@ -424,12 +402,10 @@ QStringList X11TestDesktop::statusNotifierItems() const
 {
     if (!m_profile.sessionBus)
         return {};
-    const ToolResult result = run(QStringLiteral("dbus-send"),
-        { QStringLiteral("--session"), QStringLiteral("--print-reply"),
-            QStringLiteral("--dest=org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-            QStringLiteral("org.freedesktop.DBus.Properties.Get"),
-            QStringLiteral("string:org.kde.StatusNotifierWatcher"),
-            QStringLiteral("string:RegisteredStatusNotifierItems") });
+    const ToolResult result = run("dbus-send",
+        { "--session", "--print-reply", "--dest=org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+            "org.freedesktop.DBus.Properties.Get", "string:org.kde.StatusNotifierWatcher",
+            "string:RegisteredStatusNotifierItems" });
     QStringList items;
     static const QRegularExpression item(QStringLiteral("string \"([^\"]+)\""));
     for (auto match = item.globalMatch(QString::fromUtf8(result.output)); match.hasNext();)
@@ -528,10 +504,7 @@ void X11TestDesktop::removeDock()
 
 bool X11TestDesktop::setSecondMonitor(bool present)
 {
-    const QStringList arguments = present ? QStringList { QStringLiteral("--setmonitor"), QStringLiteral("M2"),
-        QStringLiteral("1024/270x768/203+1280+0"), QStringLiteral("none") }
-                                          : QStringList { QStringLiteral("--delmonitor"), QStringLiteral("M2") };
-    return run(QStringLiteral("xrandr"), arguments).exitCode == 0;
+    return run("xrandr", present ? secondMonitorArguments : QStringList { "--delmonitor", "M2" }).exitCode == 0;
 }
 
 std::unique_ptr<ChildProcess> X11TestDesktop::startClient(const QString& program, const QStringList& arguments)
@@ -740,10 +713,8 @@ std::optional<Rect> X11TestDesktop::visibleFrame(xcb_window_t window) const
     if (!geometry || !origin)
         return std::nullopt;
     auto extents = [](const xcb_get_property_reply_t* reply) {
-        std::vector<quint32> values = values32(reply);
-        if (values.size() != 4)
-            values = { 0, 0, 0, 0 };
-        return values;
+        const std::vector<quint32> values = values32(reply);
+        return values.size() == 4 ? values : std::vector<quint32>(4, 0);
     };
     const std::vector<quint32> frame = extents(frameReply.get());
     const std::vector<quint32> shadow = extents(shadowReply.get());
