@@ -4,6 +4,9 @@
 #ifdef GRIDLUME_HAS_KWIN
 #include "platform/kwin/KWinBackend.h"
 #endif
+#ifdef GRIDLUME_HAS_GNOME
+#include "platform/gnome/GnomeBackend.h"
+#endif
 
 #include <array>
 
@@ -15,9 +18,15 @@ namespace {
 #ifdef GRIDLUME_HAS_KWIN
     const KWinBackend kwinBackend;
 #endif
+#ifdef GRIDLUME_HAS_GNOME
+    const GnomeBackend gnomeBackend;
+#endif
 
-    // In the order they are asked.
+    // In the order they are asked: GNOME's session is a Wayland session too.
     const auto backends = std::to_array<const Backend*>({
+#ifdef GRIDLUME_HAS_GNOME
+        &gnomeBackend,
+#endif
 #ifdef GRIDLUME_HAS_KWIN
         &kwinBackend,
 #endif
@@ -27,8 +36,9 @@ namespace {
     QString unsupportedSession()
     {
         // Other Wayland compositors give a program no way to move other programs' windows.
-        return QStringLiteral("this Wayland session's compositor is not KDE Plasma's KWin, and no other lets Gridlume "
-                              "move windows; Gridlume works in X11 sessions and in KDE Plasma's Wayland session.");
+        return QStringLiteral("this Wayland session's compositor is neither KDE Plasma's KWin nor GNOME Shell, and no "
+                              "other lets Gridlume move windows; Gridlume works in X11 sessions, in KDE Plasma's "
+                              "Wayland session and in GNOME's.");
     }
 
 } // namespace

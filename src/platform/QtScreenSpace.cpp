@@ -63,6 +63,19 @@ double QtScreenSpace::devicePixelRatio(const Screen& screen)
     return primary ? primary->devicePixelRatio() : 1;
 }
 
+QString QtScreenSpace::qtScreenNameAt(const QRectF& nativeFrame)
+{
+    if (!qGuiApp)
+        return {};
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (QRectF(screen->geometry().topLeft() * screen->devicePixelRatio(),
+                QSizeF(screen->size()) * screen->devicePixelRatio())
+            == nativeFrame)
+            return screen->name();
+    }
+    return {};
+}
+
 QRectF QtScreenSpace::nativeRect(const Rect& frame) const
 {
     return QRectF(m_primaryNativeTopLeft.x() + (frame.minX() - m_primaryFrame.minX()),

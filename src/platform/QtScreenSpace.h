@@ -64,6 +64,10 @@ public:
     // The device pixel ratio of the Qt screen of `screen`'s name, else of Qt's primary screen;
     // 1 without Qt screens (no GUI application).
     static double devicePixelRatio(const Screen& screen);
+    // The name of the Qt screen that covers exactly `nativeFrame` (device pixels from the
+    // desktop's top-left): how a compositor's output is matched with the Xwayland screen Gridlume's
+    // windows are drawn on. Empty when none does, or without Qt screens (no GUI application).
+    static QString qtScreenNameAt(const QRectF& nativeFrame);
 
     // A logical point (a pointer position, a tray icon's centre) in the window-system space,
     // converted on the Qt screen that holds it; none when no screen does.

@@ -1,6 +1,7 @@
 #include "KWinScreenProvider.h"
 
 #include "KWinScriptChannel.h"
+#include "platform/QtScreenSpace.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -16,17 +17,6 @@ namespace {
         const QJsonObject object = value.toObject();
         return QRectF(object.value(QStringLiteral("x")).toDouble(), object.value(QStringLiteral("y")).toDouble(),
             object.value(QStringLiteral("width")).toDouble(), object.value(QStringLiteral("height")).toDouble());
-    }
-
-    QString qtScreenNameAt(const QRectF& frame)
-    {
-        for (const QScreen* screen : QGuiApplication::screens()) {
-            if (QRectF(screen->geometry().topLeft() * screen->devicePixelRatio(),
-                    QSizeF(screen->size()) * screen->devicePixelRatio())
-                == frame)
-                return screen->name();
-        }
-        return {};
     }
 
 } // namespace
@@ -68,7 +58,7 @@ QList<Screen> KWinScreenProvider::parseScreens(const QJsonValue& screens, QRectF
         // they stay connected.
         desktopScreens.append(DesktopScreen { DisplayID(qHash(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y()))),
             Rect(frame.x(), frame.y(), frame.width(), frame.height()),
-            Rect(visibleFrame.x(), visibleFrame.y(), visibleFrame.width(), visibleFrame.height()), qtScreenNameAt(frame) });
+            Rect(visibleFrame.x(), visibleFrame.y(), visibleFrame.width(), visibleFrame.height()), QtScreenSpace::qtScreenNameAt(frame) });
     }
     if (primaryOutput)
         *primaryOutput = primary;

@@ -1,11 +1,7 @@
 #include "KWinWorkspace.h"
 
 #include "KWinScriptChannel.h"
-#include "platform/linux/ProcessExitWatcher.h"
-#include "platform/linux/ProcessStartTime.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonObject>
 #include <QPointer>
 
@@ -48,28 +44,9 @@ std::optional<RunningApplication> KWinWorkspace::frontmostApplication() const
 std::optional<RunningApplication> KWinWorkspace::applicationOfWindow(const QJsonValue& value) const
 {
     const QJsonObject window = value.toObject();
-    const pid_t pid = pid_t(window.value(QStringLiteral("pid")).toInt());
-    if (pid <= 0)
-        return std::nullopt;
-    const std::optional<quint64> startTime = processStartTime(pid);
-    if (!startTime)
-        return std::nullopt;
-    const auto key = qMakePair(pid, *startTime);
-    if (auto cached = m_cache.constFind(key); cached != m_cache.constEnd())
-        return *cached;
-
-    const QString desktopFileName = window.value(QStringLiteral("desktopFileName")).toString();
-    const QString className = window.value(QStringLiteral("resourceClass")).toString();
-    const QString instanceName = window.value(QStringLiteral("resourceName")).toString();
-    std::optional<DesktopEntry> entry;
-    if (!desktopFileName.isEmpty())
-        entry = m_desktopEntries.find(desktopFileName, desktopFileName);
-    if (!entry)
-        entry = m_desktopEntries.find(instanceName, className);
-    const ApplicationNaming naming = nameApplication(entry, className, pid);
-    RunningApplication application(pid, *startTime, naming.name, naming.identifier, naming.icon);
-    m_cache.insert(key, application);
-    return application;
+    return m_applications.application(pid_t(window.value(QStringLiteral("pid")).toInt()),
+        window.value(QStringLiteral("desktopFileName")).toString(), window.value(QStringLiteral("resourceName")).toString(),
+        window.value(QStringLiteral("resourceClass")).toString());
 }
 
 void KWinWorkspace::reportActivation(const QJsonValue& window)

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/Workspace.h"
-#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/WindowApplications.h"
 #include "platform/linux/WorkspaceObservers.h"
 
-#include <QHash>
 #include <QJsonValue>
 #include <QObject>
 
@@ -21,8 +20,7 @@ class KWinScriptChannel;
 // termination. The frontmost application is the one of the last activation reported, so that
 // asking for it does not wait for KWin.
 //
-// Names and identifiers come from the window's desktop file (KWin knows it for Wayland windows),
-// else the desktop entry its class matches, else the class, else the process's command name.
+// Names and identifiers are WindowApplications' (KWin knows the desktop file of a Wayland window).
 class KWinWorkspace final : public QObject, public Workspace {
     Q_OBJECT
 public:
@@ -39,8 +37,7 @@ private:
     void reportActivation(const QJsonValue& window);
 
     KWinScriptChannel& m_channel;
-    DesktopEntryIndex m_desktopEntries;
-    mutable QHash<QPair<pid_t, quint64>, RunningApplication> m_cache;
+    WindowApplications m_applications;
     // Watching starts lazily, from const reads too.
     mutable WorkspaceObservers m_observers;
     // The application of KWin's active window as last reported (none: no active window), once

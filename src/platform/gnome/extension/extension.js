@@ -37,6 +37,14 @@ const INTERFACE_XML = `
       <arg type="i" direction="out" name="height"/>
       <arg type="s" direction="out" name="reason"/>
     </method>
+    <method name="Frame">
+      <arg type="u" direction="in" name="id"/>
+      <arg type="b" direction="out" name="exists"/>
+      <arg type="i" direction="out" name="x"/>
+      <arg type="i" direction="out" name="y"/>
+      <arg type="i" direction="out" name="width"/>
+      <arg type="i" direction="out" name="height"/>
+    </method>
     <method name="Exists">
       <arg type="u" direction="in" name="id"/>
       <arg type="b" direction="out" name="exists"/>
@@ -58,6 +66,13 @@ const INTERFACE_XML = `
     <method name="UngrabAccelerator">
       <arg type="u" direction="in" name="action"/>
       <arg type="b" direction="out" name="ok"/>
+    </method>
+    <method name="GrabAccelerators">
+      <arg type="as" direction="in" name="accelerators"/>
+      <arg type="au" direction="out" name="actions"/>
+    </method>
+    <method name="UngrabAccelerators">
+      <arg type="au" direction="in" name="actions"/>
     </method>
     <signal name="WindowActivated">
       <arg type="u" name="id"/>
@@ -267,6 +282,8 @@ class GridlumeShell {
             monitor: window.get_monitor(),
             workspace: window.get_workspace() ? window.get_workspace().index() : -1,
             focused: window === focus,
+            above: window.is_above(),
+            allWorkspaces: window.is_on_all_workspaces(),
             maximized: window.get_maximized(),
             fullscreen: window.is_fullscreen(),
             frame: rectangle(window.get_frame_rect()),
@@ -302,6 +319,15 @@ class GridlumeShell {
             move => this._moves.delete(move)));
     }
 
+    // A window's frame, as Windows() reports it; false and zeros for a window that is not there.
+    Frame(id) {
+        const window = findWindow(id);
+        if (!window)
+            return [false, 0, 0, 0, 0];
+        const frame = window.get_frame_rect();
+        return [true, frame.x, frame.y, frame.width, frame.height];
+    }
+
     Exists(id) {
         return findWindow(id) !== null;
     }
@@ -324,24 +350,39 @@ class GridlumeShell {
     // is no accelerator at all). Accelerator(action) then goes to that program alone when the
     // shortcut is pressed, in every mode of Shell's, until it ungrabs it or leaves the bus.
     GrabAcceleratorAsync([accelerator], invocation) {
+        const action = this._grab(accelerator, invocation.get_sender());
+        invocation.return_value(new GLib.Variant('(us)', [action, action ? '' : 'Used by another program']));
+    }
+
+    UngrabAcceleratorAsync([action], invocation) {
+        const ok = this._grabs.get(action) === invocation.get_sender() && this._ungrab(action);
+        invocation.return_value(new GLib.Variant('(b)', [ok]));
+    }
+
+    // Many at once, the way Gridlume takes the keyboard while its panels are shown: the action of
+    // each, 0 for one GNOME has bound already.
+    GrabAcceleratorsAsync([accelerators], invocation) {
         const sender = invocation.get_sender();
+        invocation.return_value(new GLib.Variant('(au)', [accelerators.map(a => this._grab(a, sender))]));
+    }
+
+    UngrabAcceleratorsAsync([actions], invocation) {
+        const sender = invocation.get_sender();
+        actions.filter(action => this._grabs.get(action) === sender).forEach(action => this._ungrab(action));
+        invocation.return_value(null);
+    }
+
+    _grab(accelerator, sender) {
         const action = global.display.grab_accelerator(accelerator, Meta.KeyBindingFlags.NONE);
-        if (action === Meta.KeyBindingAction.NONE) {
-            invocation.return_value(new GLib.Variant('(us)', [0, 'Used by another program']));
-            return;
-        }
+        if (action === Meta.KeyBindingAction.NONE)
+            return 0;
         Main.wm.allowKeybinding(Meta.external_binding_name_for_action(action), Shell.ActionMode.ALL);
         this._grabs.set(action, sender);
         if (!this._grabbers.has(sender)) {
             this._grabbers.set(sender, Gio.bus_watch_name_on_connection(Gio.DBus.session, sender,
                 Gio.BusNameWatcherFlags.NONE, null, () => this._grabberVanished(sender)));
         }
-        invocation.return_value(new GLib.Variant('(us)', [action, '']));
-    }
-
-    UngrabAcceleratorAsync([action], invocation) {
-        const ok = this._grabs.get(action) === invocation.get_sender() && this._ungrab(action);
-        invocation.return_value(new GLib.Variant('(b)', [ok]));
+        return action;
     }
 
     _ungrab(action) {

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Accessibility.h"
+
+namespace gridlume {
+
+class GnomeShellChannel;
+
+// GNOME asks no permission of its own, but on Wayland only GNOME Shell can move other programs'
+// windows, and it lets Gridlume do so through Gridlume's extension: Gridlume is trusted while the
+// extension runs.
+class GnomeTrust final : public AccessibilityTrust {
+public:
+    explicit GnomeTrust(GnomeShellChannel& channel)
+        : m_channel(channel)
+    {
+    }
+
+    bool isProcessTrusted() const override;
+
+private:
+    GnomeShellChannel& m_channel;
+};
+
+} // namespace gridlume
