@@ -167,8 +167,8 @@ namespace {
 
 } // namespace
 
-PermissionSetupView::PermissionSetupView(
-    PermissionSetupService& permissionSetupService, QIcon applicationIcon, QWidget* parent)
+PermissionSetupView::PermissionSetupView(PermissionSetupService& permissionSetupService, QIcon applicationIcon,
+    QWidget* parent, std::optional<TrustGuide> guide)
     : QWidget(parent)
     , m_permissionSetupService(permissionSetupService)
     , m_applicationIcon(applicationIcon.isNull() ? QApplication::windowIcon() : std::move(applicationIcon))
@@ -180,7 +180,7 @@ PermissionSetupView::PermissionSetupView(
 
     auto* header = new QVBoxLayout;
     header->setSpacing(16);
-    auto* title = new QLabel(tr("Allow Gridlume"), this);
+    auto* title = new QLabel(guide ? guide->title : tr("Allow Gridlume"), this);
     title->setFont(scaledFont(font(), 22, QFont::DemiBold));
     title->setAlignment(Qt::AlignCenter);
     header->addWidget(title);
@@ -190,7 +190,8 @@ PermissionSetupView::PermissionSetupView(
     const int explanationLineHeight = QFontMetrics(explanationFont).lineSpacing() + 4;
     auto* explanation = new QLabel(QStringLiteral("<div style=\"line-height: %1px\">%2</div>")
                                        .arg(explanationLineHeight)
-                                       .arg(tr("Gridlume needs Accessibility permission to manage your windows.")),
+                                       .arg(guide ? guide->explanation
+                                                  : tr("Gridlume needs Accessibility permission to manage your windows.")),
         this);
     explanation->setTextFormat(Qt::RichText);
     explanation->setFont(explanationFont);
@@ -204,11 +205,14 @@ PermissionSetupView::PermissionSetupView(
 
     auto* steps = new QVBoxLayout;
     steps->setSpacing(24);
-    m_openSettingsButton = new ProminentButton(QStringLiteral("\u2699  ") + tr("Open Settings"), this);
-    m_openSettingsButton->setAccessibleName(tr("Open Settings"));
-    connect(m_openSettingsButton, &QPushButton::clicked, this,
-        [this] { m_permissionSetupService.openAccessibilitySettings(); });
-    steps->addWidget(makeStep(1, tr("Open Accessibility Settings"), m_openSettingsButton));
+    const QString buttonText = guide ? guide->openButton : tr("Open Settings");
+    m_openSettingsButton = new ProminentButton(QStringLiteral("\u2699  ") + buttonText, this);
+    m_openSettingsButton->setAccessibleName(buttonText);
+    connect(m_openSettingsButton, &QPushButton::clicked, this, [this, open = guide ? guide->open : nullptr] {
+        if (!open || !open())
+            m_permissionSetupService.openAccessibilitySettings();
+    });
+    steps->addWidget(makeStep(1, guide ? guide->openStep : tr("Open Accessibility Settings"), m_openSettingsButton));
     steps->addWidget(makeStep(2, tr("Find Gridlume and turn on the switch"), makeIllustration()));
     outer->addLayout(steps);
 

@@ -33,7 +33,7 @@ PermissionSetupWindowController::PermissionSetupWindowController(PermissionSetup
     auto* layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    m_view = new PermissionSetupView(m_permissionSetupService, {}, m_window.get());
+    m_view = new PermissionSetupView(m_permissionSetupService, {}, m_window.get(), trust.guide());
     layout->addWidget(m_view);
     m_window->installEventFilter(this);
 }

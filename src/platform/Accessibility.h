@@ -183,12 +183,26 @@ public:
     virtual std::shared_ptr<const AXValue> createSizeValue(Size size) = 0;
 };
 
+// How the permission is given on a desktop where it is not the accessibility permission of the
+// desktop's settings, in the permission window's words: its title, one line of explanation, and
+// the first step with its button, which calls `open` (false when it could not open anything).
+struct TrustGuide {
+    QString title;
+    QString explanation;
+    QString openStep;
+    QString openButton;
+    std::function<bool()> open;
+};
+
 // Whether this process may act on other programs' windows.
 class AccessibilityTrust {
 public:
     virtual ~AccessibilityTrust() = default;
-    // Asked afresh on every call; never cached by callers.
+    // Asked afresh on every call, and polled while the permission window is shown: cheap, no
+    // round trip to the desktop. Never cached by callers.
     virtual bool isProcessTrusted() const = 0;
+    // How to give the permission here; none for the desktop's accessibility permission.
+    virtual std::optional<TrustGuide> guide() const { return std::nullopt; }
 };
 
 } // namespace gridlume
