@@ -88,7 +88,7 @@ public:
 
     QByteArray displayName() const { return m_displayName; }
     // DISPLAY and private XDG directories, for the programs started on this desktop.
-    QStringList environment() const;
+    virtual QStringList environment() const;
     xcb_connection_t* connection() const { return m_connection; }
     xcb_window_t root() const { return m_root; }
     // The X server and the window manager, for tests that stop, kill or replace them.
