@@ -1,8 +1,10 @@
 #include "app/GridlumeDBusService.h"
 
+#include "app/AppDelegate.h"
 #include "app/GridlumeApp.h"
 #include "app/InstanceChannel.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
 
@@ -48,6 +50,21 @@ bool GridlumeDBusService::registerOnSessionBus()
 void GridlumeDBusService::Toggle()
 {
     m_app.handleInstanceCommand(InstanceChannel::toggleCommand);
+}
+
+void GridlumeDBusService::ShowSettings()
+{
+    m_app.handleInstanceCommand(InstanceChannel::showSettingsCommand);
+}
+
+void GridlumeDBusService::ShowHelp()
+{
+    m_app.appDelegate().openHelpPage();
+}
+
+void GridlumeDBusService::Quit()
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void GridlumeDBusService::Place(const QString& grid, const QString& block, const QString& monitor)

@@ -33,6 +33,12 @@ public Q_SLOTS:
     void Toggle();
     // Like `gridlume place GRID BLOCK --monitor MONITOR`; an empty monitor is "current".
     void Place(const QString& grid, const QString& block, const QString& monitor);
+    // The items of the tray icon's menu, for a desktop that shows Gridlume's icon itself (GNOME
+    // Shell's top bar, through Gridlume's extension): the settings window, the help page, and
+    // quitting once the call is answered.
+    void ShowSettings();
+    void ShowHelp();
+    void Quit();
 
 private:
     GridlumeApp& m_app;

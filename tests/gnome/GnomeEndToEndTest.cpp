@@ -161,6 +161,19 @@ namespace {
             EXPECT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_shell->focusedProcess(), wayland->pid());
         }
+        {
+            SCOPED_TRACE("a click on Gridlume's icon in the top bar shows the panels, the next hides them");
+            const QVariantList icon = m_shell->callExtension(QStringLiteral("TopBarIcon"));
+            ASSERT_EQ(icon.size(), 4);
+            ASSERT_GT(icon[2].toInt(), 0) << "no icon in the top bar";
+            const QPoint centre(icon[0].toInt() + icon[2].toInt() / 2, icon[1].toInt() + icon[3].toInt() / 2);
+            for (const std::vector<QRect>& expected : { panels, std::vector<QRect> {} }) {
+                ASSERT_TRUE(m_shell->moveTo(centre));
+                m_shell->button(true);
+                m_shell->button(false);
+                EXPECT_TRUE(m_windows.waitForPanels(expected, deadline)) << describe(m_windows.viewablePanels());
+            }
+        }
     }
 
     // Without the extension, Gridlume says once how to turn it on, in its log and in its

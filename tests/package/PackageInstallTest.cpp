@@ -124,7 +124,8 @@ namespace {
                 "/usr/share/gridlume/autostart/gridlume.desktop", "/usr/share/icons/hicolor/scalable/apps/gridlume.svg",
                 "/usr/share/icons/hicolor/symbolic/apps/gridlume-symbolic.svg",
                 "/usr/share/metainfo/org.gridlume.Gridlume.metainfo.xml", "/usr/share/man/man1/gridlume.1.gz",
-                "/usr/share/doc/gridlume/copyright", "/usr/share/doc/gridlume/changelog.gz" }) {
+                "/usr/share/doc/gridlume/copyright", "/usr/share/doc/gridlume/changelog.gz",
+                "/usr/share/gnome-shell/extensions/gridlume@gridlume.org/extension.js" }) {
             const QString file = QString::fromLatin1(path);
             EXPECT_TRUE(installed.contains(file) && QFileInfo(file).isFile()) << path;
         }

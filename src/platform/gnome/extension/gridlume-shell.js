@@ -1,14 +1,15 @@
-/* Gridlume's link into GNOME Shell (43, the imports style of extensions).
+/* Gridlume's link into GNOME Shell, one source for GNOME 43 and 44 (the imports style of
+ * extensions) and GNOME 45 and later (ES modules): GenerateExtension.cmake puts the imports and
+ * the entry point of each style around it, and the names it uses (Gio, GLib, GObject, Clutter,
+ * Meta, Shell, St, Main, PanelMenu, PopupMenu) come from there.
  *
  * While enabled it exports org.gridlume.Shell at /org/gridlume/Shell on the session bus, on
  * Shell's own connection, and owns the bus name org.gridlume.Shell there, so that Gridlume can
  * tell whether the extension runs. Monitors(), Windows() and Pointer() answer a JSON text; the
  * rest act on windows by the id Windows() reports (Meta.Window.get_id()), grab shortcuts for the
- * program that asked, and tell of activations and monitor changes by signals. */
-/* exported init */
-
-const { Gio, GLib, Meta, Shell } = imports.gi;
-const Main = imports.ui.main;
+ * program that asked, and tell of activations and monitor changes by signals. While Gridlume runs
+ * (org.gridlume.Gridlume on the bus), its icon is in the top bar, where other desktops have their
+ * tray: a left click shows or hides the panels, a right click opens the tray icon's menu. */
 
 const BUS_NAME = 'org.gridlume.Shell';
 const OBJECT_PATH = '/org/gridlume/Shell';
@@ -23,6 +24,12 @@ const INTERFACE_XML = `
     </method>
     <method name="Pointer">
       <arg type="s" direction="out" name="json"/>
+    </method>
+    <method name="TopBarIcon">
+      <arg type="i" direction="out" name="x"/>
+      <arg type="i" direction="out" name="y"/>
+      <arg type="i" direction="out" name="width"/>
+      <arg type="i" direction="out" name="height"/>
     </method>
     <method name="MoveResize">
       <arg type="u" direction="in" name="id"/>
@@ -212,7 +219,8 @@ class PendingMove {
 }
 
 class GridlumeShell {
-    constructor() {
+    constructor(topBarIcon) {
+        this._topBarIcon = topBarIcon;
         this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, this);
         this._moves = new Set();
         // Grabbed accelerators: action → the bus name of the program that grabbed it; and a
@@ -289,6 +297,10 @@ class GridlumeShell {
             frame: rectangle(window.get_frame_rect()),
         }));
         return JSON.stringify(windows);
+    }
+
+    TopBarIcon() {
+        return this._topBarIcon();
     }
 
     // Where the pointer is, in the same coordinates.
@@ -424,17 +436,81 @@ class GridlumeShell {
     }
 }
 
-class Extension {
-    enable() {
-        this._shell = new GridlumeShell();
+// Gridlume's icon in the top bar, while Gridlume is on the bus: a left click is Toggle(), any
+// other click opens the menu of Gridlume's tray icon, whose items call Gridlume likewise.
+const GRIDLUME_NAME = 'org.gridlume.Gridlume';
+const GRIDLUME_PATH = '/org/gridlume/Gridlume';
+
+function callGridlume(method) {
+    Gio.DBus.session.call(GRIDLUME_NAME, GRIDLUME_PATH, GRIDLUME_NAME, method, null, null,
+        Gio.DBusCallFlags.NONE, -1, null, null);
+}
+
+const GridlumeTopBarIcon = GObject.registerClass(
+class GridlumeTopBarIcon extends PanelMenu.Button {
+    _init(iconFile) {
+        super._init(0.0, 'Gridlume');
+        this.add_child(new St.Icon({
+            gicon: new Gio.FileIcon({ file: iconFile }),
+            style_class: 'system-status-icon',
+        }));
+        [['Settings\u2026', 'ShowSettings'], ['Help', 'ShowHelp'], null, ['Quit Gridlume', 'Quit']]
+            .forEach(item => this.menu.addMenuItem(item
+                ? this._menuItem(...item) : new PopupMenu.PopupSeparatorMenuItem()));
     }
 
-    disable() {
+    _menuItem(label, method) {
+        const item = new PopupMenu.PopupMenuItem(label);
+        item.connect('activate', () => callGridlume(method));
+        return item;
+    }
+
+    vfunc_event(event) {
+        if (event.type() === Clutter.EventType.BUTTON_PRESS && event.get_button() === Clutter.BUTTON_PRIMARY) {
+            this.menu.close();
+            callGridlume('Toggle');
+            return Clutter.EVENT_STOP;
+        }
+        return super.vfunc_event(event);
+    }
+});
+
+// Everything the extension does while enabled; `directory` is the extension's folder.
+class Gridlume {
+    constructor(directory) {
+        this._icon = null;
+        this._shell = new GridlumeShell(() => this.topBarIcon());
+        const iconFile = directory.get_child('gridlume-symbolic.svg');
+        this._watch = Gio.bus_watch_name(Gio.BusType.SESSION, GRIDLUME_NAME, Gio.BusNameWatcherFlags.NONE,
+            () => {
+                if (this._icon)
+                    return;
+                this._icon = new GridlumeTopBarIcon(iconFile);
+                Main.panel.addToStatusArea('gridlume', this._icon);
+            },
+            () => this._removeIcon());
+    }
+
+    _removeIcon() {
+        if (this._icon) {
+            this._icon.destroy();
+            this._icon = null;
+        }
+    }
+
+    // Where the top-bar icon is, in Shell's coordinates; zeros while it is not shown.
+    topBarIcon() {
+        if (!this._icon || !this._icon.get_stage())
+            return [0, 0, 0, 0];
+        const [x, y] = this._icon.get_transformed_position();
+        const [width, height] = this._icon.get_transformed_size();
+        return [Math.round(x), Math.round(y), Math.round(width), Math.round(height)];
+    }
+
+    destroy() {
+        Gio.bus_unwatch_name(this._watch);
+        this._removeIcon();
         this._shell.destroy();
         this._shell = null;
     }
-}
-
-function init() {
-    return new Extension();
 }
