@@ -47,7 +47,11 @@ namespace {
             const bool shown = QTest::qWaitFor(
                 [&] { return timer.start(), m_shell->keys(kShortcutKeys), m_windows.waitForPanels(expected, 3s); },
                 int(deadline.count()));
-            return shown ? std::optional(timer.elapsed()) : std::nullopt;
+            if (!shown)
+                return std::nullopt;
+            // Reported, never asserted.
+            RecordProperty("shortcut_to_panels_viewable_ms_" + std::to_string(++m_shows), int(timer.elapsed()));
+            return timer.elapsed();
         }
 
         // A drag over the whole grid of `panel`, each step once Gridlume has shown its preview on
@@ -88,6 +92,7 @@ namespace {
         }
 
         std::unique_ptr<GnomeShellProbe> m_shell;
+        int m_shows = 0;
     };
 
     // The shortcut shows a panel centred on each monitor's work area, above every window and on
@@ -112,9 +117,7 @@ namespace {
             GridlumeWindows::centredPanel(areas[1]) };
         {
             SCOPED_TRACE("the shortcut shows a panel centred on each work area, the focus staying put");
-            const std::optional<qint64> took = showPanelsByShortcut(panels);
-            ASSERT_TRUE(took) << describe(m_windows.viewablePanels());
-            RecordProperty("shortcut_to_panels_viewable_ms", int(*took));
+            ASSERT_TRUE(showPanelsByShortcut(panels)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_shell->focusedProcess(), xterm->pid()) << "the panels took the focus";
             EXPECT_EQ(panelTraits().toStdString(), "1,1 1,1");
             m_shell->keys({ kEscapeKey });
