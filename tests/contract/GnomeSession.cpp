@@ -7,6 +7,8 @@
 #include "platform/HotKeyAdapter.h"
 #include "platform/gnome/GnomeShortcutGrabber.h"
 
+#include <array>
+
 namespace gridlume::test {
 
 namespace {
@@ -35,10 +37,9 @@ namespace {
                 return false;
             // evdev's left Shift, Control, Alt and Super, in the order of ShortcutModifier's bits.
             std::vector<quint32> keys;
-            const quint32 modifierKeys[] = { 42, 29, 56, 125 };
-            for (int bit = 0; bit < 4; ++bit) {
+            for (const quint32 bit : { 0, 1, 2, 3 }) {
                 if (combination->modifiers & (1 << bit))
-                    keys.push_back(modifierKeys[bit]);
+                    keys.push_back(std::array<quint32, 4> { 42, 29, 56, 125 }[bit]);
             }
             keys.push_back(combination->evdevCode);
             shell().keys(keys);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -23,36 +24,23 @@ namespace {
     // evdev's BTN_LEFT.
     constexpr int kLeftButton = 0x110;
 
-    Rect rectOf(const QJsonValue& value)
+    Rect rectOf(const QJsonValue& r)
     {
-        const QJsonObject r = value.toObject();
-        return Rect(r.value(QStringLiteral("x")).toDouble(), r.value(QStringLiteral("y")).toDouble(),
-            r.value(QStringLiteral("width")).toDouble(), r.value(QStringLiteral("height")).toDouble());
+        return Rect(r[QStringLiteral("x")].toDouble(), r[QStringLiteral("y")].toDouble(),
+            r[QStringLiteral("width")].toDouble(), r[QStringLiteral("height")].toDouble());
     }
 
     // The variables of the session that its programs need, out of everything scripts/gnome-session
     // reports; the folders stay the test desktop's.
-    bool isSessionVariable(const QString& line)
-    {
-        for (const char* name : { "DBUS_SESSION_BUS_ADDRESS=", "DBUS_SYSTEM_BUS_ADDRESS=", "XAUTHORITY=",
-                 "XDG_CURRENT_DESKTOP=", "XDG_SESSION_TYPE=", "GRIDLUME_GNOME_DIR=" }) {
-            if (line.startsWith(QLatin1String(name)))
-                return true;
-        }
-        return false;
-    }
+    const QRegularExpression kSessionVariable(
+        QStringLiteral("^(DBUS_SESSION_BUS_ADDRESS|DBUS_SYSTEM_BUS_ADDRESS|XAUTHORITY|XDG_CURRENT_DESKTOP|"
+                       "XDG_SESSION_TYPE|GRIDLUME_GNOME_DIR)="));
 
 } // namespace
 
 GnomeTestDesktop::GnomeTestDesktop()
-    : X11TestDesktop(profile())
+    : X11TestDesktop({ .id = "GnomeWayland", .windowManager = { QStringLiteral("gnome-shell") } })
 {
-}
-
-const DesktopProfile& GnomeTestDesktop::profile()
-{
-    static const DesktopProfile profile { .id = "GnomeWayland", .windowManager = { QStringLiteral("gnome-shell") } };
-    return profile;
 }
 
 std::optional<QString> GnomeTestDesktop::problem()
@@ -105,7 +93,7 @@ bool GnomeTestDesktop::startSession(QString* error)
         m_wholeSession.append(line);
         if (line.startsWith(QLatin1String("DISPLAY=:")))
             display = line.mid(9).toLatin1();
-        else if (isSessionVariable(line))
+        else if (kSessionVariable.match(line).hasMatch())
             m_session.append(line);
     }
     // Mutter's Xwayland asks every client for its cookie, this process's own connection too.
@@ -134,6 +122,11 @@ QVariantList GnomeShellProbe::callExtension(const QString& method, const QVarian
     return m_bus.call(call).arguments();
 }
 
+QJsonDocument GnomeShellProbe::answer(const QString& method)
+{
+    return QJsonDocument::fromJson(callExtension(method).value(0).toString().toUtf8());
+}
+
 QVariantList GnomeShellProbe::remoteDesktop(const QString& method, const QVariantList& arguments)
 {
     const bool onSession = method != QLatin1String("CreateSession");
@@ -146,17 +139,15 @@ QVariantList GnomeShellProbe::remoteDesktop(const QString& method, const QVarian
 
 std::vector<Rect> GnomeShellProbe::workAreas()
 {
-    const QJsonObject monitors
-        = QJsonDocument::fromJson(callExtension(QStringLiteral("Monitors")).value(0).toString().toUtf8()).object();
     std::vector<Rect> areas;
-    for (const QJsonValue& monitor : monitors.value(QStringLiteral("monitors")).toArray())
-        areas.push_back(rectOf(monitor.toObject().value(QStringLiteral("workArea"))));
+    for (const QJsonValue& monitor : answer(QStringLiteral("Monitors"))[QStringLiteral("monitors")].toArray())
+        areas.push_back(rectOf(monitor[QStringLiteral("workArea")]));
     return areas;
 }
 
 QJsonArray GnomeShellProbe::windows()
 {
-    return QJsonDocument::fromJson(callExtension(QStringLiteral("Windows")).value(0).toString().toUtf8()).array();
+    return answer(QStringLiteral("Windows")).array();
 }
 
 std::optional<Rect> GnomeShellProbe::frameOf(pid_t pid)
@@ -197,9 +188,8 @@ void GnomeShellProbe::keys(const std::vector<quint32>& evdevCodes)
 
 QPoint GnomeShellProbe::pointer()
 {
-    const QJsonObject answer
-        = QJsonDocument::fromJson(callExtension(QStringLiteral("Pointer")).value(0).toString().toUtf8()).object();
-    return QPoint(answer.value(QStringLiteral("x")).toInt(), answer.value(QStringLiteral("y")).toInt());
+    const QJsonDocument pointer = answer(QStringLiteral("Pointer"));
+    return QPoint(pointer[QStringLiteral("x")].toInt(), pointer[QStringLiteral("y")].toInt());
 }
 
 bool GnomeShellProbe::moveTo(QPoint point)

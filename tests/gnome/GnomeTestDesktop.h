@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QPoint>
 
 #include <vector>
@@ -20,7 +21,6 @@ class GnomeTestDesktop final : public X11TestDesktop {
 public:
     GnomeTestDesktop();
 
-    static const DesktopProfile& profile();
     // Why GNOME Shell cannot run here (not installed), or none.
     static std::optional<QString> problem();
 
@@ -67,6 +67,8 @@ public:
 
 private:
     QVariantList remoteDesktop(const QString& method, const QVariantList& arguments);
+    // The JSON text a method of the extension's answers.
+    QJsonDocument answer(const QString& method);
     QPoint pointer();
 
     QDBusConnection m_bus;
