@@ -120,6 +120,12 @@ namespace {
             ASSERT_TRUE(showPanelsByShortcut(panels)) << describe(m_windows.viewablePanels());
             EXPECT_EQ(m_shell->focusedProcess(), xterm->pid()) << "the panels took the focus";
             EXPECT_EQ(panelTraits().toStdString(), "1,1 1,1");
+            // For a look at the panels and the preview over Shell: GRIDLUME_SCREENSHOTS=folder.
+            if (const QString folder = qEnvironmentVariable("GRIDLUME_SCREENSHOTS"); !folder.isEmpty()) {
+                EXPECT_TRUE(m_shell->moveTo(GridlumeWindows::tileCentre(panels[1], 0, 0)));
+                (void)m_desktop.waitUntil([&] { return m_windows.viewablePreview().has_value(); }, 5s);
+                m_shell->callExtension(QStringLiteral("Screenshot"), { folder + QStringLiteral("/gnome-wayland.png") });
+            }
             m_shell->keys({ kEscapeKey });
             ASSERT_TRUE(m_windows.waitForPanels({}, deadline)) << describe(m_windows.viewablePanels());
         }

@@ -25,6 +25,9 @@ const INTERFACE_XML = `
     <method name="Pointer">
       <arg type="s" direction="out" name="json"/>
     </method>
+    <method name="Screenshot">
+      <arg type="s" direction="in" name="path"/>
+    </method>
     <method name="TopBarIcon">
       <arg type="i" direction="out" name="x"/>
       <arg type="i" direction="out" name="y"/>
@@ -104,7 +107,7 @@ const SETTLE_QUIET_MS = 100;
 const SETTLE_POLL_MS = 10;
 
 // GRIDLUME_SHELL_DEBUG set in Shell's environment: each MoveResize tells Shell's log how long the
-// frame took to settle.
+// frame took to settle, and Screenshot() answers.
 const DEBUG = GLib.getenv('GRIDLUME_SHELL_DEBUG') !== null;
 
 function rectangle(r) {
@@ -301,6 +304,26 @@ class GridlumeShell {
 
     TopBarIcon() {
         return this._topBarIcon();
+    }
+
+    // What Shell shows on all monitors, as a PNG file at `path`; only with GRIDLUME_SHELL_DEBUG
+    // (Shell's own screenshot service answers only the programs it knows).
+    ScreenshotAsync([path], invocation) {
+        if (!DEBUG) {
+            invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
+                'Screenshots only with GRIDLUME_SHELL_DEBUG set in GNOME Shell');
+            return;
+        }
+        const stream = Gio.File.new_for_path(path).replace(null, false, Gio.FileCreateFlags.NONE, null);
+        new Shell.Screenshot().screenshot(false, stream, (shooter, result) => {
+            try {
+                shooter.screenshot_finish(result);
+                stream.close(null);
+                invocation.return_value(null);
+            } catch (e) {
+                invocation.return_dbus_error('org.gridlume.Shell.Error.Failed', e.message);
+            }
+        });
     }
 
     // Where the pointer is, in the same coordinates.
