@@ -188,10 +188,10 @@ PermissionSetupView::PermissionSetupView(PermissionSetupService& permissionSetup
     const QFont explanationFont = scaledFont(font(), 13, QFont::Normal);
     // Its lines 4 points further apart than the font's own spacing.
     const int explanationLineHeight = QFontMetrics(explanationFont).lineSpacing() + 4;
-    auto* explanation = new QLabel(QStringLiteral("<div style=\"line-height: %1px\">%2</div>")
-                                       .arg(explanationLineHeight)
-                                       .arg(guide ? guide->explanation
-                                                  : tr("Gridlume needs Accessibility permission to manage your windows.")),
+    auto* explanation = new QLabel(
+        QStringLiteral("<div style=\"line-height: %1px\">%2</div>")
+            .arg(explanationLineHeight)
+            .arg(guide ? guide->explanation : tr("Gridlume needs Accessibility permission to manage your windows.")),
         this);
     explanation->setTextFormat(Qt::RichText);
     explanation->setFont(explanationFont);

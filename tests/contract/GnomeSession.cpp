@@ -25,7 +25,8 @@ namespace {
             const auto accelerator = combination ? GnomeShortcutGrabber::accelerator(*combination) : std::nullopt;
             if (!accelerator)
                 return false;
-            const quint32 action = shell().callExtension(QStringLiteral("GrabAccelerator"), { *accelerator }).value(0).toUInt();
+            const quint32 action
+                = shell().callExtension(QStringLiteral("GrabAccelerator"), { *accelerator }).value(0).toUInt();
             if (action)
                 m_taken.append(action);
             return action != 0;
@@ -50,7 +51,8 @@ namespace {
         GnomeShellProbe& shell()
         {
             if (!m_shell)
-                m_shell = std::make_unique<GnomeShellProbe>(static_cast<GnomeTestDesktop&>(m_desktop).sessionBusAddress());
+                m_shell
+                    = std::make_unique<GnomeShellProbe>(static_cast<GnomeTestDesktop&>(m_desktop).sessionBusAddress());
             return *m_shell;
         }
         void releaseTaken() override

@@ -85,7 +85,8 @@ namespace {
             for (const QJsonValue& value : m_shell->windows()) {
                 const QJsonObject window = value.toObject();
                 if (window.value(QStringLiteral("title")).toString().startsWith(QLatin1String("Gridlume Tiling Panel")))
-                    traits.append(QStringLiteral("%1,%2").arg(window.value(QStringLiteral("above")).toBool())
+                    traits.append(QStringLiteral("%1,%2")
+                                      .arg(window.value(QStringLiteral("above")).toBool())
                                       .arg(window.value(QStringLiteral("allWorkspaces")).toBool()));
             }
             return traits.join(u' ');
@@ -149,12 +150,14 @@ namespace {
             dragOverGrid(panel, areas[placement.monitor]);
             ASSERT_FALSE(HasFatalFailure());
             const QRect area = pixelRect(areas[placement.monitor]);
-            EXPECT_TRUE(QTest::qWaitFor(
-                [&] { return isNear(m_shell->frameOf(placement.client), area, placement.tolerance); }, int(deadline.count())))
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return isNear(m_shell->frameOf(placement.client), area, placement.tolerance); },
+                    int(deadline.count())))
                 << "the window is at " << describe(m_shell->frameOf(placement.client)) << " instead of "
                 << describe(area);
-            if (placement.tolerance == Size {})
+            if (placement.tolerance == Size {}) {
                 EXPECT_EQ(m_shell->frameOf(placement.client), std::optional(areas[placement.monitor]));
+            }
             // The click gave the panel the keys: Escape shrinks the block the drag left to one tile,
             // the next closes the panels, and the focus goes back to the user's window.
             m_shell->keys({ kEscapeKey });
@@ -204,7 +207,8 @@ namespace {
         EXPECT_TRUE(m_desktop.waitUntil([&] { return !guide(); }, deadline)) << "the window stayed";
         const std::vector<Rect> areas = m_shell->workAreas();
         ASSERT_EQ(areas.size(), 2u);
-        EXPECT_TRUE(showPanelsByShortcut({ GridlumeWindows::centredPanel(areas[0]), GridlumeWindows::centredPanel(areas[1]) }))
+        EXPECT_TRUE(
+            showPanelsByShortcut({ GridlumeWindows::centredPanel(areas[0]), GridlumeWindows::centredPanel(areas[1]) }))
             << describe(m_windows.viewablePanels());
         EXPECT_EQ(m_gridlume->countLogMessages(QStringLiteral("\"gnome-extensions enable %1\"").arg(uuid)), 1);
     }

@@ -154,7 +154,8 @@ std::optional<Rect> GnomeShellProbe::frameOf(pid_t pid)
 {
     for (const QJsonValue& window : windows()) {
         const Rect frame = rectOf(window[QStringLiteral("frame")]);
-        if (window[QStringLiteral("pid")].toInt() == pid && window[QStringLiteral("type")].toInt() == 0 && frame.width() > 0)
+        if (window[QStringLiteral("pid")].toInt() == pid && window[QStringLiteral("type")].toInt() == 0
+            && frame.width() > 0)
             return frame;
     }
     return std::nullopt;

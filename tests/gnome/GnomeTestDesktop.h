@@ -7,8 +7,8 @@
 #include <QJsonDocument>
 #include <QPoint>
 
-#include <vector>
 #include <optional>
+#include <vector>
 
 namespace gridlume::test {
 

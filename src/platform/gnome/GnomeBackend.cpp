@@ -36,7 +36,9 @@ namespace {
 bool GnomeBackend::matchesEnvironment() const
 {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+        && qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+               .split(u':')
+               .contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
 }
 
 bool GnomeBackend::appliesToSession() const
@@ -69,7 +71,8 @@ std::unique_ptr<BackendPlatform> GnomeBackend::createPlatform(
 std::unique_ptr<BackendPlatform> GnomeBackend::createCommandPlatform(
     UserDefaults& userDefaults, LogSink& logSink, QString* errorMessage) const
 {
-    auto platform = std::make_unique<GnomeBackendPlatform>(std::make_unique<NoPanelWindowTraits>(), userDefaults, logSink);
+    auto platform
+        = std::make_unique<GnomeBackendPlatform>(std::make_unique<NoPanelWindowTraits>(), userDefaults, logSink);
     if (!platform->channel().isAvailable()) {
         *errorMessage = QStringLiteral("GNOME Shell's Gridlume extension does not run; turn it on with "
                                        "\"gnome-extensions enable %1\" or in the Extensions app")

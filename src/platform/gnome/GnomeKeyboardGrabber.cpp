@@ -63,8 +63,8 @@ Subscription GnomeKeyboardGrabber::grabKeyboard(std::function<void(const KeyEven
         if (isModifierKey(entry.virtualKeyCode))
             continue;
         for (const bool shift : { false, true }) {
-            const auto text = GnomeShortcutGrabber::accelerator(
-                { entry.evdevCode, quint8(shift ? ShortcutModifier::Shift : 0) });
+            const auto text
+                = GnomeShortcutGrabber::accelerator({ entry.evdevCode, quint8(shift ? ShortcutModifier::Shift : 0) });
             if (!text)
                 continue;
             accelerators.append(*text);

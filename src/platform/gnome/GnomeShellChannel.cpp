@@ -23,8 +23,8 @@ GnomeShellChannel::GnomeShellChannel(LogSink& logSink, QDBusConnection bus, QObj
         SLOT(onWindowActivated(uint, int, QString)));
     // Sent to the connection that grabbed the shortcut alone.
     m_bus.connect(serviceName, objectPath, interface, QStringLiteral("Accelerator"), this, SLOT(onAccelerator(uint)));
-    m_bus.connect(serviceName, objectPath, interface, QStringLiteral("MonitorsChanged"), this,
-        SLOT(onMonitorsChanged()));
+    m_bus.connect(
+        serviceName, objectPath, interface, QStringLiteral("MonitorsChanged"), this, SLOT(onMonitorsChanged()));
     m_isAvailable = m_bus.isConnected() && m_bus.interface()->isServiceRegistered(serviceName);
     if (!m_isAvailable)
         setAvailable(false);
@@ -97,7 +97,8 @@ void GnomeShellChannel::callLater(const QString& method, const QVariantList& arg
     std::function<void(const std::optional<QVariantList>&)> onAnswer)
 {
     if (!m_isAvailable) {
-        QMetaObject::invokeMethod(context, [onAnswer] { onAnswer(std::nullopt); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            context, [onAnswer] { onAnswer(std::nullopt); }, Qt::QueuedConnection);
         return;
     }
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(methodCall(method, arguments)), context);

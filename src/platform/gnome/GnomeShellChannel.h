@@ -35,16 +35,16 @@ public:
     static constexpr std::chrono::milliseconds answerDeadline { 2000 };
     static constexpr std::chrono::milliseconds moveDeadline { 3000 };
 
-    explicit GnomeShellChannel(LogSink& logSink, QDBusConnection bus = QDBusConnection::sessionBus(),
-        QObject* parent = nullptr);
+    explicit GnomeShellChannel(
+        LogSink& logSink, QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
 
     // Whether the extension runs now (its name has an owner); no round trip.
     bool isAvailable() const { return m_isAvailable; }
 
     // Calls `method` with `arguments` and waits up to `timeout`; the reply's arguments, or none
     // when the extension is not there or does not answer (logged once per outage).
-    std::optional<QVariantList> call(const QString& method, const QVariantList& arguments = {},
-        std::chrono::milliseconds timeout = answerDeadline);
+    std::optional<QVariantList> call(
+        const QString& method, const QVariantList& arguments = {}, std::chrono::milliseconds timeout = answerDeadline);
     // The same for a method that answers one JSON text (Monitors); none also for text that is no
     // JSON.
     std::optional<QJsonValue> callJson(const QString& method);

@@ -18,8 +18,8 @@ GnomeShortcutGrabber::GnomeShortcutGrabber(GnomeShellChannel& channel, LogSink& 
     , m_logger(logSink, QStringLiteral("GNOME"))
 {
     connect(&channel, &GnomeShellChannel::acceleratorActivated, this, &GnomeShortcutGrabber::deliver);
-    connect(&channel, &GnomeShellChannel::availabilityChanged, this,
-        &GnomeShortcutGrabber::extensionAvailabilityChanged);
+    connect(
+        &channel, &GnomeShellChannel::availabilityChanged, this, &GnomeShortcutGrabber::extensionAvailabilityChanged);
 }
 
 GnomeShortcutGrabber::~GnomeShortcutGrabber()

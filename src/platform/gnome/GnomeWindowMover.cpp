@@ -60,8 +60,8 @@ FrameAnswer GnomeWindowMover::frame(const WindowId& window)
         return { {}, WindowFailure::NoAnswer };
     if (!answer->at(0).toBool())
         return { {}, WindowFailure::Gone };
-    return { accessibilityFrame(answer->at(1).toInt(), answer->at(2).toInt(), answer->at(3).toInt(),
-                 answer->at(4).toInt()),
+    return { accessibilityFrame(
+                 answer->at(1).toInt(), answer->at(2).toInt(), answer->at(3).toInt(), answer->at(4).toInt()),
         std::nullopt };
 }
 

@@ -58,7 +58,8 @@ QList<Screen> KWinScreenProvider::parseScreens(const QJsonValue& screens, QRectF
         // they stay connected.
         desktopScreens.append(DesktopScreen { DisplayID(qHash(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y()))),
             Rect(frame.x(), frame.y(), frame.width(), frame.height()),
-            Rect(visibleFrame.x(), visibleFrame.y(), visibleFrame.width(), visibleFrame.height()), QtScreenSpace::qtScreenNameAt(frame) });
+            Rect(visibleFrame.x(), visibleFrame.y(), visibleFrame.width(), visibleFrame.height()),
+            QtScreenSpace::qtScreenNameAt(frame) });
     }
     if (primaryOutput)
         *primaryOutput = primary;

@@ -45,7 +45,8 @@ std::optional<RunningApplication> KWinWorkspace::applicationOfWindow(const QJson
 {
     const QJsonObject window = value.toObject();
     return m_applications.application(pid_t(window.value(QStringLiteral("pid")).toInt()),
-        window.value(QStringLiteral("desktopFileName")).toString(), window.value(QStringLiteral("resourceName")).toString(),
+        window.value(QStringLiteral("desktopFileName")).toString(),
+        window.value(QStringLiteral("resourceName")).toString(),
         window.value(QStringLiteral("resourceClass")).toString());
 }
 
