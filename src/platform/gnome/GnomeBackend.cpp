@@ -58,13 +58,9 @@ std::optional<QString> GnomeBackend::windowProblem() const
 std::unique_ptr<BackendPlatform> GnomeBackend::createPlatform(
     UserDefaults& userDefaults, LogSink& logSink, QString* errorMessage) const
 {
-    std::unique_ptr<X11PanelWindowTraits> traits = X11PanelWindowTraits::create();
-    if (!traits) {
-        *errorMessage = QStringLiteral("Qt does not draw through X11 here");
+    std::unique_ptr<X11PanelWindowTraits> traits = X11PanelWindowTraits::createManaged(errorMessage);
+    if (!traits)
         return nullptr;
-    }
-    // Mutter gives the keyboard to an Xwayland window only when it manages it.
-    traits->setTilingPanelsBypassWindowManager(false);
     return std::make_unique<GnomeBackendPlatform>(std::move(traits), userDefaults, logSink);
 }
 

@@ -62,12 +62,9 @@ std::optional<QString> KWinBackend::windowProblem() const
 std::unique_ptr<BackendPlatform> KWinBackend::createPlatform(
     UserDefaults& userDefaults, LogSink& logSink, QString* errorMessage) const
 {
-    std::unique_ptr<X11PanelWindowTraits> traits = X11PanelWindowTraits::create();
-    if (!traits) {
-        *errorMessage = QStringLiteral("Qt does not draw through X11 here");
+    std::unique_ptr<X11PanelWindowTraits> traits = X11PanelWindowTraits::createManaged(errorMessage);
+    if (!traits)
         return nullptr;
-    }
-    traits->setTilingPanelsBypassWindowManager(false);
     return create(std::move(traits), userDefaults, logSink, errorMessage);
 }
 

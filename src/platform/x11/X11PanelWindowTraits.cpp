@@ -36,6 +36,17 @@ namespace {
     }
 } // namespace
 
+std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::createManaged(QString* errorMessage)
+{
+    std::unique_ptr<X11PanelWindowTraits> traits = create();
+    if (!traits) {
+        *errorMessage = QStringLiteral("Qt does not draw through X11 here");
+        return nullptr;
+    }
+    traits->setTilingPanelsBypassWindowManager(false);
+    return traits;
+}
+
 std::unique_ptr<X11PanelWindowTraits> X11PanelWindowTraits::create()
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;

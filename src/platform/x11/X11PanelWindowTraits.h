@@ -41,6 +41,10 @@ class X11PanelWindowTraits final : public PanelWindowTraits, private QAbstractNa
 public:
     // Traits for the windows of Qt's xcb connection; null when Qt does not draw through xcb.
     static std::unique_ptr<X11PanelWindowTraits> create();
+    // Traits whose tiling panels the window manager manages, as a Wayland compositor does for the
+    // windows of its Xwayland (only managed windows get the keyboard there); null, with the
+    // one-line reason, when Qt does not draw through xcb.
+    static std::unique_ptr<X11PanelWindowTraits> createManaged(QString* errorMessage);
     ~X11PanelWindowTraits() override;
 
     void prepare(QWindow& window, PanelWindowRole role) override;
