@@ -40,6 +40,21 @@ struct GrabResult {
     std::optional<GrabFailure> failure;
 };
 
+// For grabbers that keep their grabs by handle with the desktop's name of each (`action`): calls
+// the callback of the grab the desktop named, on a copy, since the callback may release that very
+// grab.
+template <typename Grabs, typename Action>
+void deliverPress(const Grabs& grabs, const Action& action)
+{
+    for (const auto& [handle, grab] : grabs) {
+        if (grab.action == action) {
+            const std::function<void()> onPressed = grab.onPressed;
+            onPressed();
+            return;
+        }
+    }
+}
+
 // System-wide shortcuts in the desktop's own terms: a key combination held for this program
 // whichever program has the keyboard focus. Main thread only.
 class ShortcutGrabber {

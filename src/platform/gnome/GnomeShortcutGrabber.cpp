@@ -97,16 +97,6 @@ void GnomeShortcutGrabber::extensionAvailabilityChanged(bool available)
     }
 }
 
-void GnomeShortcutGrabber::deliver(quint32 action)
-{
-    for (const auto& [handle, grab] : m_grabs) {
-        if (grab.action == action) {
-            // The callback may release this grab while it runs.
-            const std::function<void()> onPressed = grab.onPressed;
-            onPressed();
-            return;
-        }
-    }
-}
+void GnomeShortcutGrabber::deliver(quint32 action) { deliverPress(m_grabs, action); }
 
 } // namespace gridlume

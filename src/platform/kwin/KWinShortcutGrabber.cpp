@@ -44,16 +44,6 @@ bool KWinShortcutGrabber::release(quint64 handle)
     return true;
 }
 
-void KWinShortcutGrabber::deliver(const QString& action)
-{
-    for (const auto& [handle, grab] : m_grabs) {
-        if (grab.action == action) {
-            // The callback may release this grab while it runs.
-            const std::function<void()> onPressed = grab.onPressed;
-            onPressed();
-            return;
-        }
-    }
-}
+void KWinShortcutGrabber::deliver(const QString& action) { deliverPress(m_grabs, action); }
 
 } // namespace gridlume
